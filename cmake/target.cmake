@@ -1,0 +1,48 @@
+# Windows side: the wizard, the carried programs, the Windows tests and the
+# end-to-end driver. Configured by the host build through ExternalProject.
+set(QV_HOST_BIN "" CACHE PATH "folder of the host tools (szdd, packer)")
+set(QV_PAYLOAD_DIR "" CACHE PATH "folder of the sixteen payload files; empty: made by the build")
+set(QV_SCRIPTS "${CMAKE_SOURCE_DIR}/scripts" CACHE PATH "folder of the project's scripts")
+
+enable_language(RC)
+add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra>"
+                    "$<$<COMPILE_LANGUAGE:C,CXX>:-finput-charset=UTF-8;-fexec-charset=CP1251>")
+add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX STRICT)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+include(cmake/libjpeg.cmake)
+
+# GoogleTest from Debian's source package, built for the target.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# Windows tests run under Wine through scripts/wine-run.sh; each one is
+# listed in windows-tests.cmake, which the host build's CTest includes.
+set_property(GLOBAL PROPERTY QV_WINE_TESTS "")
+function(qv_add_wine_test name target)
+  cmake_parse_arguments(T "FRESH_PREFIX" "TIMEOUT" "ARGS;LABELS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set(opts "")
+  if(T_FRESH_PREFIX)
+    set(opts "--fresh")
+  endif()
+  set_property(GLOBAL APPEND_STRING PROPERTY QV_WINE_TESTS
+    "add_test(${name} \"${QV_SCRIPTS}/wine-run.sh\" ${opts} --timeout ${T_TIMEOUT} \"$<TARGET_FILE:${target}>\" ${T_ARGS})\n"
+    "set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS \"windows;${T_LABELS}\" ENVIRONMENT \"QV_WINE_DIR=${CMAKE_BINARY_DIR}/wine\")\n")
+endfunction()
+
+add_subdirectory(toolkit)
+add_subdirectory(engine)
+add_subdirectory(wizard)
+add_subdirectory(pages)
+add_subdirectory(payload)
+add_subdirectory(assets)
+add_subdirectory(tests/win)
+add_subdirectory(tests/e2e)
+
+get_property(qv_wine_tests GLOBAL PROPERTY QV_WINE_TESTS)
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/windows-tests.cmake CONTENT "${qv_wine_tests}")

@@ -1,0 +1,79 @@
+# Shared by the scripts that run Wine: environment, display and prefix.
+# Sourced, not run.
+
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes its ANSI code page from the locale: Russian gives 1251.
+export LANG=ru_RU.UTF-8
+export LC_ALL=ru_RU.UTF-8
+unset WINELOADERNOEXEC
+
+qv_xvfb_pid=""
+
+# Makes sure DISPLAY names a running X server; starts Xvfb if there is none.
+qv_with_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    return 0
+  fi
+  local fifo dir
+  dir="$(mktemp -d)"
+  fifo="$dir/display"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${QV_SCREEN:-1024x768x24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  qv_xvfb_pid=$!
+  local n
+  if ! read -r -t 20 n <"$fifo"; then
+    echo "could not start Xvfb" >&2
+    kill "$qv_xvfb_pid" 2>/dev/null
+    rm -rf "$dir"
+    return 1
+  fi
+  rm -rf "$dir"
+  export DISPLAY=":$n"
+  return 0
+}
+
+qv_stop_display() {
+  if [ -n "$qv_xvfb_pid" ]; then
+    wineserver -k 2>/dev/null
+    kill "$qv_xvfb_pid" 2>/dev/null
+    wait "$qv_xvfb_pid" 2>/dev/null
+    qv_xvfb_pid=""
+  fi
+}
+
+# Makes the ready-to-copy prefix once: 32-bit, no window manager stalls,
+# metric-compatible fonts for Arial and friends.
+qv_make_template() {
+  local template="$1"
+  [ -f "$template/.ready" ] && return 0
+  mkdir -p "$(dirname "$template")"
+  (
+    flock 9
+    [ -f "$template/.ready" ] && exit 0
+    rm -rf "$template"
+    export WINEPREFIX="$template"
+    wineboot -i >/dev/null 2>&1 || exit 1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || exit 1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+    for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1
+    done
+    wineserver -w
+    touch "$template/.ready"
+  ) 9>"$(dirname "$template")/.template.lock"
+}
+
+# Copies a ready prefix in a moment: the half-gigabyte of system files is
+# hard-linked (Wine never rewrites them), the registry files are copied.
+qv_copy_prefix() {
+  local from="$1" to="$2"
+  mkdir -p "$to"
+  cp -al "$from/." "$to/" || return 1
+  local f
+  for f in "$from"/*.reg; do
+    rm -f "$to/$(basename "$f")"
+    cp -a "$f" "$to/"
+  done
+}

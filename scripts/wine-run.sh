@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs one Windows program under 32-bit Wine on an X display and passes its
+# exit code through.
+#
+#   wine-run.sh [--fresh] [--timeout SECONDS] PROGRAM.exe [ARGS...]
+#
+# QV_WINE_DIR   folder for the prefixes (default: ./wine)
+# --fresh       run in a fresh copy of the ready prefix, removed afterwards
+#               (set QV_KEEP_PREFIX=1 to keep it); otherwise the build's
+#               shared prefix is used
+# QV_WINEPREFIX run in this prefix instead (it is made if missing)
+# Without DISPLAY a private Xvfb is started for the run.
+set -uo pipefail
+
+fresh=0
+limit=120
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --fresh) fresh=1; shift ;;
+    --timeout) limit="$2"; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--fresh] [--timeout S] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/wine-env.sh"
+
+root="${QV_WINE_DIR:-$PWD/wine}"
+mkdir -p "$root"
+root="$(cd "$root" && pwd)"
+
+qv_with_display || exit 1
+
+qv_make_template "$root/template" || { echo "wine-run: could not make the Wine prefix" >&2; exit 1; }
+
+if [ -n "${QV_WINEPREFIX:-}" ]; then
+  prefix="$QV_WINEPREFIX"
+  [ -d "$prefix" ] || qv_copy_prefix "$root/template" "$prefix"
+elif [ "$fresh" -eq 1 ]; then
+  mkdir -p "$root/runs"
+  prefix="$(mktemp -d "$root/runs/prefix.XXXXXX")"
+  qv_copy_prefix "$root/template" "$prefix"
+else
+  prefix="$root/shared"
+  (
+    flock 9
+    [ -d "$prefix" ] || qv_copy_prefix "$root/template" "$prefix"
+  ) 9>"$root/.shared.lock"
+fi
+export WINEPREFIX="$prefix"
+
+timeout -k 5 "$limit" wine "$@"
+rc=$?
+if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+  echo "wine-run: $(basename "$1") did not end within ${limit}s" >&2
+  wineserver -k 2>/dev/null
+fi
+
+if [ "$fresh" -eq 1 ] && [ -z "${QV_WINEPREFIX:-}" ]; then
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  [ -n "${QV_KEEP_PREFIX:-}" ] || rm -rf "$prefix"
+fi
+qv_stop_display
+exit $rc
