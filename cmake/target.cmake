@@ -31,8 +31,8 @@ function(qv_add_wine_test name target)
     set(opts "--fresh")
   endif()
   set_property(GLOBAL APPEND_STRING PROPERTY QV_WINE_TESTS
-    "add_test(${name} \"${QV_SCRIPTS}/wine-run.sh\" ${opts} --timeout ${T_TIMEOUT} \"$<TARGET_FILE:${target}>\" ${T_ARGS})\n"
-    "set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS \"windows;${T_LABELS}\" ENVIRONMENT \"QV_WINE_DIR=${CMAKE_BINARY_DIR}/wine\")\n")
+    "add_test(${name} \"${QV_SCRIPTS}/wine-run.sh\" ${opts} --timeout ${T_TIMEOUT} \"$<TARGET_FILE:${target}>\" ${T_ARGS})\n\
+set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS \"windows;${T_LABELS}\" ENVIRONMENT \"QV_WINE_DIR=${CMAKE_BINARY_DIR}/wine\")\n")
 endfunction()
 
 add_subdirectory(toolkit)
@@ -43,6 +43,8 @@ add_subdirectory(payload)
 add_subdirectory(assets)
 add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)
+
+include(wizard/setup.cmake)
 
 get_property(qv_wine_tests GLOBAL PROPERTY QV_WINE_TESTS)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/windows-tests.cmake CONTENT "${qv_wine_tests}")

@@ -1,0 +1,34 @@
+#include "pages/Formstep1.h"
+
+#include "pages/page_layout.h"
+
+using namespace qv;
+
+namespace {
+
+const ControlSpec kControls[] = {
+    page::ButtonBar({-10, 312, 517, 54}, 0),
+    page::NextButton(0),
+    page::SidePicture(),
+    page::StripTitle("Добро пожаловать в программу установки Кворвель.", 1),
+    {ControlKind::StaticText, "StaticText2", nullptr, {168, 72, 323, 25},
+     "Приложение Кворвель версии 2.0 будет установлено на Ваш компьютер.", 2},
+    {ControlKind::StaticText, "StaticText3", nullptr, {166, 120, 323, 33},
+     "Перед запуском программы установки, настоятельно рекомендуется закрыть все приложения.", 3},
+    {ControlKind::StaticText, "StaticText4", nullptr, {166, 176, 323, 33},
+     "Нажмите кнопку 'Далее' для продолжения, или 'Отмена' для выхода из программы установки", 4},
+    page::CancelButton(1),
+};
+
+}  // namespace
+
+TForm2::TForm2() : WizardPage(page::Window("Form2", kColourWhite, false, true)) {}
+
+void TForm2::Build(HWND owner) {
+    Create(owner, kControls);
+    BindButtons();
+}
+
+void TForm2::FormShow() { SetActiveControl(Next); }
+
+void TForm2::FormCloseQuery(bool& canClose) { ConfirmExitOnCancel(canClose); }

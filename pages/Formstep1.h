@@ -1,0 +1,13 @@
+#pragma once
+// Welcome page.
+#include "pages/wizard_page.h"
+
+class TForm2 : public qv::WizardPage {
+public:
+    TForm2();
+    void Build(HWND owner);
+
+protected:
+    void FormShow() override;
+    void FormCloseQuery(bool& canClose) override;
+};

@@ -1,0 +1,67 @@
+#include "pages/Formstep2.h"
+
+#include <string_view>
+
+#include "pages/page_layout.h"
+#include "toolkit/resources.h"
+
+using namespace qv;
+
+namespace {
+
+const ControlSpec kControls[] = {
+    page::ButtonBar({-10, 312, 524, 58}, 0),
+    page::NextButton(0, kDisabled),
+    page::CancelButton(1),
+    page::BackButton(2),
+    {ControlKind::Memo, "Memo1", nullptr, {40, 104, 417, 145}, "", 1, 0, kReadOnly},
+    page::HeaderBand(2),
+    page::HeaderTitle("Лицензионное соглашение"),
+    page::HeaderHint("Перед продолжением установки, пожалуйста ознакомьтесь со следующей важной информацией."),
+    {ControlKind::StaticText, "StaticText3", nullptr, {40, 65, 417, 33},
+     "Пожалуйста прочтите следующее Лицензионное соглашение. Для продолжения установки, Вы должны "
+     "принять это соглашение.",
+     3},
+    {ControlKind::RadioButton, "RadioButton1", nullptr, {40, 264, 201, 17}, "Я принимаю соглашение", 4},
+    {ControlKind::RadioButton, "RadioButton2", nullptr, {40, 288, 209, 17}, "Я не принимаю соглашение", 5, 0,
+     kChecked},
+    page::HeaderPicture(),
+};
+
+}  // namespace
+
+TForm3::TForm3() : WizardPage(page::Window("Form3", kColourButtonFace)) {}
+
+void TForm3::Build(HWND owner) {
+    Create(owner, kControls);
+    BindButtons();
+    Memo1 = Get<Memo>("Memo1");
+    RadioButton1 = Get<RadioButton>("RadioButton1");
+    RadioButton2 = Get<RadioButton>("RadioButton2");
+    RadioButton1->OnClick = [this] { RadioButton2Click(); };
+    RadioButton2->OnClick = [this] { RadioButton2Click(); };
+    LoadAgreement();
+}
+
+// The agreement is built into the program as lines ended by CR LF; the box
+// gets them one by one, each followed by CR LF.
+void TForm3::LoadAgreement() {
+    auto bytes = ResourceBytes("LICENCE", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    while (!text.empty()) {
+        size_t end = text.find("\r\n");
+        const bool last = end == std::string_view::npos;
+        Memo1->AppendLine(text.substr(0, last ? text.size() : end));
+        text.remove_prefix(last ? text.size() : end + 2);
+    }
+    SendMessageA(Memo1->hwnd(), EM_SETSEL, 0, 0);
+    SendMessageA(Memo1->hwnd(), EM_SCROLLCARET, 0, 0);
+}
+
+void TForm3::RadioButton2Click() { Next->SetEnabled(RadioButton1->Checked()); }
+
+void TForm3::FormShow() {
+    if (Next->Enabled()) SetActiveControl(Next);
+}
+
+void TForm3::FormCloseQuery(bool& canClose) { ConfirmExitOnCancel(canClose); }

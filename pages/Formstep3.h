@@ -1,0 +1,20 @@
+#pragma once
+// Destination folder page: the folder is held as the text of edDir.
+#include "pages/wizard_page.h"
+
+class TForm4 : public qv::WizardPage {
+public:
+    TForm4();
+    void Build(HWND owner);
+
+    qv::Edit* edDir = nullptr;
+    qv::Control* DirList = nullptr;
+    qv::Control* DriveList = nullptr;
+
+    void DirListChange();
+
+protected:
+    void FormCreate() override;
+    void FormShow() override;
+    void FormCloseQuery(bool& canClose) override;
+};

@@ -1,0 +1,36 @@
+#pragma once
+// Program group page: the Start-menu group name is held as the text of
+// edNameGroup; the Programs and desktop folders are looked up once.
+#include <string>
+#include <vector>
+
+#include "pages/wizard_page.h"
+
+// The Start-menu Programs folder and the desktop folder: all users' when
+// the system has them, else the current user's. Set once at start-up.
+extern std::string ProgramsPath;
+extern std::string DesktopPath;
+
+class TForm5 : public qv::WizardPage {
+public:
+    TForm5();
+    void Build(HWND owner);
+
+    qv::Edit* edNameGroup = nullptr;
+    qv::ListBox* ListGroup = nullptr;
+
+    void ListGroupClick();
+
+protected:
+    void FormCreate() override;
+    void FormShow() override;
+    void FormCloseQuery(bool& canClose) override;
+};
+
+namespace qv {
+// The names of a folder's subfolders, hidden and system ones left out.
+std::vector<std::string> VisibleSubfolders(const std::string& folder);
+// The file-system path of a special folder, or of the fallback when the
+// first is missing; empty when neither exists.
+std::string SpecialFolderPath(HWND owner, int csidl, int fallbackCsidl);
+}  // namespace qv

@@ -1,0 +1,15 @@
+#pragma once
+// Additional tasks page: whether a desktop shortcut is wanted.
+#include "pages/wizard_page.h"
+
+class TForm6 : public qv::WizardPage {
+public:
+    TForm6();
+    void Build(HWND owner);
+
+    qv::CheckBox* CheckBox = nullptr;
+
+protected:
+    void FormShow() override;
+    void FormCloseQuery(bool& canClose) override;
+};

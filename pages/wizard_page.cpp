@@ -1,0 +1,12 @@
+#include "pages/wizard_page.h"
+
+#include "wizard/messages.h"
+
+namespace qv {
+
+void WizardPage::ConfirmExitOnCancel(bool& canClose) {
+    if (ModalResult() != 2) return;
+    if (!ConfirmExit(hwnd())) canClose = false;
+}
+
+}  // namespace qv

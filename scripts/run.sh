@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds everything, then runs the wizard. With a display: the real wizard
+# under Wine, for a person to use. Without one: a scripted walk through the
+# wizard on a virtual display that saves a screenshot of every window.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+top="$(dirname "$here")"
+build="${QV_BUILD:-$top/build}"
+
+"$here/build.sh"
+. "$here/wine-env.sh"
+
+if [ -n "${DISPLAY:-}" ]; then
+  export QV_WINE_DIR="$build/target/wine"
+  exec "$here/wine-run.sh" --timeout 86400 "$build/target/setup.exe"
+fi
+
+screens="$build/screens"
+rm -rf "$screens"
+mkdir -p "$screens"
+export QV_SCREENS="Z:${screens}"
+export QV_WINE_DIR="$build/target/wine"
+"$here/wine-run.sh" --fresh --timeout 300 "$build/target/tests/e2e/wizard/e2e_wizard.exe" \
+  --gtest_filter='WizardTest.WalksForwardAndBack*:WizardTest.CancelAsks*:RefusedWizard.*'
+for bmp in "$screens"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo
+echo "Screenshots of every window are in $screens:"
+ls -1 "$screens"

@@ -1,0 +1,82 @@
+#pragma once
+// Drives the real setup program from outside, as a person would: finds its
+// windows and controls by name, reads texts, clicks, types and answers
+// message boxes. Clicks are posted, so a box that opens cannot block us.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Waits until the condition holds or the time is up; true when it held.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s);
+
+// The name a window of the program carries ("Form3", "Next"...), or "".
+std::string NameOf(HWND hwnd);
+std::string TextOf(HWND hwnd);
+std::string ClassOf(HWND hwnd);
+
+struct Box {
+    HWND hwnd = nullptr;
+    std::string caption;
+    std::string text;
+    HWND owner = nullptr;
+};
+
+class Wizard {
+public:
+    // Starts the program; the working folder is the driver's own.
+    explicit Wizard(const std::string& program);
+    ~Wizard();
+    Wizard(const Wizard&) = delete;
+    Wizard& operator=(const Wizard&) = delete;
+
+    DWORD ProcessId() const { return info_.dwProcessId; }
+    HANDLE Process() const { return info_.hProcess; }
+    bool Exited(std::chrono::milliseconds limit = 10s) const;
+    DWORD ExitCode() const;
+
+    // A top-level window of the program by name, visible or not.
+    HWND Form(const char* name) const;
+    bool Visible(const char* form) const;
+    // Waits until the named form is the one page on screen.
+    bool WaitShown(const char* form, std::chrono::milliseconds limit = 10s) const;
+    // A control of a form by name.
+    HWND Control(const char* form, const char* control) const;
+    std::string Text(const char* form, const char* control) const;
+    bool Enabled(const char* form, const char* control) const;
+    bool Checked(const char* form, const char* control) const;
+
+    void Click(const char* form, const char* control) const;
+    void SetText(const char* form, const char* control, const std::string& text) const;
+    // Posts a key to the focused control, through the program's message loop.
+    void PressKey(WPARAM key) const;
+    // The title-bar close box.
+    void CloseBox(const char* form) const;
+
+    // The name of the control that has the keyboard focus.
+    std::string Focused() const;
+
+    // A message box of the program, when one is open.
+    Box MessageBox() const;
+    bool WaitMessageBox(Box& box, std::chrono::milliseconds limit = 10s) const;
+    // Presses a button of an open message box (IDYES, IDNO, IDOK...).
+    void Answer(const Box& box, int button) const;
+
+    RECT WindowRect(const char* form) const;
+    RECT ClientRect(const char* form) const;
+
+    // Saves the screen as a BMP file; false when there is no folder for it.
+    static bool SaveScreen(const std::string& name);
+
+private:
+    std::vector<HWND> TopLevelWindows() const;
+    PROCESS_INFORMATION info_{};
+};
+
+}  // namespace e2e

@@ -1,0 +1,131 @@
+#include "toolkit/application.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "toolkit/form.h"
+#include "toolkit/window_classes.h"
+
+namespace qv {
+namespace {
+
+constexpr UINT kRunPosted = WM_APP + 1;
+
+}  // namespace
+
+Application& Application::Instance() {
+    static Application instance;
+    return instance;
+}
+
+void Application::Initialize(HINSTANCE instance) {
+    instance_ = instance;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    RegisterWindowClasses(instance, Form::WindowProc, DispatcherProc);
+    dispatcher_ = CreateWindowExA(0, kDispatcherClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+}
+
+void Application::AddForm(std::unique_ptr<Form> form) { forms_.push_back(std::move(form)); }
+
+bool Application::ProcessMessage() {
+    MSG msg{};
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        terminated_ = true;
+        PostQuitMessage(static_cast<int>(msg.wParam));  // let every nested loop see it
+        return false;
+    }
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root) {
+        char className[32] = {};
+        GetClassNameA(root, className, sizeof className);
+        if (lstrcmpA(className, kFormClass) == 0) {
+            auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(root, GWLP_USERDATA));
+            if (form && form->PreTranslateKey(msg)) return true;
+        }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+void Application::Run() {
+    if (Form* main = MainForm()) main->ShowMaximized();
+    while (!terminated_ && ProcessMessage()) {
+    }
+    // The last created form goes first, so a form's destruction may still
+    // rely on the forms created before it.
+    while (!forms_.empty()) {
+        forms_.back()->Destroy();
+        forms_.pop_back();
+    }
+    DrainPosted();
+    if (dispatcher_) {
+        DestroyWindow(dispatcher_);
+        dispatcher_ = nullptr;
+    }
+}
+
+void Application::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void Application::ShowException(const char* message) const {
+    MessageBoxA(GetActiveWindow(), message ? message : "", title_.c_str(), MB_ICONERROR | MB_OK);
+}
+
+void Application::Guard(const std::function<void()>& handler) const {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    } catch (...) {
+        ShowException("");
+    }
+}
+
+HFONT Application::Font(const FontSpec& spec) {
+    auto key = std::make_tuple(std::string(spec.face ? spec.face : ""), spec.height, spec.bold,
+                               static_cast<int>(spec.charset));
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second.get();
+    HFONT font = CreateFontA(spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                             spec.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, spec.face ? spec.face : "");
+    return fonts_.emplace(key, UniqueFont(font)).first->second.get();
+}
+
+HICON Application::Icon(bool small) {
+    UniqueIcon& icon = small ? smallIcon_ : bigIcon_;
+    if (!icon) {
+        const int size = small ? 16 : 32;
+        icon.reset(static_cast<HICON>(LoadImageA(instance_, "MAINICON", IMAGE_ICON, size, size, 0)));
+    }
+    return icon.get();
+}
+
+void Application::Post(std::function<void()> work) {
+    auto* job = new std::function<void()>(std::move(work));
+    if (!dispatcher_ || !PostMessageA(dispatcher_, kRunPosted, 0, reinterpret_cast<LPARAM>(job))) delete job;
+}
+
+void Application::DrainPosted() {
+    MSG msg{};
+    while (dispatcher_ && PeekMessageA(&msg, dispatcher_, kRunPosted, kRunPosted, PM_REMOVE)) {
+        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+    }
+}
+
+LRESULT CALLBACK Application::DispatcherProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kRunPosted) {
+        std::unique_ptr<std::function<void()>> job(reinterpret_cast<std::function<void()>*>(lp));
+        Instance().Guard(*job);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace qv

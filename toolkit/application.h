@@ -1,0 +1,72 @@
+#pragma once
+// The application object: its title, the forms it created (the first is the
+// main form), shared fonts and icon, the message loop and the hand-over of
+// work from other threads to the user-interface thread.
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "toolkit/layout.h"
+#include "toolkit/win_handles.h"
+
+namespace qv {
+
+class Form;
+
+class Application {
+public:
+    static Application& Instance();
+
+    void Initialize(HINSTANCE instance);
+    HINSTANCE InstanceHandle() const { return instance_; }
+
+    const std::string& Title() const { return title_; }
+    void SetTitle(std::string title) { title_ = std::move(title); }
+
+    // Takes ownership of a created form; the first one becomes the main form.
+    void AddForm(std::unique_ptr<Form> form);
+    Form* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
+
+    // Shows the main form maximized and runs the message loop until the
+    // main form is closed, then destroys the forms, the last created first.
+    void Run();
+    // Ends the message loop.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+    // Fetches and dispatches one message; false once the loop must end.
+    bool ProcessMessage();
+
+    // The standard error box: the message, an error icon, OK, the title as caption.
+    void ShowException(const char* message) const;
+    // Runs a handler; an exception escaping it is shown in the error box.
+    void Guard(const std::function<void()>& handler) const;
+
+    HFONT Font(const FontSpec& spec);
+    HICON Icon(bool small);
+
+    // Runs the function on the user-interface thread; callable from any
+    // thread. Returns at once.
+    void Post(std::function<void()> work);
+
+private:
+    Application() = default;
+    static LRESULT CALLBACK DispatcherProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void DrainPosted();
+
+    HINSTANCE instance_ = nullptr;
+    std::string title_;
+    std::vector<std::unique_ptr<Form>> forms_;
+    std::map<std::tuple<std::string, int, bool, int>, UniqueFont> fonts_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+    HWND dispatcher_ = nullptr;
+    bool terminated_ = false;
+};
+
+}  // namespace qv

@@ -1,0 +1,305 @@
+#include "toolkit/controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+#include "toolkit/resources.h"
+#include "toolkit/window_classes.h"
+
+namespace qv {
+namespace {
+
+// The control's font: its own face if it names one, else the form's; the
+// bold flag applies either way.
+FontSpec EffectiveFont(const Form& form, const ControlSpec& spec) {
+    FontSpec font = spec.font.face ? spec.font : form.spec().font;
+    if (spec.flags & kBold) font.bold = true;
+    return font;
+}
+
+}  // namespace
+
+Control::Control(Form& form, const ControlSpec& spec, Control* parent)
+    : form_(form), spec_(spec), parent_(parent) {}
+
+HWND Control::ParentWindow() const { return parent_ ? parent_->hwnd() : form_.hwnd(); }
+
+void Control::Create() {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | Style();
+    if (!(spec_.flags & kHidden)) style |= WS_VISIBLE;
+    if (spec_.flags & kDisabled) style |= WS_DISABLED;
+    hwnd_ = CreateWindowExA(ExStyle(), WindowClass(), spec_.text, style, spec_.bounds.left,
+                            spec_.bounds.top, spec_.bounds.width, spec_.bounds.height,
+                            ParentWindow(), nullptr, Application::Instance().InstanceHandle(), this);
+    if (!hwnd_) return;
+    // Later controls lie over earlier ones, as they were laid out; pictures
+    // lie under every other control of their parent.
+    SetWindowPos(hwnd_, spec_.kind == ControlKind::Picture ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    TagWindowName(hwnd_, spec_.name);
+    SendMessageA(hwnd_, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(Application::Instance().Font(EffectiveFont(form_, spec_))), FALSE);
+    AfterCreate();
+}
+
+bool Control::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+void Control::SetEnabled(bool enabled) {
+    if (!hwnd_) return;
+    if (!enabled && GetFocus() == hwnd_) {
+        // Do not leave the focus on a disabled control.
+        SetFocus(form_.hwnd());
+    }
+    EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+bool Control::Visible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+
+std::string Control::Text() const {
+    if (!hwnd_) return {};
+    const int length = GetWindowTextLengthA(hwnd_);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(hwnd_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(copied, 0)));
+    return text;
+}
+
+void Control::SetText(std::string_view text) {
+    if (hwnd_) SetWindowTextA(hwnd_, std::string(text).c_str());
+}
+
+bool Control::CanFocus() const {
+    if (!hwnd_ || !IsTabStop()) return false;
+    for (HWND h = hwnd_; h && h != form_.hwnd(); h = GetParent(h)) {
+        if (!IsWindowEnabled(h) || !(GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE)) return false;
+    }
+    return true;
+}
+
+COLORREF Control::BackgroundColour() const {
+    return parent_ ? parent_->BackgroundColour() : form_.Colour();
+}
+
+HBRUSH Control::OnColour(HDC dc) {
+    // Texts, check boxes and radio buttons show their parent's background.
+    SetBkMode(dc, TRANSPARENT);
+    SetBkColor(dc, BackgroundColour());
+    if (spec_.font.color != CLR_INVALID) SetTextColor(dc, spec_.font.color);
+    if (auto* panel = dynamic_cast<Panel*>(parent_)) return panel->Brush();
+    return form_.Brush();
+}
+
+// --- Panel ---------------------------------------------------------------
+
+const char* Panel::WindowClass() const { return kPanelClass; }
+
+void Panel::AfterCreate() {
+    brush_.reset(CreateSolidBrush(BackgroundColour()));
+}
+
+COLORREF Panel::BackgroundColour() const {
+    if (spec_.flags & kWhite) return kColourWhite;
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Panel::Brush() const { return brush_.get(); }
+
+// --- Button --------------------------------------------------------------
+
+void Button::OnCommand(WORD code) {
+    switch (code) {
+        case BN_CLICKED:
+            if (spec_.modalResult != 0) form_.SetModalResult(spec_.modalResult);
+            if (OnClick) OnClick();
+            break;
+        case BN_SETFOCUS:  // the focused button shows the default frame
+            SendMessageA(hwnd_, BM_SETSTYLE, BS_DEFPUSHBUTTON | BS_NOTIFY, TRUE);
+            break;
+        case BN_KILLFOCUS:
+            SendMessageA(hwnd_, BM_SETSTYLE, BS_PUSHBUTTON | BS_NOTIFY, TRUE);
+            break;
+        default:
+            break;
+    }
+}
+
+bool Button::OnKey(WPARAM key) {
+    if (key != VK_RETURN) return false;
+    Click();
+    return true;
+}
+
+void Button::Click() {
+    if (Enabled()) SendMessageA(hwnd_, BM_CLICK, 0, 0);
+}
+
+// --- StaticText, Label, Picture -------------------------------------------
+
+DWORD StaticText::Style() const {
+    return (spec_.flags & kCentred) ? SS_CENTER : SS_LEFT;
+}
+
+const char* Label::WindowClass() const { return kLabelClass; }
+
+const char* Picture::WindowClass() const { return kPictureClass; }
+
+void Picture::AfterCreate() {
+    if (spec_.picture) bitmap_ = LoadPicture(spec_.picture);
+}
+
+void Picture::SetBitmap(UniqueBitmap bitmap) {
+    bitmap_ = std::move(bitmap);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Picture::Draw(HDC dc) const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    UniqueBrush background(CreateSolidBrush(BackgroundColour()));
+    FillRect(dc, &client, background.get());
+    if (!bitmap_) return;
+    BITMAP info{};
+    GetObjectA(bitmap_.get(), sizeof info, &info);
+    UniqueMemoryDc source(CreateCompatibleDC(dc));
+    SelectedObject selected(source.get(), bitmap_.get());
+    if (spec_.flags & kStretch) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+    } else {
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+    }
+}
+
+// --- Memo ------------------------------------------------------------------
+
+DWORD Memo::Style() const {
+    DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
+    if (spec_.flags & kReadOnly) style |= ES_READONLY;
+    return style;
+}
+
+HBRUSH Memo::OnColour(HDC dc) {
+    // Read-only text stays on the window colour, not greyed.
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
+void Memo::AppendLine(std::string_view line) {
+    std::string text(line);
+    text += "\r\n";
+    const LRESULT end = SendMessageA(hwnd_, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageA(hwnd_, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageA(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// --- Check box, radio button -------------------------------------------------
+
+bool CheckableButton::Checked() const {
+    return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckableButton::SetChecked(bool checked) {
+    SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void RadioButton::AfterCreate() { SetChecked(spec_.flags & kChecked); }
+
+void RadioButton::OnCommand(WORD code) {
+    if (code == BN_CLICKED) Choose();
+}
+
+void RadioButton::Choose() {
+    if (Checked()) return;  // no change, no click
+    for (Control* sibling : form_.FocusOrder()) {
+        auto* radio = dynamic_cast<RadioButton*>(sibling);
+        if (radio && radio != this && radio->parent() == parent_) radio->SetChecked(false);
+    }
+    SetChecked(true);
+    if (OnClick) OnClick();
+}
+
+bool RadioButton::OnKey(WPARAM key) {
+    int step = 0;
+    if (key == VK_DOWN || key == VK_RIGHT) step = 1;
+    if (key == VK_UP || key == VK_LEFT) step = -1;
+    if (step == 0) return false;
+    std::vector<RadioButton*> group;
+    for (Control* c : form_.FocusOrder()) {
+        auto* radio = dynamic_cast<RadioButton*>(c);
+        if (radio && radio->parent() == parent_ && IsWindowEnabled(radio->hwnd())) group.push_back(radio);
+    }
+    auto self = std::find(group.begin(), group.end(), this);
+    if (group.size() < 2 || self == group.end()) return true;
+    const auto index = static_cast<long>(self - group.begin());
+    const long count = static_cast<long>(group.size());
+    RadioButton* next = group[static_cast<size_t>((index + step + count) % count)];
+    SetFocus(next->hwnd());
+    next->Choose();
+    return true;
+}
+
+void CheckBox::AfterCreate() { SetChecked(spec_.flags & kChecked); }
+
+void CheckBox::OnCommand(WORD code) {
+    if (code == BN_CLICKED && OnClick) OnClick();
+}
+
+// --- Edit, list box, progress bar ----------------------------------------------
+
+void Edit::OnCommand(WORD code) {
+    if (code == EN_CHANGE && OnChange) OnChange();
+}
+
+DWORD ListBox::Style() const {
+    return LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+}
+
+void ListBox::OnCommand(WORD code) {
+    if (code == LBN_SELCHANGE && OnClick) OnClick();
+}
+
+void ListBox::Add(std::string_view item) {
+    SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(item).c_str()));
+}
+
+int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+
+int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+
+void ListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+std::string ListBox::Item(int index) const {
+    const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT copied = SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
+const char* ProgressBar::WindowClass() const { return PROGRESS_CLASSA; }
+
+void ProgressBar::AfterCreate() { SetRange(0, 100); }
+
+void ProgressBar::SetRange(int minimum, int maximum) {
+    SendMessageA(hwnd_, PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+}
+
+void ProgressBar::SetPosition(int position) {
+    SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+int ProgressBar::Position() const { return static_cast<int>(SendMessageA(hwnd_, PBM_GETPOS, 0, 0)); }
+
+int ProgressBar::Maximum() const {
+    return static_cast<int>(SendMessageA(hwnd_, PBM_GETRANGE, FALSE, 0));
+}
+
+}  // namespace qv

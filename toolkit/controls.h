@@ -1,0 +1,232 @@
+#pragma once
+// The controls pages are built from. Each wraps one child window; the form
+// owns them and routes notifications and colour requests to them.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "toolkit/layout.h"
+#include "toolkit/win_handles.h"
+
+namespace qv {
+
+class Form;
+
+class Control {
+public:
+    Control(Form& form, const ControlSpec& spec, Control* parent);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    // Makes the window; called by the form in table order.
+    void Create();
+
+    HWND hwnd() const { return hwnd_; }
+    const char* name() const { return spec_.name; }
+    const ControlSpec& spec() const { return spec_; }
+    Control* parent() const { return parent_; }
+    Form& form() const { return form_; }
+    int tabOrder() const { return spec_.tabOrder; }
+
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    bool Visible() const;
+    std::string Text() const;
+    void SetText(std::string_view text);
+
+    // Can take the focus by Tab or at activation.
+    virtual bool IsTabStop() const { return false; }
+    bool CanFocus() const;
+    virtual bool IsContainer() const { return false; }
+
+    // Window messages routed here by the parent.
+    virtual void OnCommand(WORD /*code*/) {}
+    virtual void OnNotify(NMHDR* /*header*/) {}
+    // Background for WM_CTLCOLOR*; nullptr lets the system choose.
+    virtual HBRUSH OnColour(HDC dc);
+    // The key went to this control; true when it was handled here.
+    virtual bool OnKey(WPARAM /*key*/) { return false; }
+
+    // The colour the control's background shows: its own or its parent's.
+    virtual COLORREF BackgroundColour() const;
+
+    std::function<void()> OnClick;
+    std::function<void()> OnChange;
+
+protected:
+    virtual const char* WindowClass() const = 0;
+    virtual DWORD Style() const { return 0; }
+    virtual DWORD ExStyle() const { return 0; }
+    virtual void AfterCreate() {}
+    HWND ParentWindow() const;
+
+    Form& form_;
+    ControlSpec spec_;
+    Control* parent_;
+    HWND hwnd_ = nullptr;
+};
+
+class Panel : public Control {
+public:
+    using Control::Control;
+    bool IsContainer() const override { return true; }
+    COLORREF BackgroundColour() const override;
+    HBRUSH Brush() const;
+
+protected:
+    const char* WindowClass() const override;
+    DWORD Style() const override { return WS_CLIPSIBLINGS; }
+    DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
+    void AfterCreate() override;
+
+private:
+    UniqueBrush brush_;
+};
+
+class Button : public Control {
+public:
+    using Control::Control;
+    bool IsTabStop() const override { return true; }
+    void OnCommand(WORD code) override;
+    bool OnKey(WPARAM key) override;
+    void Click();
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD Style() const override { return BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP; }
+};
+
+class StaticText : public Control {
+public:
+    using Control::Control;
+
+protected:
+    const char* WindowClass() const override { return "STATIC"; }
+    DWORD Style() const override;
+};
+
+class Label : public Control {
+public:
+    using Control::Control;
+
+protected:
+    const char* WindowClass() const override;
+};
+
+class Picture : public Control {
+public:
+    using Control::Control;
+    // Takes ownership of a bitmap (a DIB section).
+    void SetBitmap(UniqueBitmap bitmap);
+    HBITMAP Bitmap() const { return bitmap_.get(); }
+    void Draw(HDC dc) const;
+
+protected:
+    const char* WindowClass() const override;
+    void AfterCreate() override;
+
+private:
+    UniqueBitmap bitmap_;
+};
+
+class Memo : public Control {
+public:
+    using Control::Control;
+    bool IsTabStop() const override { return true; }
+    HBRUSH OnColour(HDC dc) override;
+    // Appends one line followed by CR LF.
+    void AppendLine(std::string_view line);
+
+protected:
+    const char* WindowClass() const override { return "EDIT"; }
+    DWORD Style() const override;
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+};
+
+class CheckableButton : public Control {
+public:
+    using Control::Control;
+    bool Checked() const;
+    void SetChecked(bool checked);
+};
+
+class RadioButton : public CheckableButton {
+public:
+    using CheckableButton::CheckableButton;
+    // Only the chosen button of a group is a tab stop.
+    bool IsTabStop() const override { return Checked(); }
+    void OnCommand(WORD code) override;
+    bool OnKey(WPARAM key) override;
+    // Chooses this button and clears its siblings, then raises OnClick.
+    void Choose();
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD Style() const override { return BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP; }
+    void AfterCreate() override;
+};
+
+class CheckBox : public CheckableButton {
+public:
+    using CheckableButton::CheckableButton;
+    bool IsTabStop() const override { return true; }
+    void OnCommand(WORD code) override;
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD Style() const override { return BS_AUTOCHECKBOX | WS_TABSTOP; }
+    void AfterCreate() override;
+};
+
+class Edit : public Control {
+public:
+    using Control::Control;
+    bool IsTabStop() const override { return true; }
+    void OnCommand(WORD code) override;
+
+protected:
+    const char* WindowClass() const override { return "EDIT"; }
+    DWORD Style() const override { return ES_AUTOHSCROLL | WS_TABSTOP; }
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+};
+
+class ListBox : public Control {
+public:
+    using Control::Control;
+    bool IsTabStop() const override { return true; }
+    void OnCommand(WORD code) override;
+    void Add(std::string_view item);
+    int Count() const;
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::string Item(int index) const;
+
+protected:
+    const char* WindowClass() const override { return "LISTBOX"; }
+    DWORD Style() const override;
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+};
+
+class ProgressBar : public Control {
+public:
+    using Control::Control;
+    void SetRange(int minimum, int maximum);
+    void SetPosition(int position);
+    int Position() const;
+    int Maximum() const;
+
+protected:
+    const char* WindowClass() const override;
+    void AfterCreate() override;
+};
+
+}  // namespace qv
+
+namespace qv {
+// The directory list and the drive selector (folder_controls.cpp).
+std::unique_ptr<Control> MakeFolderControl(Form& form, const ControlSpec& spec, Control* parent);
+}  // namespace qv

@@ -1,0 +1,113 @@
+#pragma once
+// A top-level window built from a table of controls, shown modally (pages)
+// or maximized (the background window). Handlers are virtual members named
+// after their events; navigation happens only through the modal result.
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "toolkit/controls.h"
+#include "toolkit/layout.h"
+
+namespace qv {
+
+class Form {
+public:
+    explicit Form(const FormSpec& spec);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Makes the window and its controls, then runs FormCreate.
+    void Create(HWND owner, std::span<const ControlSpec> controls);
+    // Runs FormDestroy and destroys the window.
+    void Destroy();
+
+    HWND hwnd() const { return hwnd_; }
+    const char* name() const { return spec_.name; }
+
+    // Shows the form modally: every other window of the program is disabled
+    // until the form closes; returns the modal result it closed with.
+    int ShowModal();
+    bool Modal() const { return modal_; }
+    // Shows the form without a modal loop (the background window).
+    void ShowMaximized();
+    bool Visible() const;
+
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+
+    // Window position in screen coordinates; may be set before showing.
+    int Left() const;
+    int Top() const;
+    void SetLeft(int left);
+    void SetTop(int top);
+
+    // A modal form closes with result 2; the main form ends the program.
+    void Close();
+
+    // The control that has, or gets at the next activation, the focus.
+    void SetActiveControl(Control* control);
+    Control* ActiveControl() const { return activeControl_; }
+
+    Control* Find(const char* name) const;
+    template <typename T>
+    T* Get(const char* name) const {
+        return dynamic_cast<T*>(Find(name));
+    }
+    Control* FromHwnd(HWND hwnd) const;
+
+    // A timer firing on the user-interface thread every interval.
+    void StartTimer(UINT id, UINT intervalMs, std::function<void()> handler);
+    void StopTimer(UINT id);
+
+    // Colour of the client area.
+    COLORREF Colour() const;
+    HBRUSH Brush() const { return brush_.get(); }
+    HFONT Font() const;
+    const FormSpec& spec() const { return spec_; }
+
+    // Controls in focus order: depth-first by tab order within each parent.
+    std::vector<Control*> FocusOrder() const;
+
+    // Called for every message of the window that the form does not handle.
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // Routes a child's notification, colour request or key to its control.
+    LRESULT RouteFromChild(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    // Keyboard navigation for the form: Tab, Enter on buttons, arrows on
+    // radio buttons; Esc does nothing. True when the key was consumed.
+    bool PreTranslateKey(const MSG& msg);
+
+protected:
+    virtual void FormCreate() {}
+    virtual void FormShow() {}
+    virtual void FormCloseQuery(bool& /*canClose*/) {}
+    virtual void FormDestroy() {}
+
+private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnActivate(bool active);
+    void FocusFirst();
+    void MoveFocus(bool forward);
+    void AlignControls();
+    bool QueryClose();
+    void AppendFocusOrder(HWND parent, std::vector<Control*>& out) const;
+
+    FormSpec spec_;
+    HWND hwnd_ = nullptr;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::map<std::string, Control*> byName_;
+    UniqueBrush brush_;
+    int modalResult_ = 0;
+    bool modal_ = false;
+    bool shownOnce_ = false;
+    Control* activeControl_ = nullptr;
+    std::map<UINT, std::function<void()>> timers_;
+};
+
+}  // namespace qv

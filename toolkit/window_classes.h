@@ -1,0 +1,22 @@
+#pragma once
+// The toolkit's own window classes and the name tag every window carries,
+// so that a driving program can find a form or control by its name.
+#include <windows.h>
+
+namespace qv {
+
+inline constexpr const char* kFormClass = "QvForm";
+inline constexpr const char* kPanelClass = "QvPanel";
+inline constexpr const char* kLabelClass = "QvLabel";
+inline constexpr const char* kPictureClass = "QvPicture";
+inline constexpr const char* kDispatcherClass = "QvDispatcher";
+
+// The window property holding the global atom of a window's name.
+inline constexpr const char* kNameProperty = "QvName";
+
+void RegisterWindowClasses(HINSTANCE instance, WNDPROC formProc, WNDPROC dispatcherProc);
+
+void TagWindowName(HWND hwnd, const char* name);
+void UntagWindowName(HWND hwnd);
+
+}  // namespace qv
