@@ -187,6 +187,7 @@ public:
     using Control::Control;
     bool IsTabStop() const override { return true; }
     void OnCommand(WORD code) override;
+    HBRUSH OnColour(HDC) override { return nullptr; }  // the system's edit colours
 
 protected:
     const char* WindowClass() const override { return "EDIT"; }
@@ -199,6 +200,7 @@ public:
     using Control::Control;
     bool IsTabStop() const override { return true; }
     void OnCommand(WORD code) override;
+    HBRUSH OnColour(HDC) override { return nullptr; }  // the system's list colours
     void Add(std::string_view item);
     int Count() const;
     int ItemIndex() const;
