@@ -56,17 +56,25 @@ void TForm4::Build(HWND owner) {
 void TForm4::FormCreate() {
     BindButtons();
     edDir = Get<Edit>("edDir");
-    DirList = Find("DirList");
-    DriveList = Find("DriveList");
+    DirList = Get<DirectoryList>("DirList");
+    DriveList = Get<DriveCombo>("DriveList");
+    DriveList->SetDirList(DirList);
+    DirList->OnChange = [this] {
+        DriveList->Follow(DirList->Directory());
+        DirListChange();
+    };
 
     const std::string windows = WindowsDirectory();
-    const std::string parent = std::string(1, windows.empty() ? 'C' : windows[0]) + kProgramFiles;
+    const char drive = windows.empty() ? 'C' : windows[0];
+    const std::string parent = std::string(1, drive) + kProgramFiles;
+    DriveList->SetDrive(drive);
+    DirList->SetDirectory(parent);  // throws when the folder is missing: reported, the rest skipped
     edDir->SetText(parent);
     edDir->SetText(edDir->Text() + kProductFolder);
 }
 
 void TForm4::DirListChange() {
-    std::string folder = DirList ? DirList->Text() : std::string();
+    std::string folder = DirList->Directory();
     if (folder.empty() || folder.back() != '\\') folder += '\\';
     edDir->SetText(folder + kProductFolderName);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Destination folder page: the folder is held as the text of edDir.
 #include "pages/wizard_page.h"
+#include "toolkit/folder_controls.h"
 
 class TForm4 : public qv::WizardPage {
 public:
@@ -8,8 +9,8 @@ public:
     void Build(HWND owner);
 
     qv::Edit* edDir = nullptr;
-    qv::Control* DirList = nullptr;
-    qv::Control* DriveList = nullptr;
+    qv::DirectoryList* DirList = nullptr;
+    qv::DriveCombo* DriveList = nullptr;
 
     void DirListChange();
 

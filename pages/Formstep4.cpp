@@ -27,6 +27,7 @@ const ControlSpec kControls[] = {
      2},
     {ControlKind::Edit, "edNameGroup", nullptr, {40, 104, 425, 21}, "Кворвель 2.0", 3},
     {ControlKind::ListBox, "ListGroup", nullptr, {40, 128, 425, 153}, "", 4, 0, kNoFlags, {}, nullptr, 13},
+    {ControlKind::DirectoryList, "DirList", nullptr, {0, 248, 201, 65}, "", 5, 0, kHidden, {}, nullptr, 16},
 };
 
 }  // namespace
@@ -47,26 +48,6 @@ std::string SpecialFolderPath(HWND owner, int csidl, int fallbackCsidl) {
     return result;
 }
 
-std::vector<std::string> VisibleSubfolders(const std::string& folder) {
-    std::vector<std::string> names;
-    if (folder.empty()) return names;
-    std::string pattern = folder;
-    if (pattern.back() != '\\') pattern += '\\';
-    pattern += '*';
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const DWORD attributes = found.dwFileAttributes;
-        const std::string name = found.cFileName;
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
-        if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-        names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 }  // namespace qv
 
 TForm5::TForm5() : WizardPage(page::Window("Form5", kColourButtonFace, true)) {}
@@ -77,12 +58,18 @@ void TForm5::FormCreate() {
     BindButtons();
     edNameGroup = Get<Edit>("edNameGroup");
     ListGroup = Get<ListBox>("ListGroup");
+    DirList = Get<DirectoryList>("DirList");
     ListGroup->OnClick = [this] { ListGroupClick(); };
 
     ProgramsPath = SpecialFolderPath(hwnd(), CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS);
     DesktopPath = SpecialFolderPath(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP);
-    // The list box sorts its items itself, without regard to case.
-    for (const std::string& group : VisibleSubfolders(ProgramsPath)) ListGroup->Add(group);
+    // Without a Programs folder there are no groups to offer: the list stays empty.
+    const DWORD attributes = ProgramsPath.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(ProgramsPath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    DirList->SetDirectory(ProgramsPath);
+    // After the folder itself come its subfolders: the existing groups. The
+    // list box sorts them itself, without regard to case.
+    for (int i = DirList->ItemIndex() + 1; i < DirList->Count(); ++i) ListGroup->Add(DirList->Item(i));
 }
 
 void TForm5::ListGroupClick() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pages/wizard_page.h"
+#include "toolkit/folder_controls.h"
 
 // The Start-menu Programs folder and the desktop folder: all users' when
 // the system has them, else the current user's. Set once at start-up.
@@ -18,6 +19,7 @@ public:
 
     qv::Edit* edNameGroup = nullptr;
     qv::ListBox* ListGroup = nullptr;
+    qv::DirectoryList* DirList = nullptr;  // hidden: reads the Programs folder's subfolders
 
     void ListGroupClick();
 
@@ -28,8 +30,6 @@ protected:
 };
 
 namespace qv {
-// The names of a folder's subfolders, hidden and system ones left out.
-std::vector<std::string> VisibleSubfolders(const std::string& folder);
 // The file-system path of a special folder, or of the fallback when the
 // first is missing; empty when neither exists.
 std::string SpecialFolderPath(HWND owner, int csidl, int fallbackCsidl);

@@ -1,11 +1,238 @@
-#include "toolkit/controls.h"
+#include "toolkit/folder_controls.h"
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+#include "toolkit/form.h"
+#include "toolkit/win_handles.h"
 
 namespace qv {
+namespace {
 
-// Until the folder widgets exist, a directory list or drive selector in a
-// layout is an empty list box.
+constexpr int kIndent = 10;
+
+std::vector<std::string> SplitChain(const std::string& folder) {
+    // "C:\A\B" -> "C:\", "A", "B"
+    std::vector<std::string> chain;
+    if (folder.size() < 3) return chain;
+    chain.push_back(folder.substr(0, 3));
+    size_t start = 3;
+    while (start < folder.size()) {
+        size_t end = folder.find('\\', start);
+        if (end == std::string::npos) end = folder.size();
+        if (end > start) chain.push_back(folder.substr(start, end - start));
+        start = end + 1;
+    }
+    return chain;
+}
+
+std::vector<std::string> Subfolders(const std::string& folder) {
+    std::vector<std::string> names;
+    std::string pattern = folder;
+    if (pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+               CSTR_LESS_THAN;
+    });
+    return names;
+}
+
+// The folder as the file system spells it: full, without a trailing
+// backslash except at a drive root.
+std::string FullFolder(const std::string& folder) {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD length = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            std::string full(buffer.data(), length);
+            if (full.size() > 3 && full.back() == '\\') full.pop_back();
+            return full;
+        }
+        buffer.resize(length + 1);
+    }
+}
+
+}  // namespace
+
+DWORD DirectoryList::Style() const {
+    return LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+}
+
+void DirectoryList::SetDirectory(const std::string& folder) {
+    const std::string full = FullFolder(folder);
+    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        throw std::runtime_error("Папка \"" + folder + "\" не найдена или недоступна.");
+    }
+    const bool changed = full != directory_;
+    directory_ = full;
+    Fill();
+    if (changed && OnChange) OnChange();
+}
+
+void DirectoryList::Fill() {
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    const std::vector<std::string> chain = SplitChain(directory_);
+    chainLength_ = static_cast<int>(chain.size());
+    int depth = 0;
+    for (const std::string& name : chain) {
+        const LRESULT at = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(at), depth++);
+    }
+    for (const std::string& name : Subfolders(directory_)) {
+        const LRESULT at = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(at), depth);
+    }
+    SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(chainLength_ - 1), 0);
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int DirectoryList::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+int DirectoryList::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+
+std::string DirectoryList::Item(int index) const {
+    const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
+void DirectoryList::OpenItem(int index) {
+    if (index < 0 || index >= Count()) return;
+    std::string folder;
+    if (index < chainLength_) {
+        const std::vector<std::string> chain = SplitChain(directory_);
+        folder = chain[0];
+        for (int i = 1; i <= index; ++i) {
+            if (folder.back() != '\\') folder += '\\';
+            folder += chain[static_cast<size_t>(i)];
+        }
+    } else {
+        folder = directory_;
+        if (folder.back() != '\\') folder += '\\';
+        folder += Item(index);
+    }
+    SetDirectory(folder);
+}
+
+void DirectoryList::OnCommand(WORD code) {
+    if (code == LBN_DBLCLK) OpenItem(ItemIndex());
+}
+
+bool DirectoryList::OnKey(WPARAM key) {
+    if (key != VK_RETURN) return false;
+    OpenItem(ItemIndex());
+    return true;
+}
+
+void DirectoryList::AfterCreate() {
+    SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, spec_.itemHeight > 0 ? spec_.itemHeight : 16);
+}
+
+void DirectoryList::Draw(const DRAWITEMSTRUCT& item) const {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const bool selected = item.itemState & ODS_SELECTED;
+    HDC dc = item.hDC;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const int depth = static_cast<int>(item.itemData);
+    const int left = item.rcItem.left + 2 + depth * kIndent;
+    const int middle = (item.rcItem.top + item.rcItem.bottom) / 2;
+    // A small folder: a tab and a body, open for the chain, closed below it.
+    const bool open = static_cast<int>(item.itemID) < chainLength_;
+    UniqueBrush body(CreateSolidBrush(open ? RGB(255, 223, 120) : RGB(240, 200, 80)));
+    UniqueBrush edge(CreateSolidBrush(RGB(150, 110, 20)));
+    RECT tab{left, middle - 5, left + 6, middle - 3};
+    RECT folder{left, middle - 3, left + 14, middle + 6};
+    FillRect(dc, &tab, edge.get());
+    FillRect(dc, &folder, body.get());
+    FrameRect(dc, &folder, edge.get());
+    const std::string text = Item(static_cast<int>(item.itemID));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT area = item.rcItem;
+    area.left = left + 18;
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
+}
+
+void DriveCombo::AfterCreate() {
+    const DWORD mask = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        const char letter = static_cast<char>('a' + i);
+        std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
+        std::string label = std::string(1, letter) + ":";
+        char volume[MAX_PATH + 1] = {};
+        const UINT type = GetDriveTypeA(root.c_str());
+        if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM &&
+            GetVolumeInformationA(root.c_str(), volume, sizeof volume, nullptr, nullptr, nullptr, nullptr, 0) &&
+            volume[0]) {
+            label += std::string(" [") + volume + "]";
+        }
+        SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+        letters_.push_back(static_cast<char>('A' + i));
+    }
+}
+
+void DriveCombo::Select(char letter) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    auto it = std::find(letters_.begin(), letters_.end(), letter);
+    SendMessageA(hwnd_, CB_SETCURSEL, it == letters_.end() ? static_cast<WPARAM>(-1) : it - letters_.begin(), 0);
+    drive_ = letter;
+}
+
+void DriveCombo::SetDrive(char letter) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    const char previous = drive_;
+    if (dirList_ && !dirList_->Directory().empty()) lastFolder_[previous] = dirList_->Directory();
+    Select(letter);
+    if (!dirList_ || letter == previous) return;
+    auto remembered = lastFolder_.find(letter);
+    const std::string folder =
+        remembered != lastFolder_.end() ? remembered->second : FullFolder(std::string(1, letter) + ":");
+    try {
+        dirList_->SetDirectory(folder.empty() ? std::string(1, letter) + ":\\" : folder);
+    } catch (...) {
+        Select(previous);  // the drive is not ready: stay where we were
+        throw;
+    }
+}
+
+void DriveCombo::Follow(const std::string& folder) {
+    if (folder.size() >= 2 && folder[1] == ':') {
+        lastFolder_[static_cast<char>(std::toupper(static_cast<unsigned char>(folder[0])))] = folder;
+        Select(folder[0]);
+    }
+}
+
+void DriveCombo::OnCommand(WORD code) {
+    if (code != CBN_SELCHANGE) return;
+    const LRESULT index = SendMessageA(hwnd_, CB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<size_t>(index) >= letters_.size()) return;
+    SetDrive(letters_[static_cast<size_t>(index)]);
+}
+
 std::unique_ptr<Control> MakeFolderControl(Form& form, const ControlSpec& spec, Control* parent) {
-    return std::make_unique<ListBox>(form, spec, parent);
+    if (spec.kind == ControlKind::DriveCombo) return std::make_unique<DriveCombo>(form, spec, parent);
+    return std::make_unique<DirectoryList>(form, spec, parent);
 }
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "toolkit/application.h"
+#include "toolkit/folder_controls.h"
 #include "toolkit/window_classes.h"
 
 namespace qv {
@@ -73,7 +74,8 @@ void Form::Create(HWND owner, std::span<const ControlSpec> controls) {
         controls_.push_back(std::move(control));
     }
     AlignControls();
-    FormCreate();
+    // A failing creation handler is reported; the form is still usable.
+    Application::Instance().Guard([this] { FormCreate(); });
 }
 
 void Form::Destroy() {
@@ -334,6 +336,14 @@ LRESULT Form::RouteFromChild(HWND, UINT msg, WPARAM wp, LPARAM lp, bool& handled
             handled = true;
             return 0;
         }
+        case WM_DRAWITEM: {
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            auto* list = dynamic_cast<DirectoryList*>(FromHwnd(item->hwndItem));
+            if (!list) return 0;
+            list->Draw(*item);
+            handled = true;
+            return TRUE;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
@@ -381,6 +391,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_COMMAND:
         case WM_NOTIFY:
+        case WM_DRAWITEM:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
