@@ -1,6 +1,8 @@
 #include "engine/Formstep6.h"
 
 #include "pages/page_layout.h"
+#include "toolkit/application.h"
+#include "wizard/forms.h"
 #include "wizard/messages.h"
 
 using namespace qv;
@@ -8,7 +10,6 @@ using namespace qv;
 namespace {
 
 constexpr UINT kTimer1 = 1;
-constexpr UINT kPlaceholderWorker = 2;
 
 const ControlSpec kControls[] = {
     page::HeaderBand(0),
@@ -24,6 +25,8 @@ const ControlSpec kControls[] = {
     page::CancelButton(0),
 };
 
+void OnUiThread(std::function<void()> work) { Application::Instance().Post(std::move(work)); }
+
 }  // namespace
 
 TForm7::TForm7() : WizardPage(page::Window("Form7", kColourButtonFace)) {}
@@ -35,23 +38,72 @@ void TForm7::FormCreate() {
     Action = Get<StaticText>("Action");
     FileName = Get<StaticText>("FileName");
     pb = Get<ProgressBar>("pb");
+    log_ = std::make_unique<UninstallLog>();
+    worker_ = std::make_unique<TThreadSetup>(sink_, *log_);
     StartTimer(kTimer1, 500, [this] { Timer1Timer(); });
 }
 
+// The choices are read here, on the user-interface thread, and handed to
+// the worker as one value.
 void TForm7::FormShow() {
-    // Until the installation runs here, the page moves on by itself.
-    StartTimer(kPlaceholderWorker, 1500, [this] {
-        StopTimer(kPlaceholderWorker);
-        SetModalResult(1);
-    });
+    InstallChoices choices;
+    choices.destination = Form4->edDir->Text();
+    choices.groupName = Form5->edNameGroup->Text();
+    choices.programsPath = ProgramsPath;
+    choices.desktopPath = DesktopPath;
+    choices.desktopShortcut = Form6->CheckBox->Checked();
+    choices.licenceText = Form3->Memo1->Text();
+    worker_->Start(std::move(choices));
 }
 
-// Only wakes the modal loop, so that a result set meanwhile is seen.
-void TForm7::Timer1Timer() {}
+// Wakes the modal loop; a completion the exit confirmation held back is
+// taken here at the latest.
+void TForm7::Timer1Timer() {
+    if (finished_ && !asking_ && Modal() && ModalResult() == 0) SetModalResult(1);
+}
+
+void TForm7::WorkerFinished() {
+    finished_ = true;
+    if (!asking_ && Modal()) SetModalResult(1);
+}
 
 void TForm7::FormCloseQuery(bool& canClose) {
     if (ModalResult() != 2) return;
-    if (!ConfirmExit(hwnd())) canClose = false;
+    worker_->Pause();
+    asking_ = true;
+    const bool leave = ConfirmExit(hwnd());
+    asking_ = false;
+    if (leave) {
+        worker_->Abandon();
+        return;
+    }
+    canClose = false;
+    worker_->Continue();
+    if (finished_) OnUiThread([this] { Timer1Timer(); });
 }
 
-void TForm7::FormDestroy() {}
+// The worker goes first, waiting for its thread to end, then the log.
+void TForm7::FormDestroy() {
+    worker_.reset();
+    log_.reset();
+}
+
+void TForm7::PageSink::SetAction(const std::string& text) {
+    OnUiThread([page = &page_, text] { page->Action->SetText(text); });
+}
+
+void TForm7::PageSink::SetFileName(const std::string& text) {
+    OnUiThread([page = &page_, text] { page->FileName->SetText(text); });
+}
+
+void TForm7::PageSink::SetRange(int minimum, int maximum) {
+    OnUiThread([page = &page_, minimum, maximum] { page->pb->SetRange(minimum, maximum); });
+}
+
+void TForm7::PageSink::SetPosition(int position) {
+    OnUiThread([page = &page_, position] { page->pb->SetPosition(position); });
+}
+
+void TForm7::PageSink::Finished() {
+    OnUiThread([page = &page_] { page->WorkerFinished(); });
+}

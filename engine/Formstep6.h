@@ -1,5 +1,12 @@
 #pragma once
-// Progress page: owns the install worker and shows what it reports.
+// Progress page: owns the uninstall log and the install worker, starts the
+// worker when shown, shows what it reports, and pauses it while the exit
+// confirmation is open.
+#include <memory>
+
+#include "engine/install_system.h"
+#include "engine/uninstall_log.h"
+#include "engine/win_thread_setup.h"
 #include "pages/wizard_page.h"
 
 class TForm7 : public qv::WizardPage {
@@ -18,5 +25,26 @@ protected:
     void FormDestroy() override;
 
 private:
+    // Carries the worker's reports to the user-interface thread.
+    class PageSink : public qv::ProgressSink {
+    public:
+        explicit PageSink(TForm7& page) : page_(page) {}
+        void SetAction(const std::string& text) override;
+        void SetFileName(const std::string& text) override;
+        void SetRange(int minimum, int maximum) override;
+        void SetPosition(int position) override;
+        void Finished() override;
+
+    private:
+        TForm7& page_;
+    };
+
     void Timer1Timer();
+    void WorkerFinished();
+
+    PageSink sink_{*this};
+    std::unique_ptr<qv::UninstallLog> log_;
+    std::unique_ptr<TThreadSetup> worker_;
+    bool finished_ = false;  // the worker has reported completion
+    bool asking_ = false;    // the exit confirmation is open
 };

@@ -1,0 +1,100 @@
+#pragma once
+// What the install sequence needs from the system, and what it tells the
+// progress display. The Windows program backs InstallSystem with the real
+// calls (win_install_system.h); native tests back it with a temporary folder
+// and a fake. Paths are texts in the system's 8-bit code page, built by the
+// sequence; the backing never alters them.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+// Caption of every box the installation shows.
+extern const char kInstallCaption[];
+
+enum class SaveResult {
+    Saved,       // created or replaced, every byte written
+    NotCreated,  // the file could not be created or opened for writing
+    Incomplete,  // created, but writing or closing it failed
+};
+
+enum class ExpandResult {
+    Expanded,    // target written from the (possibly compressed) source
+    OpenFailed,  // the source or the target could not be opened
+    CopyFailed,  // both opened, but the expansion reported an error
+};
+
+enum class CopyAnswer { Abort, Retry, Ignore };
+
+struct ShortcutSpec {
+    std::string file;  // full path of the .lnk file
+    std::string target;
+    std::string workingFolder;
+    std::string arguments;
+    std::string iconFile;
+    int iconIndex = 0;
+    std::uint16_t hotKey = 0;
+    int showCommand = 1;  // normal window
+};
+
+struct RegistryValue {
+    std::string name;
+    std::string data;  // stored as a string value
+};
+
+class InstallSystem {
+public:
+    // Receives one payload entry's bytes; returns false to stop the pass.
+    using EntryVisitor = std::function<bool(std::string_view entry)>;
+
+    virtual ~InstallSystem() = default;
+
+    // Payload. The counting pass gives the number of entries that can be
+    // located; the installing pass shows every entry that can be loaded to
+    // the visitor, in container order, until the visitor returns false.
+    virtual int CountEntries() = 0;
+    virtual void ForEachEntry(const EntryVisitor& visit) = 0;
+
+    // Files and folders.
+    virtual bool Exists(const std::string& path) = 0;
+    virtual bool MakeFolder(const std::string& path) = 0;  // one level
+    virtual SaveResult SaveFile(const std::string& path, std::string_view bytes) = 0;
+    virtual ExpandResult ExpandFile(const std::string& source, const std::string& target) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
+
+    // Boxes of the installation: caption kInstallCaption, error icon,
+    // system-modal, no owner window.
+    virtual void ShowError(const std::string& text) = 0;                 // OK
+    virtual CopyAnswer AskCopyFailed(const std::string& text) = 0;       // Abort, Retry, Ignore
+
+    virtual void Delay(unsigned milliseconds) = 0;
+
+    // Shortcut stage: Begin and End bracket the shortcuts, on the calling
+    // thread (the Windows side initialises COM there).
+    virtual void BeginShortcuts() = 0;
+    virtual bool MakeShortcut(const ShortcutSpec& shortcut) = 0;
+    virtual void EndShortcuts() = 0;
+
+    // Creates or opens the key below HKEY_LOCAL_MACHINE and writes the
+    // string values in order. False if the key or a value failed.
+    virtual bool WriteMachineValues(const std::string& key,
+                                    const std::vector<RegistryValue>& values) = 0;
+};
+
+// The progress display. Every call comes from the worker thread; the page
+// hands each one over to its own thread.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void SetAction(const std::string& text) = 0;
+    virtual void SetFileName(const std::string& text) = 0;
+    virtual void SetRange(int minimum, int maximum) = 0;
+    virtual void SetPosition(int position) = 0;
+    // The installation is complete: the page closes with Next.
+    virtual void Finished() = 0;
+};
+
+}  // namespace qv

@@ -1,0 +1,38 @@
+#include "engine/uninstall_log.h"
+
+#include <algorithm>
+
+#include "engine/text.h"
+
+namespace qv {
+
+void UninstallLog::Set(std::string_view name, std::string_view value) {
+    // Names are kept apart from their values, so a path that itself holds
+    // an "=" is still found again as a whole.
+    auto same = [name](const Entry& e) { return EqualNoCase(e.name, name); };
+    auto it = std::find_if(lines_.begin(), lines_.end(), same);
+    if (it == lines_.end()) {
+        lines_.push_back(Entry{std::string(name), std::string(value)});
+    } else {
+        it->name.assign(name);
+        it->value.assign(value);
+    }
+}
+
+std::string UninstallLog::Line(std::size_t i) const {
+    const Entry& e = lines_.at(i);
+    return e.name + "=" + e.value;
+}
+
+std::string UninstallLog::Text() const {
+    std::string text;
+    for (const Entry& e : lines_) {
+        text += e.name;
+        text += '=';
+        text += e.value;
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace qv

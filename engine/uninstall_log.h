@@ -1,0 +1,33 @@
+#pragma once
+// The uninstall log: an ordered list of name=value lines (a full path, then
+// "F" for a file or "D" for a folder), saved as UnInstall.dat and read by
+// the carried uninstaller.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+class UninstallLog {
+public:
+    // Sets the value of a name. A name already present (compared without
+    // regard to case, code page 1251) keeps the place of its line, which
+    // takes the new name text and value; a new name is appended.
+    void Set(std::string_view name, std::string_view value);
+
+    std::size_t Count() const { return lines_.size(); }
+    // The line at index i, as name=value.
+    std::string Line(std::size_t i) const;
+    // The whole log: every line followed by CR LF, no byte-order mark.
+    std::string Text() const;
+
+private:
+    struct Entry {
+        std::string name;
+        std::string value;
+    };
+    std::vector<Entry> lines_;
+};
+
+}  // namespace qv

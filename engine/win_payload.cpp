@@ -1,0 +1,52 @@
+#include "engine/win_payload.h"
+
+#include <exception>
+
+namespace qv {
+
+namespace {
+
+const char kPayloadType[] = "SETUP";
+
+struct ExtractPass {
+    const InstallSystem::EntryVisitor& visit;
+    std::exception_ptr failure;  // carried past the system's enumeration
+};
+
+}  // namespace
+
+BOOL CALLBACK CountEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param) {
+    if (FindResourceA(module, name, type) != nullptr) ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+BOOL CALLBACK ExtractEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param) {
+    auto& pass = *reinterpret_cast<ExtractPass*>(param);
+    const HRSRC resource = FindResourceA(module, name, type);
+    if (resource == nullptr) return TRUE;
+    const DWORD size = SizeofResource(module, resource);
+    const HGLOBAL loaded = LoadResource(module, resource);
+    if (loaded == nullptr) return TRUE;
+    const void* bytes = LockResource(loaded);
+    if (bytes == nullptr) return TRUE;
+    try {
+        return pass.visit(std::string_view(static_cast<const char*>(bytes), size)) ? TRUE : FALSE;
+    } catch (...) {
+        pass.failure = std::current_exception();
+        return FALSE;
+    }
+}
+
+int CountPayloadEntries() {
+    int count = 0;
+    EnumResourceNamesA(nullptr, kPayloadType, CountEntry, reinterpret_cast<LONG_PTR>(&count));
+    return count;
+}
+
+void ForEachPayloadEntry(const InstallSystem::EntryVisitor& visit) {
+    ExtractPass pass{visit, nullptr};
+    EnumResourceNamesA(nullptr, kPayloadType, ExtractEntry, reinterpret_cast<LONG_PTR>(&pass));
+    if (pass.failure) std::rethrow_exception(pass.failure);
+}
+
+}  // namespace qv

@@ -1,0 +1,39 @@
+#include "engine/win_shortcut.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "toolkit/win_handles.h"
+
+namespace qv {
+
+std::wstring AnsiToWide(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int length = static_cast<int>(text.size());
+    const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    if (needed <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(needed), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], needed);
+    return wide;
+}
+
+bool CreateShortcut(const std::wstring& file, const std::string& target,
+                    const std::string& workingFolder, const std::string& arguments,
+                    WORD hotKey, int showCommand, const std::string& iconFile, int iconIndex) {
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.put_void()))) {
+        return false;
+    }
+    if (FAILED(link->SetPath(target.c_str()))) return false;
+    if (FAILED(link->SetArguments(arguments.c_str()))) return false;
+    if (FAILED(link->SetWorkingDirectory(workingFolder.c_str()))) return false;
+    if (FAILED(link->SetIconLocation(iconFile.c_str(), iconIndex))) return false;
+    if (FAILED(link->SetHotkey(hotKey))) return false;
+    if (FAILED(link->SetShowCmd(showCommand))) return false;
+    ComPtr<IPersistFile> persist;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void()))) return false;
+    return SUCCEEDED(persist->Save(file.c_str(), TRUE));
+}
+
+}  // namespace qv

@@ -1,0 +1,447 @@
+#include "engine/install_sequence.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/install_rig.h"
+
+namespace qv::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char kCopyError[] = "ask Ошибка копирования файла: ";
+const char kTempError[] = "box Ошибка создания временного файла.";
+const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
+
+std::string TooLong(const std::string& path) {
+    return "box Слишком длинный путь к файлу: " + path +
+           "\n\nПуть к файлу должен быть не длиннее 259 символов.";
+}
+
+// The log of a complete installation into rig's choices, as path=kind lines.
+Lines CompleteLog(const InstallRig& rig, const Lines& entries) {
+    const InstallChoices& c = rig.choices;
+    const std::string group = c.programsPath + "\\" + c.groupName;
+    Lines lines = {c.destination + "=D"};
+    for (const std::string& name : entries) lines.push_back(rig.InDestination(name) + "=F");
+    lines.push_back(rig.InDestination("lic.txt") + "=F");
+    lines.push_back(group + "=D");
+    lines.push_back(group + "\\Кворвель 2.0.lnk=F");
+    lines.push_back(group + "\\Справка по Кворвель 2.0.lnk=F");
+    lines.push_back(group + "\\Удалить Кворвель 2.0.lnk=F");
+    if (c.desktopShortcut) lines.push_back(c.desktopPath + "\\Кворвель 2.0.lnk=F");
+    lines.push_back(rig.InDestination("Peoples.clm") + "=F");
+    lines.push_back(rig.InDestination("UnInstall.dat") + "=F");
+    return lines;
+}
+
+Lines FirstNames(std::size_t count) {
+    return Lines(PayloadNames().begin(), PayloadNames().begin() + count);
+}
+
+Lines Positions(int from, int to) {
+    Lines positions;
+    for (int i = from; i <= to; ++i) positions.push_back("position " + std::to_string(i));
+    return positions;
+}
+
+TEST(InstallSequence, StepsRunInTheirFixedOrder) {
+    InstallRig rig;
+    rig.choices.desktopShortcut = false;
+    rig.system.AddEntry(MakeEntry("Dates.dat", "31.12\r\n"));
+    const std::string d = rig.choices.destination;
+    const std::string g = "C:\\Menu\\Programs\\Кворвель 2.0";
+
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+
+    const Lines expected = {
+        "count",
+        "range 0 1",
+        "mkdir " + d,
+        "file " + d + "\\Dates.dat",
+        "save " + d + "\\tmp.zip",
+        "expand " + d + "\\Dates.dat",
+        "remove " + d + "\\tmp.zip",
+        "position 1",
+        "delay 100",
+        "save " + d + "\\lic.txt",
+        "file ",
+        "action Создание ярлыков...",
+        "shortcuts begin",
+        "mkdir " + g,
+        "shortcut " + g + "\\Кворвель 2.0.lnk",
+        "shortcut " + g + "\\Справка по Кворвель 2.0.lnk",
+        "shortcut " + g + "\\Удалить Кворвель 2.0.lnk",
+        "shortcuts end",
+        "save " + d + "\\UnInstall.dat",
+        "action Запись информации в реестр...",
+        "registry " + std::string(kKey),
+        "finished",
+    };
+    EXPECT_EQ(rig.trace.Texts(), expected);
+}
+
+TEST(InstallSequence, CompleteInstallationWithDesktopShortcut) {
+    InstallRig rig;
+    rig.AddPayload();
+
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+
+    for (const std::string& name : PayloadNames()) {
+        EXPECT_EQ(rig.ReadFile(rig.InDestination(name)), InstallRig::PayloadData(name)) << name;
+    }
+    EXPECT_FALSE(rig.FileExists(rig.InDestination("tmp.zip")));
+    EXPECT_EQ(rig.ReadFile(rig.InDestination("lic.txt")), rig.choices.licenceText);
+
+    const Lines log = rig.SavedLog();
+    EXPECT_EQ(log.size(), 25u);
+    EXPECT_EQ(log, CompleteLog(rig, PayloadNames()));
+    EXPECT_EQ(rig.log.Text(), rig.ReadFile(rig.InDestination("UnInstall.dat")));
+
+    EXPECT_EQ(rig.trace.Matching("range"), Lines{"range 0 16"});
+    EXPECT_EQ(rig.trace.Matching("position"), Positions(1, 16));
+    EXPECT_EQ(rig.trace.Matching("delay").size(), 16u);
+    EXPECT_TRUE(rig.trace.Matching("box").empty());
+    EXPECT_TRUE(rig.trace.Matching("ask").empty());
+    EXPECT_EQ(rig.trace.Texts().back(), "finished");
+}
+
+TEST(InstallSequence, ShortcutsAndRegistrationPointIntoTheDestination) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.Run();
+
+    const std::string d = rig.choices.destination;
+    const std::string g = "C:\\Menu\\Programs\\Кворвель 2.0";
+    struct Expected {
+        std::string file;
+        std::string target;
+    };
+    const std::vector<Expected> expected = {
+        {g + "\\Кворвель 2.0.lnk", d + "\\QuorVel.exe"},
+        {g + "\\Справка по Кворвель 2.0.lnk", d + "\\QuorVel.chm"},
+        {g + "\\Удалить Кворвель 2.0.lnk", d + "\\UnInstall.exe"},
+        {"C:\\Desktop\\Кворвель 2.0.lnk", d + "\\QuorVel.exe"},
+    };
+    const std::vector<ShortcutSpec>& made = rig.system.Shortcuts();
+    ASSERT_EQ(made.size(), expected.size());
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        SCOPED_TRACE(made[i].file);
+        EXPECT_EQ(made[i].file, expected[i].file);
+        EXPECT_EQ(made[i].target, expected[i].target);
+        EXPECT_EQ(made[i].workingFolder, d);
+        EXPECT_EQ(made[i].arguments, "");
+        EXPECT_EQ(made[i].iconFile, expected[i].target);
+        EXPECT_EQ(made[i].iconIndex, 0);
+        EXPECT_EQ(made[i].hotKey, 0);
+        EXPECT_EQ(made[i].showCommand, 1);
+    }
+    EXPECT_TRUE(rig.FileExists(g + "\\Удалить Кворвель 2.0.lnk"));
+
+    ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
+    const auto& write = rig.system.RegistryWrites()[0];
+    EXPECT_EQ(write.key, kKey);
+    const std::vector<std::pair<std::string, std::string>> values = {
+        {"DisplayName", "Кворвель 2.0"},
+        {"DisplayIcon", d + "\\QuorVel.exe"},
+        {"DisplayVersion", "2.0"},
+        {"UninstallString", d + "\\UnInstall.exe"},
+    };
+    ASSERT_EQ(write.values.size(), values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(write.values[i].name, values[i].first);
+        EXPECT_EQ(write.values[i].data, values[i].second);
+    }
+}
+
+TEST(InstallSequence, WithoutDesktopShortcutTheLogHas24Lines) {
+    InstallRig rig;
+    rig.choices.desktopShortcut = false;
+    rig.AddPayload();
+    rig.Run();
+    EXPECT_EQ(rig.SavedLog().size(), 24u);
+    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, PayloadNames()));
+    EXPECT_EQ(rig.system.Shortcuts().size(), 3u);
+    EXPECT_FALSE(rig.FileExists("C:\\Desktop\\Кворвель 2.0.lnk"));
+}
+
+TEST(InstallSequence, AbortAtEntryFiveStopsThePassButNotTheInstallation) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.FailExpand(rig.InDestination("Dates.dat"), -1);
+    rig.system.Answer({CopyAnswer::Abort});
+
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+
+    EXPECT_EQ(rig.trace.Matching("ask"), Lines{kCopyError + std::string("Dates.dat")});
+    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, FirstNames(5)));
+    EXPECT_EQ(rig.trace.Matching("position"), Positions(1, 4));
+    for (std::size_t i = 0; i < PayloadNames().size(); ++i) {
+        EXPECT_EQ(rig.FileExists(rig.InDestination(PayloadNames()[i])), i < 4) << i;
+    }
+    // The temporary file of the aborted entry stays.
+    EXPECT_TRUE(rig.FileExists(rig.InDestination("tmp.zip")));
+    EXPECT_EQ(rig.trace.Texts().back(), "finished");
+}
+
+TEST(InstallSequence, RetryThenIgnoreLeavesOnlyThatFileOut) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.FailExpand(rig.InDestination("Dates.dat"), -1);
+    rig.system.Answer({CopyAnswer::Retry, CopyAnswer::Ignore});
+
+    rig.Run();
+
+    const std::string ask = kCopyError + std::string("Dates.dat");
+    EXPECT_EQ(rig.trace.Matching("ask"), (Lines{ask, ask}));
+    EXPECT_EQ(rig.trace.Matching("expand " + rig.InDestination("Dates.dat")).size(), 2u);
+    EXPECT_FALSE(rig.FileExists(rig.InDestination("Dates.dat")));
+    EXPECT_TRUE(rig.FileExists(rig.InDestination("Dates2.dat")));
+    EXPECT_FALSE(rig.FileExists(rig.InDestination("tmp.zip")));
+    EXPECT_EQ(rig.trace.Matching("position"), Positions(1, 16));
+    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, PayloadNames()));
+}
+
+TEST(InstallSequence, RetryAfterATransientFailureInstallsTheFile) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.FailExpand(rig.InDestination("Quorvel.exe"), 1);
+    rig.system.Answer({CopyAnswer::Retry});
+
+    rig.Run();
+
+    EXPECT_EQ(rig.trace.Matching("ask").size(), 1u);
+    EXPECT_EQ(rig.ReadFile(rig.InDestination("Quorvel.exe")), InstallRig::PayloadData("Quorvel.exe"));
+    EXPECT_EQ(rig.system.UnansweredBoxes(), 0u);
+}
+
+TEST(InstallSequence, TemporaryFileThatCannotBeCreatedStopsThePass) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.FailSave(rig.InDestination("tmp.zip"));
+
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+
+    EXPECT_EQ(rig.trace.Matching("box"), Lines{kTempError});
+    EXPECT_TRUE(rig.trace.Matching("expand").empty());
+    EXPECT_TRUE(rig.trace.Matching("position").empty());
+    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, FirstNames(1)));
+    EXPECT_EQ(rig.trace.Texts().back(), "finished");
+}
+
+TEST(InstallSequence, SecondInstallationKeepsTheUsersDataFiles) {
+    InstallRig first;
+    first.AddPayload("first");
+    first.Run();
+
+    InstallRig second(first.Drive());
+    second.choices.desktopShortcut = false;
+    second.AddPayload("second");
+    EXPECT_EQ(second.Run(), InstallOutcome::Finished);
+
+    for (const std::string& name : PayloadNames()) {
+        const bool kept = name == "People.dat" || name == "Group.txt";
+        EXPECT_EQ(second.ReadFile(second.InDestination(name)),
+                  InstallRig::PayloadData(name, kept ? "first" : "second")) << name;
+    }
+    // A kept entry still goes through its temporary file and its progress step.
+    EXPECT_TRUE(second.trace.Matching("expand " + second.InDestination("People.dat")).empty());
+    EXPECT_EQ(second.trace.Matching("save " + second.InDestination("tmp.zip")).size(), 16u);
+    EXPECT_EQ(second.trace.Matching("position"), Positions(1, 16));
+    EXPECT_FALSE(second.FileExists(second.InDestination("tmp.zip")));
+    // The log is this run's alone.
+    EXPECT_EQ(second.SavedLog(), CompleteLog(second, PayloadNames()));
+}
+
+TEST(InstallSequence, KeepRuleLooksAtTheEntryNameNotAtThePath) {
+    InstallRig rig;
+    rig.choices.destination = "C:\\Program Files\\People.dat Group.txt";
+    rig.MakeFolder(rig.choices.destination);
+    rig.system.AddEntry(MakeEntry("Dates.dat", "new dates"));
+    rig.system.AddEntry(MakeEntry("people.DAT", "new people"));
+    rig.system.AddEntry(MakeEntry("Group.txt", "new groups"));
+    WriteHostFile(rig.Host(rig.InDestination("Dates.dat")), "old dates");
+    WriteHostFile(rig.Host(rig.InDestination("people.DAT")), "old people");
+
+    rig.Run();
+
+    EXPECT_EQ(rig.ReadFile(rig.InDestination("Dates.dat")), "new dates");
+    EXPECT_EQ(rig.ReadFile(rig.InDestination("people.DAT")), "old people");
+    EXPECT_EQ(rig.ReadFile(rig.InDestination("Group.txt")), "new groups");
+}
+
+TEST(InstallSequence, NoEntriesAtAll) {
+    InstallRig rig;
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+    EXPECT_TRUE(rig.trace.Matching("box").empty());
+    EXPECT_EQ(rig.ReadFile(rig.InDestination("lic.txt")), rig.choices.licenceText);
+    EXPECT_EQ(rig.trace.Matching("range"), Lines{"range 0 0"});
+    EXPECT_TRUE(rig.trace.Matching("position").empty());
+    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, {}));
+    EXPECT_EQ(rig.system.Shortcuts().size(), 4u);
+}
+
+TEST(InstallSequence, EntriesThatCannotBeLoadedOrReadArePassedOver) {
+    InstallRig rig;
+    rig.system.AddEntry(MakeEntry("a.dat", "a"));
+    rig.system.AddUnloadableEntry();
+    rig.system.AddEntry("too short");
+    rig.system.AddEntry(std::string(20, 'n') + "no terminator in the name field");
+    rig.system.AddEntry(std::string("..\\evil.dat") + std::string(9, '\0') + "stream");
+    rig.system.AddEntry(MakeEntry("b.dat", "b"));
+
+    rig.Run();
+
+    ASSERT_EQ(rig.SavedLog().size(), 11u);
+    EXPECT_EQ(rig.trace.Matching("range"), Lines{"range 0 6"});
+    EXPECT_EQ(rig.trace.Matching("position"), Positions(1, 2));
+    EXPECT_EQ(rig.SavedLog()[1], rig.InDestination("a.dat") + "=F");
+    EXPECT_EQ(rig.SavedLog()[2], rig.InDestination("b.dat") + "=F");
+    EXPECT_EQ(rig.SavedLog()[3], rig.InDestination("lic.txt") + "=F");
+    EXPECT_FALSE(rig.FileExists("C:\\Program Files\\evil.dat"));
+}
+
+TEST(InstallSequence, DestinationEndingInABackslashIsUsedAsTyped) {
+    InstallRig rig;
+    rig.choices.destination = "C:\\Inst\\";
+    rig.system.AddEntry(MakeEntry("Dates.dat", "dates"));
+
+    rig.Run();
+
+    const Lines log = rig.SavedLog();
+    ASSERT_EQ(log.size(), 10u);
+    EXPECT_EQ(log[0], "C:\\Inst\\=D");
+    EXPECT_EQ(log[1], "C:\\Inst\\\\Dates.dat=F");
+    EXPECT_EQ(log[2], "C:\\Inst\\\\lic.txt=F");
+    EXPECT_EQ(log[9], "C:\\Inst\\\\UnInstall.dat=F");
+    EXPECT_EQ(rig.ReadFile("C:\\Inst\\Dates.dat"), "dates");
+    EXPECT_EQ(rig.system.RegistryWrites()[0].values[1].data, "C:\\Inst\\\\QuorVel.exe");
+}
+
+TEST(InstallSequence, GroupFolderThatIsTheDestinationHasOneLineAtTheTop) {
+    InstallRig rig;
+    rig.choices.programsPath = "C:\\Program Files";
+    rig.choices.groupName = "quorvel v2.0";  // the destination, in other letters
+    rig.AddPayload();
+
+    rig.Run();
+
+    const Lines log = rig.SavedLog();
+    EXPECT_EQ(log.size(), 24u);
+    EXPECT_EQ(log[0], "C:\\Program Files\\quorvel v2.0=D");
+    int folders = 0;
+    for (const std::string& line : log) folders += line.back() == 'D';
+    EXPECT_EQ(folders, 1);
+}
+
+TEST(InstallSequence, EveryMissingLevelOfDestinationAndGroupIsCreated) {
+    InstallRig rig;
+    rig.choices.destination = "C:\\Apps\\Tools\\QuorVel";
+    rig.choices.groupName = "Игры\\Справочники\\Кворвель";
+    rig.system.AddEntry(MakeEntry("Dates.dat", "dates"));
+
+    rig.Run();
+
+    EXPECT_EQ(rig.trace.Matching("mkdir"),
+              (Lines{"mkdir C:\\Apps", "mkdir C:\\Apps\\Tools", "mkdir C:\\Apps\\Tools\\QuorVel",
+                     "mkdir C:\\Menu\\Programs\\Игры", "mkdir C:\\Menu\\Programs\\Игры\\Справочники",
+                     "mkdir C:\\Menu\\Programs\\Игры\\Справочники\\Кворвель"}));
+    EXPECT_EQ(rig.ReadFile("C:\\Apps\\Tools\\QuorVel\\Dates.dat"), "dates");
+    ASSERT_EQ(rig.SavedLog().size(), 10u);
+    EXPECT_TRUE(rig.FileExists("C:\\Menu\\Programs\\Игры\\Справочники\\Кворвель\\Кворвель 2.0.lnk"));
+    EXPECT_EQ(rig.SavedLog()[3], "C:\\Menu\\Programs\\Игры\\Справочники\\Кворвель=D");
+}
+
+TEST(InstallSequence, EmptyGroupNameLogsTheProgramsFolderWithABackslash) {
+    InstallRig rig;
+    rig.choices.groupName = "";
+    rig.Run();
+    EXPECT_TRUE(rig.trace.Matching("mkdir C:\\Menu").empty());
+    ASSERT_EQ(rig.SavedLog().size(), 9u);
+    EXPECT_EQ(rig.SavedLog()[2], "C:\\Menu\\Programs\\=D");
+    EXPECT_EQ(rig.SavedLog()[3], "C:\\Menu\\Programs\\\\Кворвель 2.0.lnk=F");
+    EXPECT_TRUE(rig.FileExists("C:\\Menu\\Programs\\Кворвель 2.0.lnk"));
+}
+
+// A destination so long that even the temporary file does not fit: nothing
+// is written under a shortened name, and each file that cannot be written
+// is named in a box.
+TEST(InstallSequence, DestinationTooLongForItsFilesWritesNothingShortened) {
+    InstallRig rig;
+    rig.choices.destination = "C:\\" + std::string(252, 'd');
+    rig.AddPayload();
+
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+
+    EXPECT_EQ(rig.trace.Matching("box"),
+              (Lines{TooLong(rig.InDestination("tmp.zip")), TooLong(rig.InDestination("lic.txt")),
+                     TooLong(rig.InDestination("UnInstall.dat"))}));
+    EXPECT_TRUE(rig.trace.Matching("save").empty());
+    EXPECT_EQ(rig.log.Count(), 10u);
+    EXPECT_EQ(rig.trace.Texts().back(), "finished");
+}
+
+TEST(InstallSequence, TargetTooLongIsPassedOverWithABox) {
+    InstallRig rig;
+    rig.choices.destination = "C:\\" + std::string(247, 'd');  // 250 characters
+    rig.system.AddEntry(MakeEntry("a.dat", "a"));         // 256: fits
+    rig.system.AddEntry(MakeEntry("Quorvel.exe", "q"));   // 262: does not
+
+    rig.Run();
+
+    EXPECT_EQ(rig.ReadFile(rig.InDestination("a.dat")), "a");
+    EXPECT_EQ(rig.trace.Matching("box").front(), TooLong(rig.InDestination("Quorvel.exe")));
+    EXPECT_TRUE(rig.trace.Matching("expand " + rig.InDestination("Quorvel.exe")).empty());
+    EXPECT_EQ(rig.trace.Matching("position"), Positions(1, 2));
+    EXPECT_FALSE(rig.FileExists(rig.InDestination("tmp.zip")));
+    EXPECT_EQ(rig.log.Line(2), rig.InDestination("Quorvel.exe") + "=F");
+}
+
+TEST(InstallSequence, ShortcutsThatDoNotFitAreLeftOutButLogged) {
+    InstallRig rig;
+    // Group folder of 235 characters: the 17-character main shortcut name
+    // fits, the help (28) and removal (25) names do not.
+    rig.choices.programsPath = "C:\\" + std::string(100, 'p');
+    rig.choices.groupName = std::string(235 - 104, 'g');
+    rig.choices.desktopPath = "C:\\" + std::string(240, 'k');
+    rig.MakeFolder(rig.choices.programsPath);
+
+    rig.Run();
+
+    const std::string group = rig.choices.programsPath + "\\" + rig.choices.groupName;
+    ASSERT_EQ(group.size(), 235u);
+    EXPECT_EQ(rig.trace.Matching("shortcut C"), Lines{"shortcut " + group + "\\Кворвель 2.0.lnk"});
+    EXPECT_TRUE(rig.trace.Matching("box").empty());
+    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, {}));
+}
+
+TEST(InstallSequence, FilesThatCannotBeSavedAreNamedAndTheInstallationGoesOn) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.FailSave(rig.InDestination("lic.txt"));
+    rig.system.FailSave(rig.InDestination("UnInstall.dat"));
+
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+
+    EXPECT_EQ(rig.trace.Matching("box"),
+              (Lines{"box Ошибка записи файла: " + rig.InDestination("lic.txt"),
+                     "box Ошибка записи файла: " + rig.InDestination("UnInstall.dat")}));
+    EXPECT_EQ(rig.system.Shortcuts().size(), 4u);
+    EXPECT_EQ(rig.system.RegistryWrites().size(), 1u);
+    EXPECT_EQ(rig.log.Count(), 25u);
+    EXPECT_EQ(rig.trace.Texts().back(), "finished");
+}
+
+TEST(InstallSequence, RegistryFailureIsShownAndTheInstallationFinishes) {
+    InstallRig rig;
+    rig.system.FailRegistry();
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+    EXPECT_EQ(rig.trace.Matching("box"), Lines{"box Ошибка записи информации в реестр."});
+    EXPECT_EQ(rig.trace.Texts().back(), "finished");
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,226 @@
+#include "support/install_fakes.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+#include "engine/payload_entry.h"
+#include "engine/szdd.h"
+#include "engine/text.h"
+
+namespace qv::test {
+
+void Trace::Add(std::string text) {
+    std::size_t index;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::size_t passed = gate_ ? gate_->Passed() : 0;
+        events_.push_back(Event{std::move(text), passed});
+        index = events_.size() - 1;
+    }
+    if (hook_) hook_(index);
+}
+
+std::vector<Trace::Event> Trace::Events() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return events_;
+}
+
+std::vector<std::string> Trace::Texts() const {
+    std::vector<std::string> texts;
+    for (const Event& e : Events()) texts.push_back(e.text);
+    return texts;
+}
+
+std::size_t Trace::Size() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return events_.size();
+}
+
+std::vector<std::string> Trace::Matching(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const Event& e : Events()) {
+        if (e.text.compare(0, prefix.size(), prefix) == 0) found.push_back(e.text);
+    }
+    return found;
+}
+
+std::string FakeInstallSystem::HostPath(const std::string& path) const {
+    std::string host;
+    std::string rest;
+    if (path.size() >= 2 && EqualNoCase(path.substr(0, 2), "C:")) {
+        host = root_;
+        rest = path.substr(2);
+    } else {
+        host = root_ + "/not-on-drive-c";
+        rest = path;
+    }
+    for (char c : rest) host += (c == '\\') ? '/' : c;
+    return host;
+}
+
+void FakeInstallSystem::FailExpand(const std::string& target, int times) {
+    failExpand_.emplace_back(target, times);
+}
+
+void FakeInstallSystem::Answer(std::initializer_list<CopyAnswer> answers) {
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+int FakeInstallSystem::CountEntries() {
+    trace_.Add("count");
+    return static_cast<int>(entries_.size());
+}
+
+void FakeInstallSystem::ForEachEntry(const EntryVisitor& visit) {
+    for (const Entry& entry : entries_) {
+        if (!entry.loadable) continue;
+        if (!visit(entry.bytes)) return;
+    }
+}
+
+bool FakeInstallSystem::Exists(const std::string& path) {
+    struct stat st;
+    return ::stat(HostPath(path).c_str(), &st) == 0;
+}
+
+bool FakeInstallSystem::MakeFolder(const std::string& path) {
+    trace_.Add("mkdir " + path);
+    return ::mkdir(HostPath(path).c_str(), 0755) == 0;
+}
+
+SaveResult FakeInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
+    trace_.Add("save " + path);
+    if (failSave_.count(path)) return SaveResult::NotCreated;
+    std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
+    if (!out) return SaveResult::NotCreated;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return out ? SaveResult::Saved : SaveResult::Incomplete;
+}
+
+ExpandResult FakeInstallSystem::ExpandFile(const std::string& source, const std::string& target) {
+    trace_.Add("expand " + target);
+    for (auto& [path, times] : failExpand_) {
+        if (path == target && times != 0) {
+            if (times > 0) --times;
+            return ExpandResult::OpenFailed;
+        }
+    }
+    std::ifstream in(HostPath(source), std::ios::binary);
+    if (!in) return ExpandResult::OpenFailed;
+    const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream out(HostPath(target), std::ios::binary | std::ios::trunc);
+    if (!out) return ExpandResult::OpenFailed;
+    std::string data;
+    if (stream.compare(0, kSzddSignature.size(), kSzddSignature) == 0) {
+        if (ExpandSzdd(stream, data) != SzddStatus::kOk) return ExpandResult::CopyFailed;
+    } else {
+        data = stream;  // not compressed: copied as it is
+    }
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    return out ? ExpandResult::Expanded : ExpandResult::CopyFailed;
+}
+
+bool FakeInstallSystem::RemoveFile(const std::string& path) {
+    trace_.Add("remove " + path);
+    return std::remove(HostPath(path).c_str()) == 0;
+}
+
+void FakeInstallSystem::ShowError(const std::string& text) { trace_.Add("box " + text); }
+
+CopyAnswer FakeInstallSystem::AskCopyFailed(const std::string& text) {
+    trace_.Add("ask " + text);
+    if (answers_.empty()) {
+        ++unanswered_;
+        return CopyAnswer::Abort;
+    }
+    const CopyAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+void FakeInstallSystem::Delay(unsigned milliseconds) {
+    trace_.Add("delay " + std::to_string(milliseconds));
+}
+
+void FakeInstallSystem::BeginShortcuts() {
+    trace_.Add("shortcuts begin");
+    inShortcutStage_ = true;
+}
+
+bool FakeInstallSystem::MakeShortcut(const ShortcutSpec& shortcut) {
+    trace_.Add("shortcut " + shortcut.file);
+    EXPECT_TRUE(inShortcutStage_) << "shortcut made outside the shortcut stage";
+    shortcuts_.push_back(shortcut);
+    // The real shell link object fails when the folder is missing.
+    std::ofstream out(HostPath(shortcut.file), std::ios::binary | std::ios::trunc);
+    out << "link to " << shortcut.target;
+    return static_cast<bool>(out);
+}
+
+void FakeInstallSystem::EndShortcuts() {
+    trace_.Add("shortcuts end");
+    inShortcutStage_ = false;
+}
+
+bool FakeInstallSystem::WriteMachineValues(const std::string& key,
+                                           const std::vector<RegistryValue>& values) {
+    trace_.Add("registry " + key);
+    if (failRegistry_) return false;
+    registry_.push_back(RegistryWrite{key, values});
+    return true;
+}
+
+void RecordingSink::SetAction(const std::string& text) { trace_.Add("action " + text); }
+void RecordingSink::SetFileName(const std::string& text) { trace_.Add("file " + text); }
+void RecordingSink::SetRange(int minimum, int maximum) {
+    trace_.Add("range " + std::to_string(minimum) + " " + std::to_string(maximum));
+}
+void RecordingSink::SetPosition(int position) { trace_.Add("position " + std::to_string(position)); }
+void RecordingSink::Finished() { trace_.Add("finished"); }
+
+TempFolder::TempFolder() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/qv_install_XXXXXX";
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteHostFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+bool HostExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string MakeEntry(const std::string& name, const std::string& data) {
+    std::string entry;
+    if (BuildPayloadEntry(name, CompressSzdd(data), entry) != EntryStatus::kOk) {
+        throw std::invalid_argument("bad entry name: " + name);
+    }
+    return entry;
+}
+
+}  // namespace qv::test

@@ -1,0 +1,80 @@
+// The uninstall key, written and read back from the registry.
+#include <windows.h>
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/win_registry.h"
+#include "toolkit/win_handles.h"
+
+namespace qv {
+namespace {
+
+const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
+
+struct StoredValue {
+    bool found = false;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::string bytes;  // as stored, terminator included
+};
+
+StoredValue Query(const char* key, const char* name) {
+    StoredValue value;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return value;
+    const UniqueRegKey handle(opened);
+    if (RegQueryValueExA(opened, name, nullptr, &value.type, nullptr, &value.size) != ERROR_SUCCESS) {
+        return value;
+    }
+    std::vector<BYTE> data(value.size);
+    if (RegQueryValueExA(opened, name, nullptr, &value.type, data.data(), &value.size) == ERROR_SUCCESS) {
+        value.found = true;
+        value.bytes.assign(data.begin(), data.begin() + value.size);
+    }
+    return value;
+}
+
+void ExpectString(const char* name, const std::string& text) {
+    SCOPED_TRACE(name);
+    const StoredValue value = Query(kKey, name);
+    ASSERT_TRUE(value.found);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value.size, text.size() + 1);
+    EXPECT_EQ(value.bytes, text + '\0');
+}
+
+std::vector<RegistryValue> Values(const std::string& destination) {
+    return {
+        {"DisplayName", "Кворвель 2.0"},
+        {"DisplayIcon", destination + "\\QuorVel.exe"},
+        {"DisplayVersion", "2.0"},
+        {"UninstallString", destination + "\\UnInstall.exe"},
+    };
+}
+
+TEST(WinRegistry, WritesEveryValueAsAStringWithItsTerminator) {
+    ASSERT_TRUE(WriteMachineStrings(kKey, Values("C:\\Program Files\\QuorVel V2.0")));
+    ExpectString("DisplayName", "Кворвель 2.0");
+    ExpectString("DisplayIcon", "C:\\Program Files\\QuorVel V2.0\\QuorVel.exe");
+    ExpectString("DisplayVersion", "2.0");
+    ExpectString("UninstallString", "C:\\Program Files\\QuorVel V2.0\\UnInstall.exe");
+}
+
+TEST(WinRegistry, SecondWriteReplacesTheValuesAndKeepsOthers) {
+    ASSERT_TRUE(WriteMachineStrings(kKey, Values("C:\\First")));
+    ASSERT_TRUE(WriteMachineStrings(kKey, {{"Publisher", "kept"}}));
+    ASSERT_TRUE(WriteMachineStrings(kKey, Values("D:\\Second place")));
+    ExpectString("DisplayIcon", "D:\\Second place\\QuorVel.exe");
+    ExpectString("UninstallString", "D:\\Second place\\UnInstall.exe");
+    ExpectString("Publisher", "kept");
+}
+
+TEST(WinRegistry, KeyThatCannotBeMadeIsAFailure) {
+    // A key name may not begin with a backslash.
+    EXPECT_FALSE(WriteMachineStrings("\\SOFTWARE\\Broken", Values("C:\\Q")));
+}
+
+}  // namespace
+}  // namespace qv
