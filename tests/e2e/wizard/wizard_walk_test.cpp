@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver.h"
+#include "tests/e2e/driver/driver.h"
 
 namespace e2e {
 namespace {

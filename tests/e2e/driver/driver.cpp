@@ -1,4 +1,4 @@
-#include "driver.h"
+#include "tests/e2e/driver/driver.h"
 
 #include <cstdio>
 #include <cstdlib>
