@@ -1,0 +1,23 @@
+// QuorVel.exe: the application's stand-in. It shows its working folder and
+// which of its data files are there.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "payload/app/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!qv::MainWindow::Register(instance)) return 1;
+    qv::MainWindow window;
+    HWND hwnd = window.Create(instance, show);
+    if (!hwnd) return 1;
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(hwnd, &msg)) continue;  // Tab, Enter and Esc
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

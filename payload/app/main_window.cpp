@@ -1,0 +1,150 @@
+#include "payload/app/main_window.h"
+
+#include <string>
+
+#include "payload/app/data_files.h"
+
+namespace qv {
+namespace {
+
+const char kClassName[] = "QvQuorVelWindow";
+const char kTitle[] = "Кворвель 2.0";
+constexpr int kIconId = 1;
+
+// Geometry of the client area, in pixels.
+constexpr int kMargin = 12;
+constexpr int kClientWidth = 420;
+constexpr int kRowHeight = 18;
+constexpr int kNameWidth = 220;
+constexpr int kSizeLeft = 266;
+constexpr int kSizeWidth = 130;
+constexpr int kFirstRowTop = 106;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 23;
+
+int RowsBottom() { return kFirstRowTop + static_cast<int>(kDataFileCount) * kRowHeight; }
+int ClientHeight() { return RowsBottom() + 70; }
+
+// The fixed part of the window; the rows of data files follow it.
+struct ControlSpec {
+    const char* cls;
+    const char* text;
+    DWORD style;
+    int id;
+    int x, y, w, h;
+};
+
+const ControlSpec kLayout[] = {
+    {"STATIC", "Рабочая папка:", SS_LEFT, -1, kMargin, 14, 396, 16},
+    // A long folder is shortened on screen only ("C:\...\name"); the
+    // control's text stays whole.
+    {"STATIC", "", SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE, kIdFolder,
+     kMargin, 32, 396, 21},
+    {"STATIC", "Файлы данных в рабочей папке:", SS_LEFT, -1, kMargin, 66, 396, 16},
+    {"STATIC", "Файл", SS_LEFT, -1, kMargin + 12, 86, kNameWidth, 16},
+    {"STATIC", "Размер, байт", SS_RIGHT, -1, kSizeLeft, 86, kSizeWidth, 16},
+    {"STATIC", "", SS_ETCHEDHORZ, -1, kMargin, 102, 396, 2},
+};
+
+std::string SummaryText(const std::vector<DataFile>& files) {
+    size_t found = 0;
+    for (const DataFile& f : files) found += f.size ? 1 : 0;
+    return "Найдено файлов данных: " + std::to_string(found) + " из " + std::to_string(files.size()) + ".";
+}
+
+}  // namespace
+
+bool MainWindow::Register(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND MainWindow::Create(HINSTANCE instance, int show) {
+    instance_ = instance;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame = {0, 0, kClientWidth, ClientHeight()};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    HWND hwnd = CreateWindowExA(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                instance, this);
+    if (hwnd) {
+        ShowWindow(hwnd, show);
+        UpdateWindow(hwnd);
+    }
+    return hwnd;
+}
+
+LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return self ? self->Handle(message, wparam, lparam) : DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wparam));
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd_, message, wparam, lparam);
+    }
+}
+
+HWND MainWindow::AddControl(const char* cls, const char* text, DWORD style, int id, int x, int y, int w,
+                            int h) {
+    HWND control = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return control;
+}
+
+void MainWindow::OnCreate() {
+    for (const ControlSpec& c : kLayout) AddControl(c.cls, c.text, c.style, c.id, c.x, c.y, c.w, c.h);
+
+    const std::string folder = WorkingFolder();
+    SetDlgItemTextA(hwnd_, kIdFolder, folder.c_str());
+
+    const std::vector<DataFile> files = SurveyDataFiles(folder);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const int top = kFirstRowTop + static_cast<int>(i) * kRowHeight;
+        const int index = static_cast<int>(i);
+        const std::string size = files[i].size ? GroupedNumber(*files[i].size) : "не найден";
+        AddControl("STATIC", files[i].name.c_str(), SS_LEFT | SS_NOPREFIX, kIdFileName + index,
+                   kMargin + 12, top + 2, kNameWidth, 16);
+        AddControl("STATIC", size.c_str(), SS_RIGHT | SS_NOPREFIX, kIdFileSize + index, kSizeLeft, top + 2,
+                   kSizeWidth, 16);
+    }
+
+    const int bottom = RowsBottom();
+    AddControl("STATIC", "", SS_ETCHEDHORZ, -1, kMargin, bottom + 4, 396, 2);
+    AddControl("STATIC", SummaryText(files).c_str(), SS_LEFT, kIdSummary, kMargin, bottom + 14, 300, 16);
+    AddControl("BUTTON", "Закрыть", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL,
+               kClientWidth - kMargin - kButtonWidth, ClientHeight() - kMargin - kButtonHeight,
+               kButtonWidth, kButtonHeight);
+}
+
+void MainWindow::OnCommand(int id) {
+    if (id == IDCANCEL || id == IDOK) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+}
+
+}  // namespace qv

@@ -1,0 +1,25 @@
+#pragma once
+// A running program cannot delete its own file. The uninstaller therefore
+// copies itself into the temporary folder and starts the copy, which waits
+// for the uninstaller to end, then removes its file and the folders that
+// held only it. The copy cannot delete itself either: it leaves its own
+// removal to the next restart, when Windows deletes it.
+#include <string>
+#include <vector>
+
+#include "engine/uninstall_plan.h"
+
+namespace qv {
+
+// Starts the copy that removes `self` and then `folders` (deepest first)
+// once this process has ended. False when the copy could not be started.
+bool StartFinisher(const std::string& self, const std::vector<std::string>& folders);
+
+// Asks Windows to remove the paths at the next restart, in order. Gives
+// back those it could not schedule.
+std::vector<std::string> ScheduleRemovalAtRestart(const std::vector<std::string>& paths);
+
+// The copy's work. Does nothing unless the handle is one of a process.
+int RunFinisher(const FinishRequest& request);
+
+}  // namespace qv

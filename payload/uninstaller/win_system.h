@@ -1,0 +1,46 @@
+#pragma once
+// The uninstaller's view of Windows: its own path, the folders of the
+// system, the log file, and the removal operations behind RemovalSystem.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "engine/uninstall_plan.h"
+
+namespace qv {
+
+// The uninstall registration under HKEY_LOCAL_MACHINE.
+extern const char kUninstallKeyPath[];
+
+// Full path of the running program.
+std::string ModulePath();
+// The folder part of a path: everything before its last backslash.
+std::string FolderOf(const std::string& path);
+// The long form of an existing path (no 8.3 names); the path itself when
+// that cannot be had.
+std::string LongPath(const std::string& path);
+// The temporary folder, ending with a backslash.
+std::string TempFolder();
+// The system's special folders (Start menu, desktop, program files, Windows
+// and the like), which are never removed.
+std::vector<std::string> SystemFolders();
+
+enum class ReadStatus { Ok, Missing, Failed };
+// Reads a file whole, but no more than `limit` + 1 bytes.
+ReadStatus ReadWholeFile(const std::string& path, size_t limit, std::string* bytes);
+
+// DeleteFileA, clearing a read-only attribute that stands in the way (and
+// putting it back when the file still cannot go).
+bool RemoveFileForce(const std::string& path);
+
+class WinRemovalSystem : public RemovalSystem {
+public:
+    PathState Inspect(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyFolder(const std::string& path) override;
+    std::vector<std::string> ListFolder(const std::string& path) override;
+    std::optional<std::string> ReadUninstallKey() override;
+    bool RemoveUninstallKey() override;
+};
+
+}  // namespace qv

@@ -1,0 +1,405 @@
+// Runs the real UnInstall.exe against a prepared installation and answers
+// its boxes the way a user would, then looks at the disk and the registry.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
+const char kCaption[] = "Удаление Кворвель";
+const char* const kEntries[] = {
+    "Quorvel.exe", "Descript.txt", "DateVar.dat", "TimeVar.dat", "Dates.dat", "Dates2.dat",
+    "Dates3.dat", "Dates4.dat", "Cityes.dat", "Regions.dat", "Republics.dat", "Group.txt",
+    "UnInstall.exe", "QuorVel.chm", "People.dat", "QuorVel.TTF"};
+const char* const kGroupShortcuts[] = {
+    "\\Кворвель 2.0.lnk", "\\Справка по Кворвель 2.0.lnk", "\\Удалить Кворвель 2.0.lnk"};
+
+// The build knows where UnInstall.exe is as a Unix path; Wine shows / as Z:.
+std::string UninstallerBuilt() {
+    std::string path = std::string("Z:") + QV_UNINSTALLER_EXE;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    ASSERT_EQ(written, bytes.size());
+}
+
+std::string TempFolder() {
+    std::string buf(MAX_PATH + 1, '\0');
+    buf.resize(GetTempPathA(static_cast<DWORD>(buf.size()), &buf[0]));
+    return buf;
+}
+
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+void WriteKey(const std::string& uninstallString) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    auto set = [&](const char* name, const std::string& value) {
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    };
+    set("DisplayName", "Кворвель 2.0");
+    set("DisplayIcon", "unused");
+    set("DisplayVersion", "2.0");
+    set("UninstallString", uninstallString);
+    RegCloseKey(key);
+}
+
+std::string ReadKeyCommand() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
+    char value[1024] = {};
+    DWORD size = sizeof value - 1;
+    RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return value;
+}
+
+// What a complete installation leaves behind, with the log the installer
+// writes, laid out under a folder of its own.
+struct Installation {
+    std::string dest;
+    std::string group;
+    std::string desktopShortcut;
+    std::vector<std::string> logLines;  // path=kind
+
+    std::string Self() const { return dest + "\\UnInstall.exe"; }
+    std::string Log() const { return dest + "\\UnInstall.dat"; }
+
+    // Every file the installer made but the log (Peoples.clm never is).
+    std::vector<std::string> MadeFiles() const {
+        std::vector<std::string> files;
+        for (const std::string& line : logLines) {
+            const std::string path = line.substr(0, line.size() - 2);
+            if (line.back() == 'F' && path.find("Peoples.clm") == std::string::npos && path != Log()) {
+                files.push_back(path);
+            }
+        }
+        return files;
+    }
+};
+
+// dest and group as the installer would hold them: dest may end with a
+// backslash, group may be the Programs folder plus a backslash.
+Installation Install(const std::string& dest, const std::string& group, const std::string& desktop) {
+    Installation in;
+    in.dest = dest;
+    in.group = group;
+    in.desktopShortcut = desktop + "\\Кворвель 2.0.lnk";
+    auto log = [&](const std::string& path, char kind) { in.logLines.push_back(path + "=" + kind); };
+
+    log(dest, 'D');
+    CreateDirectoryA(dest.c_str(), nullptr);
+    for (const char* name : kEntries) {
+        const std::string path = dest + "\\" + name;
+        log(path, 'F');
+        if (std::string(name) != "UnInstall.exe") WriteBytes(path, std::string("data of ") + name);
+    }
+    EXPECT_TRUE(CopyFileA(UninstallerBuilt().c_str(), (dest + "\\UnInstall.exe").c_str(), FALSE))
+        << UninstallerBuilt();
+    log(dest + "\\lic.txt", 'F');
+    WriteBytes(dest + "\\lic.txt", "Лицензионное соглашение\r\n");
+    log(group, 'D');
+    CreateDirectoryA(group.c_str(), nullptr);
+    for (const char* shortcut : kGroupShortcuts) {
+        log(group + shortcut, 'F');
+        WriteBytes(group + shortcut, "link");
+    }
+    log(in.desktopShortcut, 'F');
+    WriteBytes(in.desktopShortcut, "link");
+    log(dest + "\\Peoples.clm", 'F');
+    log(dest + "\\UnInstall.dat", 'F');
+
+    std::string text;
+    for (const std::string& line : in.logLines) text += line + "\r\n";
+    WriteBytes(in.Log(), text);
+    WriteKey(dest + "\\UnInstall.exe");
+    return in;
+}
+
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == search->pid && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string TextOf(HWND hwnd) {
+    std::string text(GetWindowTextLengthA(hwnd) + 1, '\0');
+    text.resize(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size())));
+    return text;
+}
+
+// A message box as the user sees it.
+struct Box {
+    HWND hwnd = nullptr;
+    std::string caption;
+    std::string text;
+};
+
+// The uninstaller started from its own folder, as the shortcut starts it.
+class Uninstaller {
+public:
+    explicit Uninstaller(const Installation& in) {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        std::string cmd = in.Self();
+        cmd.insert(cmd.begin(), '"');
+        cmd += '"';
+        started_ = CreateProcessA(in.Self().c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  in.dest.c_str(), &si, &pi_);
+    }
+    ~Uninstaller() {
+        if (!started_) return;
+        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    bool started() const { return started_; }
+
+    // Waits for the process to show a message box.
+    Box WaitForBox() {
+        for (int i = 0; i < 300; ++i) {
+            BoxSearch search{pi_.dwProcessId, nullptr};
+            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                Box box{search.found, TextOf(search.found), TextOf(GetDlgItem(search.found, 0xFFFF))};
+                if (!box.text.empty()) return box;
+            }
+            if (WaitForSingleObject(pi_.hProcess, 100) == WAIT_OBJECT_0) break;
+        }
+        return Box{};
+    }
+
+    // Presses a button of the box and waits until the box is gone.
+    static void Press(const Box& box, int id) {
+        ASSERT_NE(box.hwnd, nullptr);
+        PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box.hwnd, id)));
+        for (int i = 0; i < 100 && IsWindow(box.hwnd); ++i) Sleep(50);
+        ASSERT_FALSE(IsWindow(box.hwnd));
+    }
+
+    // The exit code, or -1 if it did not end within ten seconds.
+    int WaitForExit() {
+        if (WaitForSingleObject(pi_.hProcess, 10000) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<int>(code);
+    }
+
+private:
+    PROCESS_INFORMATION pi_ = {};
+    bool started_ = false;
+};
+
+// Whether a path is gone within the time the copy in the temporary folder
+// needs to remove the uninstaller after it ended.
+bool GoneSoon(const std::string& path) {
+    for (int i = 0; i < 200 && Exists(path); ++i) Sleep(100);
+    return !Exists(path);
+}
+
+void ExpectUntouched(const Installation& in) {
+    for (const std::string& file : in.MadeFiles()) EXPECT_TRUE(Exists(file)) << file;
+    EXPECT_TRUE(Exists(in.group));
+    EXPECT_EQ(ReadKeyCommand(), in.Self());
+}
+
+class UninstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int n = 0;
+        root_ = TempFolder() + "Кворвель-тест-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++n);
+        ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+        CreateDirectoryA((root_ + "\\Programs").c_str(), nullptr);
+        CreateDirectoryA((root_ + "\\Desktop").c_str(), nullptr);
+    }
+    std::string Dest() const { return root_ + "\\QuorVel V2.0"; }
+    std::string Group() const { return root_ + "\\Programs\\Кворвель 2.0"; }
+    std::string Desktop() const { return root_ + "\\Desktop"; }
+
+    std::string root_;
+};
+
+TEST_F(UninstallerTest, YesRemovesTheInstallationButLeavesWhatTheUserAdded) {
+    const Installation in = Install(Dest(), Group(), Desktop());
+    const std::string userFile = in.dest + "\\Мои заметки.txt";
+    WriteBytes(userFile, "не удалять");
+    SetFileAttributesA((in.dest + "\\Dates2.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    Uninstaller u(in);
+    ASSERT_TRUE(u.started());
+    const Box question = u.WaitForBox();
+    EXPECT_EQ(question.caption, kCaption);
+    EXPECT_NE(question.text.find("\"Кворвель 2.0\""), std::string::npos) << question.text;
+    Uninstaller::Press(question, IDYES);
+
+    const Box report = u.WaitForBox();
+    EXPECT_EQ(report.caption, kCaption);
+    EXPECT_NE(report.text.find("Не удалось удалить"), std::string::npos) << report.text;
+    EXPECT_NE(report.text.find("\n" + in.dest + "\n"), std::string::npos) << report.text;
+    EXPECT_EQ(report.text.find("UnInstall.exe"), std::string::npos) << report.text;
+    Uninstaller::Press(report, IDOK);
+    EXPECT_EQ(u.WaitForExit(), 2);
+
+    EXPECT_TRUE(GoneSoon(in.Self()));
+    for (const std::string& file : in.MadeFiles()) EXPECT_FALSE(Exists(file)) << file;
+    EXPECT_FALSE(Exists(in.group));
+    EXPECT_FALSE(Exists(in.Log()));
+    EXPECT_EQ(ReadKeyCommand(), "<none>");
+    EXPECT_TRUE(Exists(userFile));
+    EXPECT_TRUE(Exists(in.dest));
+    EXPECT_TRUE(Exists(root_ + "\\Programs"));
+    EXPECT_TRUE(Exists(Desktop()));
+}
+
+
+// Runs a whole removal that is expected to leave nothing behind.
+void UninstallCompletely(const Installation& in) {
+    Uninstaller u(in);
+    ASSERT_TRUE(u.started());
+    Uninstaller::Press(u.WaitForBox(), IDYES);
+    const Box report = u.WaitForBox();
+    EXPECT_EQ(report.text, "Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.");
+    Uninstaller::Press(report, IDOK);
+    EXPECT_EQ(u.WaitForExit(), 0);
+    EXPECT_TRUE(GoneSoon(in.Self()));
+    for (const std::string& file : in.MadeFiles()) EXPECT_FALSE(Exists(file)) << file;
+}
+
+TEST_F(UninstallerTest, YesRemovesEverythingWhenNothingWasAdded) {
+    const Installation in = Install(Dest(), Group(), Desktop());
+    UninstallCompletely(in);
+    EXPECT_TRUE(GoneSoon(in.dest));
+    EXPECT_FALSE(Exists(in.group));
+    EXPECT_FALSE(Exists(in.Log()));
+    EXPECT_EQ(ReadKeyCommand(), "<none>");
+    EXPECT_TRUE(Exists(root_ + "\\Programs"));
+}
+
+TEST_F(UninstallerTest, RootDestinationAndASystemGroupStay) {
+    // A drive root as destination: the installer logs "C:\" and doubles the
+    // backslash in every path below it. The group is an existing one the
+    // system owns (the empty StartUp folder), which is logged as a folder too.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string root(windows, 3);
+    const std::string startup = ShellFolder(CSIDL_COMMON_STARTUP);
+    ASSERT_FALSE(startup.empty());
+    const Installation in = Install(root, startup, ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
+    ASSERT_EQ(in.logLines[1], root + "\\Quorvel.exe=F");
+
+    UninstallCompletely(in);
+    EXPECT_TRUE(Exists(root));
+    EXPECT_TRUE(Exists(startup));
+    EXPECT_TRUE(Exists(ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY)));
+}
+
+TEST_F(UninstallerTest, EmptyGroupNameKeepsTheProgramsFolder) {
+    // An empty group name: the installer logs the Programs folder with a
+    // trailing backslash and puts the shortcuts straight into it.
+    const std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+    ASSERT_FALSE(programs.empty());
+    const Installation in = Install(Dest(), programs + "\\", Desktop());
+    ASSERT_EQ(in.logLines[19], programs + "\\\\Кворвель 2.0.lnk=F");
+
+    UninstallCompletely(in);
+    EXPECT_FALSE(Exists(in.dest));
+    EXPECT_TRUE(Exists(programs));
+}
+
+TEST_F(UninstallerTest, NoChangesNothing) {
+    const Installation in = Install(Dest(), Group(), Desktop());
+    Uninstaller u(in);
+    ASSERT_TRUE(u.started());
+    Uninstaller::Press(u.WaitForBox(), IDNO);
+    EXPECT_EQ(u.WaitForExit(), 0);
+    ExpectUntouched(in);
+    EXPECT_TRUE(Exists(in.Self()));
+    EXPECT_TRUE(Exists(in.Log()));
+}
+
+TEST_F(UninstallerTest, KeepsTheRegistrationOfAnotherInstallation) {
+    const Installation in = Install(Dest(), Group(), Desktop());
+    WriteKey("D:\\Другая папка\\UnInstall.exe");
+    Uninstaller u(in);
+    ASSERT_TRUE(u.started());
+    Uninstaller::Press(u.WaitForBox(), IDYES);
+    Uninstaller::Press(u.WaitForBox(), IDOK);
+    EXPECT_EQ(u.WaitForExit(), 0);
+    EXPECT_TRUE(GoneSoon(in.dest));
+    EXPECT_EQ(ReadKeyCommand(), "D:\\Другая папка\\UnInstall.exe");
+}
+
+TEST_F(UninstallerTest, DamagedLogRemovesNothing) {
+    const Installation in = Install(Dest(), Group(), Desktop());
+    std::string text;
+    for (const std::string& line : in.logLines) text += line + "\r\n";
+    text += in.dest + "\\..\\..\\Важное.doc=F\r\n";
+    WriteBytes(in.Log(), text);
+
+    Uninstaller u(in);
+    ASSERT_TRUE(u.started());
+    const Box box = u.WaitForBox();
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_NE(box.text.find("Файл журнала установки повреждён:\n\n" + in.Log() + "\n\nСтрока 26"),
+              std::string::npos)
+        << box.text;
+    EXPECT_NE(box.text.find("Ни один файл не был удалён."), std::string::npos) << box.text;
+    Uninstaller::Press(box, IDOK);
+    EXPECT_EQ(u.WaitForExit(), 1);
+    ExpectUntouched(in);
+}
+
+TEST_F(UninstallerTest, MissingLogRemovesNothing) {
+    const Installation in = Install(Dest(), Group(), Desktop());
+    ASSERT_TRUE(DeleteFileA(in.Log().c_str()));
+
+    Uninstaller u(in);
+    ASSERT_TRUE(u.started());
+    const Box box = u.WaitForBox();
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.text.rfind("Не найден файл журнала установки:\n\n" + in.Log() + "\n\n", 0), 0u)
+        << box.text;
+    Uninstaller::Press(box, IDOK);
+    EXPECT_EQ(u.WaitForExit(), 1);
+    ExpectUntouched(in);
+}
+
+}  // namespace
