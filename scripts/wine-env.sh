@@ -60,6 +60,10 @@ qv_make_template() {
     for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
       wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1
     done
+    # This Wine only reads fonts from the prefix and from fontconfig: give
+    # it its own fonts (Marlett for the title-bar buttons, MS Sans Serif,
+    # Tahoma...), which it never rewrites, so copies may hard-link them.
+    cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" || exit 1
     wineserver -w
     touch "$template/.ready"
   ) 9>"$(dirname "$template")/.template.lock"
