@@ -1,6 +1,9 @@
 #include "tests/e2e/driver/driver.h"
 
+#include "toolkit/win_handles.h"
+
 #include <cstdio>
+#include <fstream>
 #include <cstdlib>
 #include <thread>
 
@@ -216,8 +219,11 @@ bool Wizard::SaveScreen(const std::string& name) {
     std::this_thread::sleep_for(300ms);  // let the last paint land
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    struct ScreenDc {
+        HDC dc = GetDC(nullptr);
+        ~ScreenDc() { ReleaseDC(nullptr, dc); }
+    } screen;
+    qv::UniqueMemoryDc memory(CreateCompatibleDC(screen.dc));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -225,28 +231,24 @@ bool Wizard::SaveScreen(const std::string& name) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
+    qv::UniqueBitmap bitmap(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return false;
+    {
+        qv::SelectedObject selected(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen.dc, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
     const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     const DWORD size = stride * static_cast<DWORD>(height);
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + size;
-    const std::string path = std::string(folder) + "\\" + name + ".bmp";
-    bool saved = false;
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        saved = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                std::fwrite(bits, 1, size, out) == size;
-        std::fclose(out);
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return saved;
+    std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), size);
+    return static_cast<bool>(out);
 }
 
 }  // namespace e2e

@@ -1,0 +1,310 @@
+// The window toolkit in a real Windows message loop: modal results, close
+// queries, focus, radio buttons, folder lists, pictures and hand-over
+// between threads.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "toolkit/application.h"
+#include "toolkit/folder_controls.h"
+#include "toolkit/form.h"
+#include "toolkit/jpeg_decoder.h"
+
+namespace qv {
+namespace {
+
+const FormSpec kSpec = {"TestForm", "Проверка", {0, 0, 300, 200}, kColourButtonFace};
+
+// A page-like form: a button bar holding Next (disabled at first when asked)
+// and Cancel, an edit box and two radio buttons.
+const ControlSpec kControls[] = {
+    {ControlKind::Panel, "Panel1", nullptr, {0, 150, 300, 50}, "", 0},
+    {ControlKind::Button, "Next", "Panel1", {100, 10, 75, 25}, "Далее >", 0, 1},
+    {ControlKind::Button, "Cancel", "Panel1", {200, 10, 75, 25}, "Отмена", 1, 2},
+    {ControlKind::Edit, "Edit1", nullptr, {10, 10, 200, 21}, "", 1},
+    {ControlKind::RadioButton, "RadioButton1", nullptr, {10, 40, 150, 17}, "Да", 2},
+    {ControlKind::RadioButton, "RadioButton2", nullptr, {10, 60, 150, 17}, "Нет", 3, 0, kChecked},
+};
+
+class TestForm : public Form {
+public:
+    TestForm() : Form(kSpec) { Create(nullptr, kControls); }
+    int queries = 0;
+    int refuseCount = 0;  // close queries to refuse
+    std::vector<int> resultsSeenInQuery;
+
+protected:
+    void FormCloseQuery(bool& canClose) override {
+        ++queries;
+        resultsSeenInQuery.push_back(ModalResult());
+        if (refuseCount > 0) {
+            --refuseCount;
+            canClose = false;
+        }
+    }
+};
+
+void Later(std::function<void()> work) { Application::Instance().Post(std::move(work)); }
+
+void Click(Form& form, const char* name) { SendMessageA(form.Find(name)->hwnd(), BM_CLICK, 0, 0); }
+
+class ToolkitTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Application::Instance().Initialize(GetModuleHandleA(nullptr)); }
+};
+
+TEST_F(ToolkitTest, ButtonsCloseWithTheirResultAndARefusedQueryResetsIt) {
+    TestForm form;
+    form.refuseCount = 1;
+    int resultAfterRefusal = -1;
+    Later([&] { Click(form, "Cancel"); });  // refused: the form stays
+    Later([&] {
+        resultAfterRefusal = form.ModalResult();
+        Click(form, "Next");
+    });
+    EXPECT_EQ(form.ShowModal(), 1);
+    EXPECT_EQ(resultAfterRefusal, 0);
+    EXPECT_EQ(form.queries, 2);
+    EXPECT_EQ(form.resultsSeenInQuery, (std::vector<int>{2, 1}));
+    EXPECT_FALSE(form.Visible());
+    // Showing again starts from result 0.
+    Later([&] { PostMessageA(form.hwnd(), WM_CLOSE, 0, 0); });
+    EXPECT_EQ(form.ShowModal(), 2);  // the close box gives 2
+}
+
+TEST_F(ToolkitTest, OtherWindowsAreDisabledWhileAFormIsModal) {
+    TestForm owner;
+    owner.ShowMaximized();
+    TestForm modal;
+    bool ownerEnabledDuring = true;
+    Later([&] {
+        ownerEnabledDuring = IsWindowEnabled(owner.hwnd());
+        modal.SetModalResult(1);
+    });
+    modal.ShowModal();
+    EXPECT_FALSE(ownerEnabledDuring);
+    EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+}
+
+TEST_F(ToolkitTest, FocusGoesToTheFirstEnabledTabStopThenBackToTheLastFocused) {
+    TestForm form;
+    form.Find("Next")->SetEnabled(false);
+    std::string first, second;
+    auto focusedName = [&] {
+        Control* c = form.FromHwnd(GetFocus());
+        return std::string(c ? c->name() : "");
+    };
+    Later([&] {
+        first = focusedName();
+        SetFocus(form.Find("Edit1")->hwnd());
+        form.SetModalResult(3);
+    });
+    form.ShowModal();
+    Later([&] {
+        second = focusedName();
+        form.SetModalResult(3);
+    });
+    form.ShowModal();
+    EXPECT_EQ(first, "Cancel");  // the panel comes first in tab order; Next is disabled
+    EXPECT_EQ(second, "Edit1");
+}
+
+TEST_F(ToolkitTest, FocusOrderIsDepthFirstByTabOrder) {
+    TestForm form;
+    std::vector<std::string> names;
+    for (Control* c : form.FocusOrder()) names.push_back(c->name());
+    EXPECT_EQ(names, (std::vector<std::string>{"Next", "Cancel", "Edit1", "RadioButton1", "RadioButton2"}));
+}
+
+TEST_F(ToolkitTest, TabMovesThroughEnabledStopsAndEnterPressesTheFocusedButton) {
+    TestForm form;
+    std::vector<std::string> visited;
+    Later([&] {
+        SetFocus(form.Find("Next")->hwnd());
+        for (int i = 0; i < 4; ++i) {
+            MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 1, 0, {}};
+            form.PreTranslateKey(tab);
+            Control* c = form.FromHwnd(GetFocus());
+            visited.push_back(c ? c->name() : "?");
+        }
+        SetFocus(form.Find("Cancel")->hwnd());
+        MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+        form.PreTranslateKey(enter);
+    });
+    EXPECT_EQ(form.ShowModal(), 2);
+    // The unchosen radio button is not a tab stop; the order wraps around.
+    EXPECT_EQ(visited, (std::vector<std::string>{"Cancel", "Edit1", "RadioButton2", "Next"}));
+}
+
+TEST_F(ToolkitTest, EscapeDoesNothing) {
+    TestForm form;
+    int resultAfterEscape = -1;
+    Later([&] {
+        MSG escape{form.Find("Cancel")->hwnd(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+        EXPECT_TRUE(form.PreTranslateKey(escape));
+        resultAfterEscape = form.ModalResult();
+        form.SetModalResult(1);
+    });
+    form.ShowModal();
+    EXPECT_EQ(resultAfterEscape, 0);
+}
+
+TEST_F(ToolkitTest, RadioButtonsExcludeEachOtherAndClickOnlyOnChange) {
+    TestForm form;
+    auto* yes = form.Get<RadioButton>("RadioButton1");
+    auto* no = form.Get<RadioButton>("RadioButton2");
+    int clicks = 0;
+    yes->OnClick = [&] { ++clicks; };
+    no->OnClick = [&] { ++clicks; };
+    Click(form, "RadioButton1");
+    EXPECT_TRUE(yes->Checked());
+    EXPECT_FALSE(no->Checked());
+    EXPECT_EQ(clicks, 1);
+    Click(form, "RadioButton1");  // already chosen: no change, no click
+    EXPECT_EQ(clicks, 1);
+    Click(form, "RadioButton2");
+    EXPECT_TRUE(no->Checked());
+    EXPECT_FALSE(yes->Checked());
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ToolkitTest, WorkPostedFromAnotherThreadRunsOnTheUserInterfaceThreadInOrder) {
+    TestForm form;
+    const DWORD ui = GetCurrentThreadId();
+    std::vector<int> order;
+    std::atomic<bool> allOnUi{true};
+    std::thread worker([&] {
+        for (int i = 0; i < 50; ++i) {
+            Application::Instance().Post([&, i] {
+                if (GetCurrentThreadId() != ui) allOnUi = false;
+                order.push_back(i);
+                if (i == 49) form.SetModalResult(1);
+            });
+        }
+    });
+    form.ShowModal();
+    worker.join();
+    EXPECT_TRUE(allOnUi);
+    ASSERT_EQ(order.size(), 50u);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], i);
+}
+
+TEST_F(ToolkitTest, AnExceptionInAHandlerIsReportedAndTheLoopGoesOn) {
+    TestForm form;
+    form.Get<Button>("Next")->OnClick = [] { throw std::runtime_error("Сбой обработчика"); };
+    std::string boxText;
+    // The error box runs its own loop: find it from a timer and press OK.
+    Later([&] { Click(form, "Next"); });
+    std::thread closer([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i) {
+            Sleep(10);
+            box = FindWindowA("#32770", "");
+        }
+        if (!box) return;
+        char text[256] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        boxText = text;
+        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(form.ShowModal(), 1);  // the button's result still counts
+    closer.join();
+    EXPECT_EQ(boxText, "Сбой обработчика");
+}
+
+// --- folder widgets --------------------------------------------------------
+
+std::string TempFolder(const char* name) {
+    char base[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof base, base);
+    std::string folder = std::string(base) + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+const ControlSpec kFolderControls[] = {
+    {ControlKind::DirectoryList, "DirList", nullptr, {10, 10, 250, 120}, "", 0, 0, kNoFlags, {}, nullptr, 16},
+    {ControlKind::DriveCombo, "DriveList", nullptr, {10, 140, 250, 19}, "", 1},
+};
+
+class FolderForm : public Form {
+public:
+    FolderForm() : Form(kSpec) { Create(nullptr, kFolderControls); }
+};
+
+TEST_F(ToolkitTest, DirectoryListShowsTheChainThenVisibleSubfoldersAndOpensItems) {
+    const std::string root = TempFolder("qv-dirlist");
+    for (const char* sub : {"beta", "Alpha", "gamma", "Hidden"}) CreateDirectoryA((root + "\\" + sub).c_str(), nullptr);
+    SetFileAttributesA((root + "\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    std::ofstream(root + "\\file.txt") << "not a folder";
+
+    FolderForm form;
+    auto* list = form.Get<DirectoryList>("DirList");
+    std::vector<std::string> changes;
+    list->OnChange = [&] { changes.push_back(list->Directory()); };
+    list->SetDirectory(root);
+    ASSERT_EQ(changes.size(), 1u);
+    const int chain = list->ItemIndex() + 1;
+    EXPECT_EQ(list->Item(list->ItemIndex()), "qv-dirlist");
+    std::vector<std::string> subfolders;
+    for (int i = chain; i < list->Count(); ++i) subfolders.push_back(list->Item(i));
+    EXPECT_EQ(subfolders, (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+    EXPECT_EQ(list->Item(0).size(), 3u);  // the drive root, "X:\"
+
+    list->OpenItem(chain + 1);  // beta
+    EXPECT_EQ(list->Directory(), root + "\\beta");
+    list->OpenItem(list->ItemIndex() - 1);  // back up the chain
+    EXPECT_EQ(list->Directory(), root);
+    list->SetDirectory(root);  // no move, no change event
+    EXPECT_EQ(changes.size(), 3u);
+    EXPECT_THROW(list->SetDirectory(root + "\\missing"), std::runtime_error);
+    EXPECT_EQ(list->Directory(), root);
+}
+
+TEST_F(ToolkitTest, DriveSelectorMovesTheListToTheDrivesCurrentFolder) {
+    FolderForm form;
+    auto* list = form.Get<DirectoryList>("DirList");
+    auto* drives = form.Get<DriveCombo>("DriveList");
+    drives->SetDirList(list);
+    int changes = 0;
+    list->OnChange = [&] {
+        ++changes;
+        drives->Follow(list->Directory());
+    };
+    drives->SetDrive('c');
+    EXPECT_EQ(drives->Drive(), 'C');
+    ASSERT_GE(list->Directory().size(), 3u);
+    EXPECT_EQ(list->Directory().substr(0, 2), "C:");
+    EXPECT_EQ(changes, 1);
+    // A drive that does not exist is refused and the selector stays.
+    EXPECT_THROW(drives->SetDrive('Q'), std::runtime_error);
+    EXPECT_EQ(drives->Drive(), 'C');
+}
+
+// --- pictures ----------------------------------------------------------------
+
+TEST_F(ToolkitTest, JpegDecoderReadsTheBackgroundAndRefusesGarbage) {
+    std::ifstream file(QV_SOURCE_DIR "/assets/background.jpg", std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty());
+    JpegResult picture = DecodeJpeg(bytes.data(), bytes.size());
+    ASSERT_TRUE(picture.bitmap) << picture.error;
+    EXPECT_EQ(picture.width, 752);
+    EXPECT_EQ(picture.height, 480);
+
+    std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + 200);
+    EXPECT_FALSE(DecodeJpeg(cut.data(), cut.size()).bitmap);
+    const unsigned char garbage[] = {0x00, 0x11, 0x22, 0x33, 0x44};
+    JpegResult bad = DecodeJpeg(garbage, sizeof garbage);
+    EXPECT_FALSE(bad.bitmap);
+    EXPECT_FALSE(bad.error.empty());
+    EXPECT_FALSE(DecodeJpeg(nullptr, 0).bitmap);
+}
+
+}  // namespace
+}  // namespace qv
