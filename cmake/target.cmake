@@ -8,7 +8,9 @@ enable_language(RC)
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra>"
                     "$<$<COMPILE_LANGUAGE:C,CXX>:-finput-charset=UTF-8;-fexec-charset=CP1251>")
 add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX STRICT)
-add_link_options(-static -static-libgcc -static-libstdc++)
+# Everything is linked statically and stripped; unused code is dropped.
+add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections;-fdata-sections>")
+add_link_options(-static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
 
 include(cmake/libjpeg.cmake)
 
