@@ -2,7 +2,7 @@
 # tests/fuzz in their own build folder. Sourced, not run.
 
 qv_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-qv_fuzz_targets=(szdd_decode szdd_roundtrip payload_entry pe_resources)
+qv_fuzz_targets=(szdd_decode szdd_roundtrip payload_entry pe_resources uninstall_log)
 
 # qv_fuzz_build BUILD_DIR: configures (clang) and builds every target.
 qv_fuzz_build() {

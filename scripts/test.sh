@@ -1,18 +1,49 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native suites, the Windows
-# tests and the end-to-end scenarios under Wine on one virtual display.
-set -euo pipefail
+# Builds everything and runs every test:
+#   1. the native suites, the Windows tests and the end-to-end scenarios
+#      under Wine, on one virtual display;
+#   2. the native suites again under AddressSanitizer + UndefinedBehaviorSanitizer;
+#   3. the native suites under ThreadSanitizer (the install worker is threaded);
+#   4. each fuzz target once over its saved corpus.
+set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 top="$(dirname "$here")"
 build="${QV_BUILD:-$top/build}"
 
-"$here/build.sh"
+"$here/build.sh" || { echo "build failed"; exit 1; }
 . "$here/wine-env.sh"
 # One display for every Wine run: a wineserver that starts without one
 # breaks the GUI runs that follow it.
 unset DISPLAY
-qv_with_display
+qv_with_display || exit 1
 trap qv_stop_display EXIT
 
-cd "$build"
-ctest --output-on-failure -j 2 --timeout 600
+passed=0
+failed=0
+suite() {
+  local name="$1"; shift
+  echo
+  echo "=== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "=== $name: FAILED"
+  fi
+}
+
+sanitized() {
+  local kind="$1" dir="$build/sanitize-$1"
+  cmake -S "$top" -B "$dir" -G Ninja -DQV_SANITIZE="$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+    cmake --build "$dir" -j "$(nproc)" >/dev/null &&
+    ctest --test-dir "$dir" -L native -j 2 --output-on-failure
+}
+
+suite "native, Windows and end-to-end tests" ctest --test-dir "$build" --output-on-failure -j 2 --timeout 600
+suite "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" sanitized address address,undefined
+suite "native tests under ThreadSanitizer" env TSAN_OPTIONS=halt_on_error=1 sanitized thread thread
+suite "fuzz targets over their saved corpora" env QV_FUZZ_BUILD="$build/fuzz-corpus" "$here/fuzz-corpus.sh"
+
+echo
+echo "suites: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
