@@ -149,9 +149,13 @@ TEST_F(WizardTest, CancelAsksAndNoKeepsThePageOnEveryPageWithCancel) {
             wizard.Click("Form3", "RadioButton1");
             ASSERT_TRUE(WaitFor([&] { return wizard.Enabled("Form3", "Next"); }));
         }
+        if (std::string(page) == "Form4") {
+            // Earlier cases installed into the default folder: avoid its question.
+            wizard.SetText("Form4", "edDir", "C:\\qv-cancel-walk");
+        }
         if (std::string(page) != "Form6") {
             wizard.Click(page, "Next");
-            ASSERT_TRUE(wizard.WaitShown(NextOf(page)));
+            ASSERT_TRUE(wizard.WaitShown(NextOf(page))) << "after " << page;
         }
     }
     // The close box asks the same question; Yes ends the program.
