@@ -22,16 +22,16 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 # Windows tests run under Wine through scripts/wine-run.sh; each one is
 # listed in windows-tests.cmake, which the host build's CTest includes.
+# (FRESH_PREFIX is accepted for clarity; every test runs in a fresh prefix.)
 set_property(GLOBAL PROPERTY QV_WINE_TESTS "")
 function(qv_add_wine_test name target)
   cmake_parse_arguments(T "FRESH_PREFIX" "TIMEOUT" "ARGS;LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  set(opts "")
-  if(T_FRESH_PREFIX)
-    set(opts "--fresh")
-  endif()
+  # Every test program gets a fresh prefix, and so a wineserver and a
+  # desktop of its own: parallel tests never see each other's windows.
+  set(opts "--fresh")
   set_property(GLOBAL APPEND_STRING PROPERTY QV_WINE_TESTS
     "add_test(${name} \"${QV_SCRIPTS}/wine-run.sh\" ${opts} --timeout ${T_TIMEOUT} \"$<TARGET_FILE:${target}>\" ${T_ARGS})\n\
 set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS \"windows;${T_LABELS}\" ENVIRONMENT \"QV_WINE_DIR=${CMAKE_BINARY_DIR}/wine\")\n")

@@ -45,13 +45,16 @@ qv_stop_display() {
 
 # Makes the ready-to-copy prefix once: 32-bit, no window manager stalls,
 # metric-compatible fonts for Arial and friends.
+# Bump when the template's making changes, so existing ones are made anew.
+qv_template_version=3
+
 qv_make_template() {
   local template="$1"
-  [ -f "$template/.ready" ] && return 0
+  [ "$(cat "$template/.ready" 2>/dev/null)" = "$qv_template_version" ] && return 0
   mkdir -p "$(dirname "$template")"
   (
     flock 9
-    [ -f "$template/.ready" ] && exit 0
+    [ "$(cat "$template/.ready" 2>/dev/null)" = "$qv_template_version" ] && exit 0
     rm -rf "$template"
     export WINEPREFIX="$template"
     wineboot -i >/dev/null 2>&1 || exit 1
@@ -64,8 +67,10 @@ qv_make_template() {
     # it its own fonts (Marlett for the title-bar buttons, MS Sans Serif,
     # Tahoma...), which it never rewrites, so copies may hard-link them.
     cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" || exit 1
+    # A program that crashes ends at once instead of waiting in the debugger.
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /f >/dev/null 2>&1
     wineserver -w
-    touch "$template/.ready"
+    echo "$qv_template_version" > "$template/.ready"
   ) 9>"$(dirname "$template")/.template.lock"
 }
 

@@ -49,6 +49,22 @@ protected:
     }
 };
 
+// A dialog window (a message box) of the given thread, or nullptr.
+HWND ThreadDialog(DWORD thread) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            char name[16] = {};
+            GetClassNameA(hwnd, name, sizeof name);
+            if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+            *reinterpret_cast<HWND*>(lp) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void Later(std::function<void()> work) { Application::Instance().Post(std::move(work)); }
 
 void Click(Form& form, const char* name) { SendMessageA(form.Find(name)->hwnd(), BM_CLICK, 0, 0); }
@@ -200,11 +216,12 @@ TEST_F(ToolkitTest, AnExceptionInAHandlerIsReportedAndTheLoopGoesOn) {
     std::string boxText;
     // The error box runs its own loop: find it from a timer and press OK.
     Later([&] { Click(form, "Next"); });
+    const DWORD ui = GetCurrentThreadId();
     std::thread closer([&] {
         HWND box = nullptr;
         for (int i = 0; i < 500 && !box; ++i) {
             Sleep(10);
-            box = FindWindowA("#32770", "");
+            box = ThreadDialog(ui);
         }
         if (!box) return;
         char text[256] = {};
