@@ -49,19 +49,18 @@ protected:
     }
 };
 
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lp) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = hwnd;
+    return FALSE;
+}
+
 // A dialog window (a message box) of the given thread, or nullptr.
 HWND ThreadDialog(DWORD thread) {
     HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            char name[16] = {};
-            GetClassNameA(hwnd, name, sizeof name);
-            if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-            *reinterpret_cast<HWND*>(lp) = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
