@@ -7,6 +7,9 @@
 #
 #   bench-szdd.sh [BUILD_DIR]
 #
+# QV_BENCH_FILES: a payload folder to measure instead of the generated files
+# (for example build/target/payload/pack/files, what setup.exe carries).
+#
 # BUILD_DIR (default: build-bench beside the sources) is configured as a
 # native Release build; only the tools the benchmark needs are built.
 set -euo pipefail
@@ -27,7 +30,11 @@ gen="$build/tools/payload-gen"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/files" "$work/ours" "$work/ms" "$work/out"
-"$gen" "$work/files"
+if [ -n "${QV_BENCH_FILES:-}" ]; then
+  cp "$QV_BENCH_FILES"/* "$work/files/"
+else
+  "$gen" "$work/files"
+fi
 
 # File names in container order, from the inventory.
 mapfile -t names < <(sed -n 's/^ *{"[0-9]*", "\([^"]*\)".*/\1/p' "$root/tools/payload/inventory.h")
