@@ -33,15 +33,14 @@ std::vector<std::string> Subfolders(const std::string& folder) {
     if (pattern.back() != '\\') pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search) return names;
     do {
         const std::string name = found.cFileName;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
         names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
                CSTR_LESS_THAN;

@@ -42,6 +42,14 @@ struct KernelHandleTraits {
 };
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 
+// A search begun with FindFirstFile.
+struct FindHandleTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+using FindHandle = UniqueResource<HANDLE, FindHandleTraits>;
+
 template <typename T>
 struct GdiObjectTraits {
     static T invalid() { return nullptr; }

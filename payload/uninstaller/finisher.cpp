@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "payload/uninstaller/win_handles.h"
+#include "toolkit/win_handles.h"
 #include "payload/uninstaller/win_system.h"
 
 namespace qv {

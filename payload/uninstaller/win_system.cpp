@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "payload/uninstaller/win_handles.h"
+#include "toolkit/win_handles.h"
 
 namespace qv {
 
@@ -133,7 +133,7 @@ std::vector<std::string> WinRemovalSystem::ListFolder(const std::string& path) {
 }
 
 std::optional<std::string> WinRemovalSystem::ReadUninstallKey() {
-    RegKey key;
+    UniqueRegKey key;
     const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_QUERY_VALUE, key.put());
     if (opened == ERROR_FILE_NOT_FOUND) return std::nullopt;
     if (opened != ERROR_SUCCESS) return std::string();  // there, but unreadable: try to remove it
