@@ -184,13 +184,15 @@ void InstallSequence::MakeShortcuts() {
 
 void InstallSequence::MakeShortcut(const std::string& file, const std::string& targetName) {
     log_.Set(file, kFileKind);
-    // A shortcut is never saved under a shortened name; one that does not
-    // fit is left out, as any other shortcut that cannot be made.
-    if (!FitsMaxPath(file)) return;
+    // A shortcut is never saved under a shortened name, nor pointing at a
+    // shortened or dropped target; one that does not fit is left out, as
+    // any other shortcut that cannot be made.
+    const std::string target = InDestination(targetName);
+    if (!FitsMaxPath(file) || !FitsMaxPath(target)) return;
 
     ShortcutSpec shortcut;
     shortcut.file = file;
-    shortcut.target = InDestination(targetName);
+    shortcut.target = target;
     shortcut.workingFolder = choices_.destination;
     shortcut.iconFile = shortcut.target;
     shortcut.iconIndex = 0;

@@ -37,11 +37,10 @@ UniqueLzFile OpenSource(const std::string& path) {
     return UniqueLzFile(lz);
 }
 
+// The target is always created with _lcreat: when LZOpenFileA cannot create
+// a file it quietly creates one whose name ends in "_" instead, so a target
+// held by another program would be written under another name.
 UniqueLzFile OpenTarget(const std::string& path) {
-    if (FitsOpenFile(path)) {
-        OFSTRUCT info{};
-        return UniqueLzFile(LZOpenFileA(const_cast<LPSTR>(path.c_str()), &info, OF_CREATE | OF_WRITE));
-    }
     const HFILE file = _lcreat(path.c_str(), 0);
     return UniqueLzFile(file == HFILE_ERROR ? -1 : static_cast<INT>(file));
 }

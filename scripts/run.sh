@@ -22,6 +22,14 @@ export QV_SCREENS="Z:${screens}"
 export QV_WINE_DIR="$build/target/wine"
 "$here/wine-run.sh" --fresh --timeout 300 "$build/target/tests/e2e/wizard/e2e_wizard.exe" \
   --gtest_filter='WizardTest.WalksForwardAndBack*:WizardTest.CancelAsks*:RefusedWizard.*'
+# The scenarios that show the pages with real content: the progress page
+# mid-installation, the folder tree, the folder-exists question, the groups.
+"$here/wine-run.sh" --fresh --timeout 300 "$build/target/tests/e2e/install/e2e_install.exe" \
+  --gtest_filter='Installation.Defaults*'
+"$here/wine-run.sh" --fresh --timeout 300 "$build/target/tests/e2e/pages/e2e_pages_destination.exe" \
+  --gtest_filter='DestinationPage.TheTreeAndTheDrive*:DestinationPage.NextOnAnExisting*'
+"$here/wine-run.sh" --fresh --timeout 300 "$build/target/tests/e2e/pages/e2e_pages_group.exe" \
+  --gtest_filter='GroupPage.TheListHolds*'
 for bmp in "$screens"/*.bmp; do
   [ -e "$bmp" ] || continue
   convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"

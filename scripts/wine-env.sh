@@ -3,7 +3,7 @@
 
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine takes its ANSI code page from the locale: Russian gives 1251.
 export LANG=ru_RU.UTF-8
 export LC_ALL=ru_RU.UTF-8

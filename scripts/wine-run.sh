@@ -9,7 +9,8 @@
 #               (set QV_KEEP_PREFIX=1 to keep it); otherwise the build's
 #               shared prefix is used
 # QV_WINEPREFIX run in this prefix instead (it is made if missing)
-# Without DISPLAY a private Xvfb is started for the run.
+# Without DISPLAY, and always with --fresh (unless QV_SHARE_DISPLAY is set),
+# a private Xvfb is started for the run.
 set -uo pipefail
 
 fresh=0
@@ -31,6 +32,12 @@ root="${QV_WINE_DIR:-$PWD/wine}"
 mkdir -p "$root"
 root="$(cd "$root" && pwd)"
 
+# A fresh prefix also gets an X display of its own: programs of two
+# wineservers on one display take the X focus from each other, and a page
+# can then lose its activation to a test running beside it.
+if [ "$fresh" -eq 1 ] && [ -z "${QV_SHARE_DISPLAY:-}" ]; then
+  unset DISPLAY
+fi
 qv_with_display || exit 1
 
 qv_make_template "$root/template" || { echo "wine-run: could not make the Wine prefix" >&2; exit 1; }

@@ -1,7 +1,10 @@
 #include "tests/e2e/driver/driver.h"
 
+#include <commctrl.h>
+
 #include "toolkit/win_handles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <cstdlib>
@@ -28,6 +31,55 @@ BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+std::string Narrow(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// The middle of a list item's row, scrolled into view first.
+POINT ItemPoint(HWND list, int index) {
+    const int height = std::max(1, static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)));
+    RECT client{};
+    GetClientRect(list, &client);
+    const int rows = std::max(1, static_cast<int>(client.bottom) / height);
+    int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    if (index < top || index >= top + rows) {
+        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+        top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    }
+    return POINT{std::min<LONG>(24, client.right / 2), (index - top) * height + height / 2};
+}
+
+void PostMouse(HWND hwnd, UINT message, WPARAM keys, POINT at) {
+    PostMessageA(hwnd, message, keys, MAKELPARAM(at.x, at.y));
+}
+
+// Items of a list or combo box, read with the box's own text messages. They
+// are read as UTF-16, which crosses into another process intact, and
+// turned into the system code page the program works in.
+std::vector<std::string> ItemsOf(HWND box, UINT countMessage, UINT lengthMessage, UINT textMessage) {
+    std::vector<std::string> items;
+    if (!box) return items;
+    const LRESULT count = SendMessageW(box, countMessage, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(box, lengthMessage, static_cast<WPARAM>(i), 0);
+        if (length < 0) {
+            items.emplace_back();
+            continue;
+        }
+        std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+        const LRESULT copied =
+            SendMessageW(box, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(copied < 0 ? 0 : std::min(static_cast<size_t>(copied), static_cast<size_t>(length)));
+        items.push_back(Narrow(wide));
+    }
+    return items;
+}
+
 }  // namespace
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
@@ -50,12 +102,20 @@ std::string NameOf(HWND hwnd) {
 
 std::string TextOf(HWND hwnd) {
     // WM_GETTEXT works across processes, unlike GetWindowText for controls.
-    const LRESULT length = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
-                                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(copied));
-    return text;
+    // The text may change between asking its length and reading it: read
+    // into a buffer with room to spare, and again with more room when the
+    // text filled it.
+    size_t room = static_cast<size_t>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 64;
+    for (;;) {
+        std::string text(room, '\0');
+        const LRESULT copied = SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                            reinterpret_cast<LPARAM>(text.data()));
+        if (copied < 0 || static_cast<size_t>(copied) + 1 < room) {
+            text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
+            return text;
+        }
+        room *= 2;
+    }
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -199,6 +259,55 @@ bool Wizard::WaitMessageBox(Box& box, std::chrono::milliseconds limit) const {
 
 void Wizard::Answer(const Box& box, int button) const {
     PostMessageA(GetDlgItem(box.hwnd, button), BM_CLICK, 0, 0);
+}
+
+std::vector<std::string> Wizard::ListItems(const char* form, const char* control) const {
+    return ItemsOf(Control(form, control), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+int Wizard::ListSelection(const char* form, const char* control) const {
+    const LRESULT index = SendMessageA(Control(form, control), LB_GETCURSEL, 0, 0);
+    return index < 0 ? -1 : static_cast<int>(index);
+}
+
+void Wizard::ClickListItem(const char* form, const char* control, int index) const {
+    HWND list = Control(form, control);
+    const POINT at = ItemPoint(list, index);
+    PostMouse(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMouse(list, WM_LBUTTONUP, 0, at);
+}
+
+void Wizard::DoubleClickListItem(const char* form, const char* control, int index) const {
+    HWND list = Control(form, control);
+    const POINT at = ItemPoint(list, index);
+    PostMouse(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMouse(list, WM_LBUTTONUP, 0, at);
+    PostMouse(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMouse(list, WM_LBUTTONUP, 0, at);
+}
+
+std::vector<std::string> Wizard::ComboItems(const char* form, const char* control) const {
+    return ItemsOf(Control(form, control), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+int Wizard::ComboSelection(const char* form, const char* control) const {
+    const LRESULT index = SendMessageA(Control(form, control), CB_GETCURSEL, 0, 0);
+    return index < 0 ? -1 : static_cast<int>(index);
+}
+
+void Wizard::ChooseComboItem(const char* form, const char* control, int index) const {
+    HWND combo = Control(form, control);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE);
+    PostMessageA(GetParent(combo), WM_COMMAND, command, reinterpret_cast<LPARAM>(combo));
+}
+
+int Wizard::ProgressPosition(const char* form, const char* control) const {
+    return static_cast<int>(SendMessageA(Control(form, control), PBM_GETPOS, 0, 0));
+}
+
+int Wizard::ProgressMaximum(const char* form, const char* control) const {
+    return static_cast<int>(SendMessageA(Control(form, control), PBM_GETRANGE, FALSE, 0));
 }
 
 RECT Wizard::WindowRect(const char* form) const {

@@ -68,6 +68,21 @@ public:
     // Presses a button of an open message box (IDYES, IDNO, IDOK...).
     void Answer(const Box& box, int button) const;
 
+    // List boxes: the items, the selected index (-1 for none), and the
+    // mouse on an item, which selects it and gives the list the focus.
+    std::vector<std::string> ListItems(const char* form, const char* control) const;
+    int ListSelection(const char* form, const char* control) const;
+    void ClickListItem(const char* form, const char* control, int index) const;
+    void DoubleClickListItem(const char* form, const char* control, int index) const;
+    // Combo boxes: the items, the selected index, and a choice made as the
+    // user's own (the selection, then CBN_SELCHANGE to the parent).
+    std::vector<std::string> ComboItems(const char* form, const char* control) const;
+    int ComboSelection(const char* form, const char* control) const;
+    void ChooseComboItem(const char* form, const char* control, int index) const;
+    // Progress bars.
+    int ProgressPosition(const char* form, const char* control) const;
+    int ProgressMaximum(const char* form, const char* control) const;
+
     RECT WindowRect(const char* form) const;
     RECT ClientRect(const char* form) const;
 

@@ -1,0 +1,191 @@
+#include "tests/e2e/driver/scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tools/payload/inventory.h"
+
+#ifndef QV_PAYLOAD_FILES
+#error "QV_PAYLOAD_FILES names the folder of the packed payload files"
+#endif
+#ifndef QV_LICENCE_FILE
+#error "QV_LICENCE_FILE names the built-in agreement"
+#endif
+
+namespace e2e {
+namespace {
+
+const char* const kPageOrder[] = {"Form2", "Form3", "Form4", "Form5", "Form6", "Form7", "Form8"};
+
+const char* PageAfter(const std::string& page) {
+    for (size_t i = 0; i + 1 < std::size(kPageOrder); ++i) {
+        if (page == kPageOrder[i]) return kPageOrder[i + 1];
+    }
+    return "";
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+}  // namespace
+
+std::string FolderExistsText(const std::string& path) {
+    return "Папка:\n\n" + path + "\n\nуже существует. Установить программу в эту директорию?";
+}
+
+std::vector<std::string> PayloadNames() {
+    std::vector<std::string> names;
+    for (const auto& item : qv::payload::kInventory) names.emplace_back(item.fileName);
+    return names;
+}
+
+void NextPage(const Wizard& wizard, const char* from, const char* to) {
+    wizard.Click(from, "Next");
+    ASSERT_TRUE(wizard.WaitShown(to, 20s)) << to << " not shown after Next on " << from;
+}
+
+const char* CurrentPage(const Wizard& wizard) {
+    for (const char* page : kPageOrder) {
+        if (wizard.Visible(page)) return page;
+    }
+    return nullptr;
+}
+
+void WalkTo(const Wizard& wizard, const char* form) {
+    const char* current = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (current = CurrentPage(wizard)) != nullptr; }, 20s)) << "no page is shown";
+    ASSERT_TRUE(wizard.WaitShown(current, 20s));
+    for (std::string page = current; page != form; page = PageAfter(page)) {
+        ASSERT_FALSE(page.empty() || page == "Form7") << "cannot walk on to " << form;
+        if (page == "Form3" && !wizard.Enabled("Form3", "Next")) {
+            wizard.Click("Form3", "RadioButton1");
+            ASSERT_TRUE(WaitFor([&] { return wizard.Enabled("Form3", "Next"); }));
+        }
+        if (page == "Form4") {
+            // An existing destination is asked about; it is taken.
+            wizard.Click("Form4", "Next");
+            Box box;
+            ASSERT_TRUE(WaitFor([&] {
+                box = wizard.MessageBox();
+                return box.hwnd != nullptr || wizard.Visible("Form5");
+            }, 20s));
+            if (box.hwnd) {
+                ASSERT_EQ(box.caption, kFolderExistsCaption);
+                wizard.Answer(box, IDYES);
+            }
+            ASSERT_TRUE(wizard.WaitShown("Form5", 20s));
+            continue;
+        }
+        ASSERT_NO_FATAL_FAILURE(NextPage(wizard, page.c_str(), PageAfter(page)));
+    }
+}
+
+void InstallFromTasks(const Wizard& wizard) {
+    wizard.Click("Form6", "Next");
+    ASSERT_TRUE(wizard.WaitShown("Form8", 120s)) << "the installation did not reach the finish page";
+}
+
+void FinishWithoutStarting(const Wizard& wizard) {
+    if (wizard.Checked("Form8", "CheckBox")) {
+        wizard.Click("Form8", "CheckBox");
+        ASSERT_TRUE(WaitFor([&] { return !wizard.Checked("Form8", "CheckBox"); }));
+    }
+    wizard.Click("Form8", "Ready");
+    ASSERT_TRUE(wizard.Exited(20s));
+    EXPECT_EQ(wizard.ExitCode(), 0u);
+}
+
+std::vector<std::string> ExpectedLogLines(const std::string& destination, const std::string& groupFolder,
+                                          const std::string& desktopFolder) {
+    std::vector<std::string> lines{destination + "=D"};
+    for (const std::string& name : PayloadNames()) lines.push_back(InFolder(destination, name) + "=F");
+    lines.push_back(InFolder(destination, "lic.txt") + "=F");
+    lines.push_back(groupFolder + "=D");
+    for (const char* shortcut : {kProgramShortcut, kHelpShortcut, kUninstallShortcut}) {
+        lines.push_back(groupFolder + shortcut + "=F");
+    }
+    if (!desktopFolder.empty()) lines.push_back(desktopFolder + kProgramShortcut + "=F");
+    lines.push_back(InFolder(destination, "Peoples.clm") + "=F");
+    lines.push_back(InFolder(destination, "UnInstall.dat") + "=F");
+    return lines;
+}
+
+void ExpectUninstallLog(const std::string& destination, const std::vector<std::string>& lines) {
+    const auto text = ReadWhole(InFolder(destination, "UnInstall.dat"));
+    ASSERT_TRUE(text) << "no UnInstall.dat in " << destination;
+    std::vector<std::string> read;
+    EXPECT_TRUE(SplitCrLfLines(*text, read)) << "every line of UnInstall.dat ends with CR LF";
+    EXPECT_EQ(read, lines);
+}
+
+void ExpectFilesInstalled(const std::string& destination) {
+    for (const std::string& name : PayloadNames()) {
+        const auto packed = ReadWhole(InFolder(QV_PAYLOAD_FILES, name));
+        ASSERT_TRUE(packed) << "cannot read the packed " << name;
+        const auto installed = ReadWhole(InFolder(destination, name));
+        ASSERT_TRUE(installed) << name << " is missing in " << destination;
+        EXPECT_EQ(installed->size(), packed->size()) << name;
+        EXPECT_TRUE(*installed == *packed) << name << " differs from the packed file";
+    }
+    const auto agreement = ReadWhole(QV_LICENCE_FILE);
+    ASSERT_TRUE(agreement);
+    const auto licence = ReadWhole(InFolder(destination, "lic.txt"));
+    ASSERT_TRUE(licence) << "no lic.txt in " << destination;
+    EXPECT_TRUE(*licence == *agreement) << "lic.txt is not the built-in agreement";
+    EXPECT_FALSE(Exists(InFolder(destination, "tmp.zip")));
+}
+
+void ExpectShortcut(const std::string& file, const std::string& destination, const std::string& target) {
+    const auto link = ReadShortcut(file);
+    ASSERT_TRUE(link) << "no shortcut " << file;
+    const std::string path = InFolder(destination, target);
+    // The shell keeps the target as the file system names it.
+    EXPECT_TRUE(SamePath(link->target, path)) << file << ": " << link->target;
+    EXPECT_TRUE(SamePath(link->iconFile, path)) << file << ": " << link->iconFile;
+    EXPECT_EQ(link->workingFolder, destination) << file;
+    EXPECT_EQ(link->iconIndex, 0) << file;
+    EXPECT_EQ(link->showCommand, SW_SHOWNORMAL) << file;
+    EXPECT_EQ(link->arguments, "") << file;
+    EXPECT_EQ(link->description, "") << file;
+    EXPECT_EQ(link->hotKey, 0) << file;
+}
+
+void ExpectGroupShortcuts(const std::string& groupFolder, const std::string& destination) {
+    ExpectShortcut(groupFolder + kProgramShortcut, destination, "QuorVel.exe");
+    ExpectShortcut(groupFolder + kHelpShortcut, destination, "QuorVel.chm");
+    ExpectShortcut(groupFolder + kUninstallShortcut, destination, "UnInstall.exe");
+}
+
+void ExpectRegistration(const std::string& destination) {
+    const std::pair<const char*, std::string> expected[] = {
+        {"DisplayName", "Кворвель 2.0"},
+        {"DisplayIcon", InFolder(destination, "QuorVel.exe")},
+        {"DisplayVersion", "2.0"},
+        {"UninstallString", InFolder(destination, "UnInstall.exe")},
+    };
+    std::vector<std::string> names = RegistryValueNames(HKEY_LOCAL_MACHINE, kUninstallKey);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"DisplayIcon", "DisplayName", "DisplayVersion", "UninstallString"}));
+    for (const auto& [name, text] : expected) {
+        const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+        ASSERT_TRUE(value) << name << " is missing";
+        EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(value->data, text + '\0') << name << ": the text with its terminator";
+    }
+}
+
+HWND WaitForApplicationWindow(std::chrono::milliseconds limit) {
+    HWND window = nullptr;
+    WaitFor([&] {
+        const std::vector<HWND> found = WindowsTitled(kAppTitle);
+        window = found.empty() ? nullptr : found.front();
+        return window != nullptr;
+    }, limit);
+    return window;
+}
+
+void CloseApplications() {
+    for (HWND window : WindowsTitled(kAppTitle)) CloseAndWaitForExit(window, 10000);
+}
+
+}  // namespace e2e

@@ -1,0 +1,68 @@
+#pragma once
+// Steps and checks that several scenarios share: walking the wizard on to a
+// page, running the installation from the tasks page, and what a complete
+// installation leaves on disk, in its shortcuts and in the registry.
+//
+// The steps report through GoogleTest; wrap them in ASSERT_NO_FATAL_FAILURE.
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/system.h"
+
+namespace e2e {
+
+inline constexpr char kDefaultDestination[] = "C:\\Program Files\\QuorVel V2.0";
+inline constexpr char kDefaultGroup[] = "Кворвель 2.0";
+inline constexpr char kProductFolderName[] = "QuorVel V2.0";
+inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
+inline constexpr char kAppTitle[] = "Кворвель 2.0";
+inline constexpr char kAppImage[] = "QuorVel.exe";
+inline constexpr int kAppFolderItem = 100;  // the application's static text showing its working folder
+
+inline constexpr char kProgramShortcut[] = "\\Кворвель 2.0.lnk";
+inline constexpr char kHelpShortcut[] = "\\Справка по Кворвель 2.0.lnk";
+inline constexpr char kUninstallShortcut[] = "\\Удалить Кворвель 2.0.lnk";
+
+inline constexpr char kFolderExistsCaption[] = "Папка уже существует";
+std::string FolderExistsText(const std::string& path);
+
+// The payload's file names, in container order.
+std::vector<std::string> PayloadNames();
+
+// The page on screen, or null.
+const char* CurrentPage(const Wizard& wizard);
+// From the page on screen (waiting for the first) on to the named page,
+// accepting the agreement on the way and answering Yes if the destination
+// already exists.
+void WalkTo(const Wizard& wizard, const char* form);
+// Next on a page, then waits until the following page is shown.
+void NextPage(const Wizard& wizard, const char* from, const char* to);
+// Next on the tasks page, then waits until the finish page is shown.
+void InstallFromTasks(const Wizard& wizard);
+// Clears the finish page's box, presses Ready and waits for the end.
+void FinishWithoutStarting(const Wizard& wizard);
+
+// The lines of the uninstall log of a complete installation, in file order.
+// An empty desktop folder means no desktop shortcut was wanted.
+std::vector<std::string> ExpectedLogLines(const std::string& destination, const std::string& groupFolder,
+                                          const std::string& desktopFolder);
+// UnInstall.dat in the destination: exactly these lines, each ended by CR LF.
+void ExpectUninstallLog(const std::string& destination, const std::vector<std::string>& lines);
+// Every payload file in the destination, byte for byte as packed, and
+// lic.txt holding the built-in agreement.
+void ExpectFilesInstalled(const std::string& destination);
+// A shortcut to destination\target, working in the destination, with the
+// target's own icon, a normal window and nothing else set.
+void ExpectShortcut(const std::string& file, const std::string& destination, const std::string& target);
+void ExpectGroupShortcuts(const std::string& groupFolder, const std::string& destination);
+// The uninstall key with its four string values for this destination.
+void ExpectRegistration(const std::string& destination);
+
+// The application's window started from the finish page; null if none
+// shows within the time.
+HWND WaitForApplicationWindow(std::chrono::milliseconds limit);
+// Closes every running instance of the application (a scenario's cleanup).
+void CloseApplications();
+
+}  // namespace e2e

@@ -1,0 +1,102 @@
+#pragma once
+// What a scenario looks at outside the program's windows: files and
+// folders, shortcut files read through the shell, registry values, shell
+// folders and running processes.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// --- Files --------------------------------------------------------------------
+
+bool Exists(const std::string& path);
+bool IsFolder(const std::string& path);
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadWhole(const std::string& path);
+bool WriteWhole(const std::string& path, const std::string& bytes);
+// Removes a file or a folder with everything in it; nothing if missing.
+void RemoveTree(const std::string& path);
+// Makes every missing level of a folder.
+bool MakeFolders(const std::string& path);
+
+// One entry of a folder, as a listing shows it.
+struct FolderEntry {
+    std::string name;
+    bool folder = false;
+    std::uint64_t size = 0;
+    std::uint64_t written = 0;  // last write time, FILETIME units
+    bool operator==(const FolderEntry& other) const {
+        return name == other.name && folder == other.folder && size == other.size && written == other.written;
+    }
+};
+// The folder's entries sorted by name; empty when it is missing.
+std::vector<FolderEntry> ListFolder(const std::string& folder);
+std::string Describe(const std::vector<FolderEntry>& listing);
+
+// Text split at CR LF; false (and the lines so far) when a line break is
+// anything else or the last line is not ended.
+bool SplitCrLfLines(const std::string& text, std::vector<std::string>& lines);
+
+// Case is ignored, as Windows compares file names.
+bool SamePath(const std::string& a, const std::string& b);
+
+// --- Shell ----------------------------------------------------------------------
+
+// COM for the calling thread while the object lives.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+};
+
+// A shell folder by CSIDL; empty when the system has none.
+std::string ShellFolder(int csidl);
+
+// The fields of a shortcut file as the shell link object reads them back.
+struct ShortcutFields {
+    std::string target;
+    std::string workingFolder;
+    std::string arguments;
+    std::string description;
+    std::string iconFile;
+    int iconIndex = -1;
+    int showCommand = -1;
+    WORD hotKey = 0xFFFF;
+};
+// Needs a ComApartment on the calling thread. The path is in the system
+// code page, as the program builds it.
+std::optional<ShortcutFields> ReadShortcut(const std::string& file);
+
+// --- Registry -------------------------------------------------------------------
+
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string data;  // the raw bytes, terminator included for strings
+};
+std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key, const std::string& name);
+// The names of a key's values; nothing when the key is missing.
+std::vector<std::string> RegistryValueNames(HKEY root, const std::string& key);
+bool DeleteRegistryTree(HKEY root, const std::string& key);
+
+// --- Processes and their windows ----------------------------------------------------
+
+// Identifiers of the running processes with this image name (case ignored).
+std::vector<DWORD> ProcessesNamed(const std::string& image);
+// Visible top-level windows with this caption, of any process.
+std::vector<HWND> WindowsTitled(const std::string& caption);
+// The text of a dialog item of another process's window.
+std::string ItemText(HWND window, int id);
+// Asks the window to close and waits until its process has ended.
+bool CloseAndWaitForExit(HWND window, DWORD milliseconds);
+
+}  // namespace e2e

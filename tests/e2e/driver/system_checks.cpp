@@ -1,0 +1,469 @@
+#include "tests/e2e/driver/system_checks.h"
+
+#include <sddl.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <thread>
+
+#include "toolkit/win_handles.h"
+
+#ifndef QV_PAYLOAD_FILES
+#error "QV_PAYLOAD_FILES names the folder of the packed payload files"
+#endif
+
+namespace e2e {
+namespace {
+
+using qv::UniqueHandle;
+using qv::UniqueRegKey;
+
+std::uint64_t Join(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
+
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+                        nullptr);
+    return narrow;
+}
+
+// The form of a path that the wide calls take at any length.
+std::wstring Extended(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+
+struct FindTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+using UniqueFind = qv::UniqueResource<HANDLE, FindTraits>;
+
+void ListInto(const std::string& folder, const std::vector<std::string>& skip, std::vector<FolderEntry>& out) {
+    WIN32_FIND_DATAW found{};
+    UniqueFind search(FindFirstFileW((Extended(folder) + L"\\*").c_str(), &found));
+    if (!search) return;
+    std::vector<std::string> folders;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        FolderEntry entry;
+        entry.name = folder + "\\" + Narrow(name);
+        entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.size = Join(found.nFileSizeHigh, found.nFileSizeLow);
+        entry.written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
+        // A link to a folder elsewhere (Wine links the profile's folders
+        // to the home folder) is listed but not followed.
+        const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (entry.folder && !link) folders.push_back(entry.name);
+        out.push_back(std::move(entry));
+    } while (FindNextFileW(search.get(), &found));
+    for (const std::string& inner : folders) {
+        const bool skipped = std::any_of(skip.begin(), skip.end(),
+                                         [&](const std::string& s) { return SamePath(s, inner); });
+        if (!skipped) ListInto(inner, skip, out);
+    }
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    char two[3];
+    for (unsigned char c : bytes) {
+        std::snprintf(two, sizeof two, "%02x", c);
+        out += two;
+    }
+    return out;
+}
+
+// --- Counting what a process holds, where the documented calls say nothing ---
+
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+
+struct SystemHandleEntry {
+    ULONG ownerPid;
+    UCHAR objectType;
+    UCHAR flags;
+    USHORT handle;
+    PVOID object;
+    ACCESS_MASK access;
+};
+
+struct SystemHandleTable {
+    ULONG count;
+    SystemHandleEntry entries[1];
+};
+
+using QuerySystemInformation = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
+using QueryInformationProcess = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
+// A function of ntdll; the cast goes through the generic function type.
+template <typename Function>
+Function NtFunction(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+long HandlesFromSystemTable(DWORD pid) {
+    const auto query = NtFunction<QuerySystemInformation>("NtQuerySystemInformation");
+    if (!query) return -1;
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        ULONG needed = 0;
+        const NTSTATUS status =
+            query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kInfoLengthMismatch && buffer.size() < (64u << 20)) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
+            continue;
+        }
+        if (status != 0) return -1;
+        break;
+    }
+    const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
+    long count = 0;
+    for (ULONG i = 0; i < table->count; ++i) count += table->entries[i].ownerPid == pid ? 1 : 0;
+    return count;
+}
+
+// One entry of the GDI handle table a 32-bit process's PEB points to.
+#pragma pack(push, 1)
+struct GdiHandleEntry {
+    std::uint64_t object;
+    USHORT ownerPid;
+    USHORT count;
+    USHORT unique;
+    UCHAR type;
+    UCHAR flags;
+    std::uint64_t user;
+};
+#pragma pack(pop)
+static_assert(sizeof(GdiHandleEntry) == 24, "GDI handle entry layout");
+constexpr size_t kGdiHandleSlots = 0x10000;
+constexpr size_t kPebGdiTableOffset = 0x94;  // PEB.GdiSharedHandleTable of a 32-bit process
+
+long GdiObjectsFromPeb(HANDLE process) {
+    const auto query = NtFunction<QueryInformationProcess>("NtQueryInformationProcess");
+    if (!query) return -1;
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG length = 0;
+    if (query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, &length) != 0) return -1;
+    DWORD table = 0;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + kPebGdiTableOffset, &table,
+                           sizeof table, &read) ||
+        !table) {
+        return -1;
+    }
+    std::vector<GdiHandleEntry> entries(kGdiHandleSlots);
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<uintptr_t>(table)), entries.data(),
+                           entries.size() * sizeof(GdiHandleEntry), &read)) {
+        return -1;
+    }
+    long count = 0;
+    for (const GdiHandleEntry& entry : entries) count += entry.type != 0 ? 1 : 0;
+    return count;
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+    ++reinterpret_cast<WindowCount*>(lp)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lp) {
+    auto* windows = reinterpret_cast<WindowCount*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == windows->pid) {
+        ++windows->count;
+        EnumChildWindows(hwnd, CountChild, lp);
+    }
+    return TRUE;
+}
+
+long WindowsOf(DWORD pid) {
+    WindowCount windows{pid, 0};
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+    return windows.count;
+}
+
+struct BoxSearch {
+    DWORD pid;
+    std::vector<Box> found;
+};
+
+BOOL CALLBACK CollectBoxes(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<BoxSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->pid || ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    Box box;
+    box.hwnd = hwnd;
+    box.caption = TextOf(hwnd);
+    if (HWND text = GetDlgItem(hwnd, 0xFFFF)) box.text = TextOf(text);
+    box.owner = GetWindow(hwnd, GW_OWNER);
+    search->found.push_back(std::move(box));
+    return TRUE;
+}
+
+}  // namespace
+
+// --- Trees ----------------------------------------------------------------------
+
+std::vector<FolderEntry> ListTree(const std::string& root, const std::vector<std::string>& skip) {
+    std::vector<FolderEntry> listing;
+    ListInto(root, skip, listing);
+    std::sort(listing.begin(), listing.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return listing;
+}
+
+std::vector<std::string> AddedPaths(const std::vector<FolderEntry>& before, const std::vector<FolderEntry>& after) {
+    std::set<std::string> known;
+    for (const FolderEntry& entry : before) known.insert(entry.name);
+    std::vector<std::string> added;
+    for (const FolderEntry& entry : after) {
+        if (!known.count(entry.name)) added.push_back(entry.name);
+    }
+    return added;
+}
+
+std::string DescribeState(const std::vector<std::string>& folders, HKEY root, const std::string& key) {
+    std::string state;
+    for (const std::string& folder : folders) {
+        state += folder + (IsFolder(folder) ? " (folder)\n" : " (missing)\n") + Describe(ListTree(folder));
+    }
+    return state + "registry:\n" + DescribeRegistryKey(root, key);
+}
+
+bool WaitUnchanged(const std::function<std::string()>& describe, std::chrono::milliseconds quiet,
+                   std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    std::string last = describe();
+    auto since = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(100ms);
+        std::string now = describe();
+        if (now != last) {
+            last = std::move(now);
+            since = std::chrono::steady_clock::now();
+        } else if (std::chrono::steady_clock::now() - since >= quiet) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> PackedPayloadFile(const std::string& name) {
+    return ReadWhole(std::string(QV_PAYLOAD_FILES) + "\\" + name);
+}
+
+// --- A file another program holds ------------------------------------------------
+
+HeldFile::HeldFile(const std::string& path, const std::string& contents) {
+    const size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
+    if (!Exists(path) && !WriteWhole(path, contents)) return;
+    handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void HeldFile::Release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
+// --- Registry ---------------------------------------------------------------------
+
+bool RegistryKeyExists(HKEY root, const std::string& key) {
+    UniqueRegKey opened;
+    const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put());
+    // A key nobody may read still exists.
+    return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
+}
+
+std::string DescribeRegistryKey(HKEY root, const std::string& key) {
+    if (!RegistryKeyExists(root, key)) return "<no key>";
+    std::vector<std::string> names = RegistryValueNames(root, key);
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const std::string& name : names) {
+        const std::optional<RegistryValue> value = ReadRegistryValue(root, key, name);
+        out += name + " type " + std::to_string(value ? value->type : REG_NONE) + ": " +
+               (value ? Hex(value->data) : std::string("<unreadable>")) + "\n";
+    }
+    return out;
+}
+
+DeniedRegistryKey::DeniedRegistryKey(HKEY root, std::string key) : root_(root), key_(std::move(key)) {
+    UniqueRegKey opened;
+    if (RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        opened.put(), nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    PSECURITY_DESCRIPTOR denyAll = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;KA;;;WD)", SDDL_REVISION_1, &denyAll,
+                                                              nullptr)) {
+        return;
+    }
+    denied_ = RegSetKeySecurity(opened.get(), DACL_SECURITY_INFORMATION, denyAll) == ERROR_SUCCESS;
+    LocalFree(denyAll);
+}
+
+void DeniedRegistryKey::Restore() {
+    if (!denied_) return;
+    // The owner may always change the access list.
+    UniqueRegKey opened;
+    if (RegOpenKeyExA(root_, key_.c_str(), 0, WRITE_DAC, opened.put()) != ERROR_SUCCESS) return;
+    PSECURITY_DESCRIPTOR allowAll = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &allowAll,
+                                                              nullptr)) {
+        return;
+    }
+    if (RegSetKeySecurity(opened.get(), DACL_SECURITY_INFORMATION, allowAll) == ERROR_SUCCESS) denied_ = false;
+    LocalFree(allowAll);
+}
+
+// --- Other programs -------------------------------------------------------------------
+
+Program::Program(const std::string& path, const std::string& workingFolder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + path + "\"";
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_)) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());
+        info_ = {};
+    }
+}
+
+Program::~Program() {
+    if (!info_.hProcess) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool Program::Exited(std::chrono::milliseconds limit) const {
+    return info_.hProcess &&
+           WaitForSingleObject(info_.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+std::vector<Box> MessageBoxesOf(DWORD pid) {
+    BoxSearch search{pid, {}};
+    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WaitBoxOf(DWORD pid, const std::string& caption, Box& box, std::chrono::milliseconds limit) {
+    return WaitFor(
+        [&] {
+            for (const Box& found : MessageBoxesOf(pid)) {
+                // A box is ready once its text is in place.
+                if ((caption.empty() || found.caption == caption) && !found.text.empty()) {
+                    box = found;
+                    return true;
+                }
+            }
+            return false;
+        },
+        limit);
+}
+
+bool AnswerBox(const Box& box, int button, std::chrono::milliseconds limit) {
+    HWND item = GetDlgItem(box.hwnd, button);
+    if (!item) return false;
+    const auto gone = [&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); };
+    // A click that a busy box has not taken after a while is given again;
+    // once the box is gone a repeated click has nowhere to go.
+    const auto end = std::chrono::steady_clock::now() + limit;
+    do {
+        PostMessageA(item, BM_CLICK, 0, 0);
+        if (WaitFor(gone, 3s)) return true;
+    } while (std::chrono::steady_clock::now() < end);
+    return gone();
+}
+
+bool HasButton(const Box& box, int button) { return GetDlgItem(box.hwnd, button) != nullptr; }
+
+bool Topmost(const Box& box) { return (GetWindowLongA(box.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+    std::vector<DWORD> children;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return children;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent) {
+            children.push_back(entry.th32ProcessID);
+        }
+    }
+    return children;
+}
+
+bool WaitProcessesEnded(const std::vector<DWORD>& pids, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (DWORD pid : pids) {
+        UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        if (!process) continue;  // already gone
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const DWORD wait = left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
+        if (WaitForSingleObject(process.get(), wait) != WAIT_OBJECT_0) return false;
+    }
+    return true;
+}
+
+// --- Resources -------------------------------------------------------------------------
+
+ProcessResources CountResources(HANDLE process, DWORD pid) {
+    ProcessResources counted;
+    DWORD handles = 0;
+    if (GetProcessHandleCount(process, &handles) && handles > 0) {
+        counted.handles = static_cast<long>(handles);
+        counted.source = "handles: GetProcessHandleCount";
+    } else {
+        counted.handles = HandlesFromSystemTable(pid);
+        counted.source = "handles: system handle table";
+    }
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    if (gdi > 0 && user > 0) {
+        counted.gdiObjects = static_cast<long>(gdi);
+        counted.userObjects = static_cast<long>(user);
+        counted.source += "; GDI and USER: GetGuiResources";
+    } else {
+        counted.gdiObjects = GdiObjectsFromPeb(process);
+        counted.userObjects = WindowsOf(pid);
+        counted.source += "; GDI: the process's GDI handle table; USER: its windows";
+    }
+    return counted;
+}
+
+}  // namespace e2e

@@ -1,0 +1,87 @@
+#pragma once
+// What the fault scenarios share: a clean system before each case, the
+// installation's own boxes, and the uninstall log of an installation whose
+// installing pass stopped early.
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/scenario.h"
+#include "tests/e2e/driver/system_checks.h"
+
+namespace e2e {
+
+inline constexpr char kInstallCaption[] = "Программа установки Кворвель";
+inline constexpr char kExitCaption[] = "Выход из программы установки";
+inline constexpr char kExtracting[] = "Извлечение файлов...";
+inline constexpr char kMakingShortcuts[] = "Создание ярлыков...";
+inline constexpr char kRegistering[] = "Запись информации в реестр...";
+
+// The payload entry the copy faults are made on, and the contents another
+// program left in it.
+inline constexpr char kHeldEntry[] = "Dates.dat";
+inline constexpr char kHeldText[] = "открыт другой программой";
+// When the LZ library cannot open a file it tries the same name with the
+// last character replaced by "_"; with OF_CREATE it makes that file.
+inline constexpr char kHeldFallback[] = "Dates.da_";
+inline constexpr char kHeldCopyError[] = "Ошибка копирования файла: Dates.dat";
+
+std::string GroupFolder();
+std::string DesktopFolder();
+std::string InDestination(const std::string& name);
+
+// Dates.dat in the destination held open by another program; its fallback
+// name is held too, so that the entry cannot be written under it either.
+class HeldTarget {
+public:
+    HeldTarget();
+    bool held() const { return target_.held() && fallback_.held(); }
+    void Release();
+    // Both files as the test made them.
+    void ExpectUntouched() const;
+
+private:
+    HeldFile target_;
+    HeldFile fallback_;
+};
+
+// Cleans up on construction: a fixture's first member, so that the wizard
+// (a later member) starts on a clean system.
+struct CleanSystem {
+    CleanSystem();
+};
+
+// No trace of an earlier case: the destination, the group, the desktop
+// shortcut, the registration, and any application left running.
+void CleanInstallation(const std::string& destination = kDefaultDestination);
+
+// The destination, group and desktop folders and the uninstall key, as a
+// text that compares whole.
+std::string InstallationState(const std::string& destination = kDefaultDestination);
+
+// Next on the tasks page; waits until the progress page is on screen.
+void StartInstallation(const Wizard& wizard);
+// Waits for one of the installation's own boxes (no owner, caption of the
+// installation) and checks those two things.
+void WaitInstallBox(const Wizard& wizard, Box& box, std::chrono::milliseconds limit = 90s);
+
+// The progress page's updates reach it through its message queue: these
+// wait a moment for the label or the bar to show the value.
+void ExpectLabel(const Wizard& wizard, const char* label, const std::string& text);
+void ExpectPosition(const Wizard& wizard, int position);
+
+// The log of an installation whose installing pass stopped at `lastEntry`
+// (a payload name), with the desktop shortcut.
+std::vector<std::string> LogLinesStoppedAt(const std::string& lastEntry,
+                                           const std::string& destination = kDefaultDestination);
+
+// Each payload file that is present in the destination: byte for byte the
+// packed one; `expectPresent` names those that must be there, the others
+// must not (except `untouched`, which is left as the test made it).
+void ExpectPayloadFiles(const std::vector<std::string>& expectPresent, const std::string& untouched = "",
+                        const std::string& destination = kDefaultDestination);
+
+// The payload names from the first up to and including `last`, or after it.
+std::vector<std::string> PayloadNamesThrough(const std::string& last);
+std::vector<std::string> PayloadNamesAfter(const std::string& last);
+
+}  // namespace e2e

@@ -1,0 +1,177 @@
+// Faults of a real system met by the installation under Wine: a target file
+// another program holds open, a temporary file that cannot be created, an
+// uninstall log that cannot be written and a registry key closed to
+// writing. Each is answered as a user would, and the disk, the shortcuts
+// and the registry are looked at afterwards.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/e2e/faults/fault_rig.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kEntriesBeforeHeld = 4;
+
+class InstallFaults : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(com_.ok()); }
+    void TearDown() override { CloseApplications(); }
+
+    // On to the copy error for the held Dates.dat, checking the box.
+    void InstallUntilTheCopyError(Box& box) {
+        ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+        ASSERT_NO_FATAL_FAILURE(StartInstallation(wizard));
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyError(box));
+        ExpectPosition(wizard, kEntriesBeforeHeld);
+        ExpectLabel(wizard, "FileName", InDestination(kHeldEntry));
+        EXPECT_TRUE(IsWindowEnabled(wizard.Form("Form7"))) << "the progress page stays usable";
+    }
+    void ExpectCopyError(Box& box) {
+        ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, box));
+        EXPECT_EQ(box.text, kHeldCopyError);
+        EXPECT_TRUE(HasButton(box, IDABORT) && HasButton(box, IDRETRY) && HasButton(box, IDIGNORE));
+    }
+    void ExpectFinishedWithRegistration() {
+        ASSERT_TRUE(wizard.WaitShown("Form8", 120s)) << "the finish page did not come";
+        ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard));
+        ExpectRegistration(kDefaultDestination);
+        ExpectGroupShortcuts(GroupFolder(), kDefaultDestination);
+    }
+
+    void HoldTheTarget() {
+        held_ = std::make_unique<HeldTarget>();
+        ASSERT_TRUE(held_->held());
+    }
+    void ReleaseTheTarget() { held_->Release(); }
+    void ExpectTheTargetUntouched() { held_->ExpectUntouched(); }
+
+    CleanSystem clean_;
+    Wizard wizard{QV_SETUP_EXE};
+
+private:
+    std::unique_ptr<HeldTarget> held_;
+    ComApartment com_;
+};
+
+TEST_F(InstallFaults, RetryAsksAgainWhileTheFileIsHeldAndInstallsItOnceReleased) {
+    ASSERT_NO_FATAL_FAILURE(HoldTheTarget());
+    Box box;
+    ASSERT_NO_FATAL_FAILURE(InstallUntilTheCopyError(box));
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ASSERT_TRUE(AnswerBox(box, IDRETRY));
+        ASSERT_NO_FATAL_FAILURE(ExpectCopyError(box)) << "Retry " << attempt + 1 << " while held";
+        EXPECT_EQ(wizard.ProgressPosition("Form7", "pb"), kEntriesBeforeHeld);
+    }
+    ReleaseTheTarget();
+    ASSERT_TRUE(AnswerBox(box, IDRETRY));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ExpectFilesInstalled(kDefaultDestination);
+    ExpectUninstallLog(kDefaultDestination, ExpectedLogLines(kDefaultDestination, GroupFolder(), DesktopFolder()));
+}
+
+TEST_F(InstallFaults, IgnoreLeavesTheHeldFileAsItWasAndGoesOnWithTheNextEntry) {
+    ASSERT_NO_FATAL_FAILURE(HoldTheTarget());
+    Box box;
+    ASSERT_NO_FATAL_FAILURE(InstallUntilTheCopyError(box));
+    ASSERT_TRUE(AnswerBox(box, IDIGNORE));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ReleaseTheTarget();
+    ExpectTheTargetUntouched();
+    ExpectPayloadFiles(PayloadNames(), kHeldEntry);
+    EXPECT_FALSE(Exists(InDestination("tmp.zip")));
+    ExpectUninstallLog(kDefaultDestination, ExpectedLogLines(kDefaultDestination, GroupFolder(), DesktopFolder()));
+}
+
+TEST_F(InstallFaults, AbortStopsThePassButTheRestOfTheInstallationRuns) {
+    ASSERT_NO_FATAL_FAILURE(HoldTheTarget());
+    Box box;
+    ASSERT_NO_FATAL_FAILURE(InstallUntilTheCopyError(box));
+    ASSERT_TRUE(AnswerBox(box, IDABORT));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ReleaseTheTarget();
+    ExpectTheTargetUntouched();
+    std::vector<std::string> before = PayloadNamesThrough(kHeldEntry);
+    before.pop_back();
+    ExpectPayloadFiles(before, kHeldEntry);
+    EXPECT_TRUE(Exists(InDestination("tmp.zip"))) << "the temporary file stays after Abort";
+    EXPECT_TRUE(Exists(InDestination("lic.txt")));
+    ExpectUninstallLog(kDefaultDestination, LogLinesStoppedAt(kHeldEntry));
+}
+
+TEST_F(InstallFaults, AHeldTargetIsReportedAndNeverWrittenUnderAnotherName) {
+    // The LZ library, asked to create a target it cannot open, would create
+    // one whose name ends in "_" instead: the copy error must come, and no
+    // stray file.
+    HeldFile held(InDestination(kHeldEntry), kHeldText);
+    ASSERT_TRUE(held.held());
+    Box box;
+    ASSERT_NO_FATAL_FAILURE(InstallUntilTheCopyError(box));
+    EXPECT_FALSE(Exists(InDestination(kHeldFallback)));
+    ASSERT_TRUE(AnswerBox(box, IDIGNORE));
+    ASSERT_TRUE(wizard.WaitShown("Form8", 120s));
+    EXPECT_FALSE(Exists(InDestination(kHeldFallback)));
+}
+
+TEST_F(InstallFaults, ATemporaryFileThatCannotBeCreatedStopsThePassWithAMessage) {
+    ASSERT_TRUE(MakeFolders(InDestination("tmp.zip")));
+    ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+    ASSERT_NO_FATAL_FAILURE(StartInstallation(wizard));
+    Box box;
+    ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, box));
+    EXPECT_EQ(box.text, "Ошибка создания временного файла.");
+    EXPECT_TRUE(HasButton(box, IDOK));
+    EXPECT_FALSE(HasButton(box, IDRETRY));
+    EXPECT_EQ(wizard.ProgressPosition("Form7", "pb"), 0);
+    ASSERT_TRUE(AnswerBox(box, IDOK));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ExpectPayloadFiles({});
+    EXPECT_TRUE(IsFolder(InDestination("tmp.zip")));
+    EXPECT_TRUE(Exists(InDestination("lic.txt")));
+    ExpectUninstallLog(kDefaultDestination, LogLinesStoppedAt(PayloadNames().front()));
+}
+
+TEST_F(InstallFaults, AnUninstallLogThatCannotBeWrittenIsReportedAndTheRegistrationFollows) {
+    HeldFile held(InDestination("UnInstall.dat"), "");
+    ASSERT_TRUE(held.held());
+    ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+    ASSERT_NO_FATAL_FAILURE(StartInstallation(wizard));
+    Box box;
+    ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, box));
+    EXPECT_EQ(box.text, "Ошибка записи файла: " + InDestination("UnInstall.dat"));
+    ExpectLabel(wizard, "Action", kMakingShortcuts);
+    ASSERT_TRUE(AnswerBox(box, IDOK));
+
+    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ExpectPayloadFiles(PayloadNames());
+    held.Release();
+    EXPECT_EQ(ReadWhole(InDestination("UnInstall.dat")).value_or("<missing>"), "");
+}
+
+TEST_F(InstallFaults, ARegistryKeyClosedToWritingIsReportedAndTheFinishPageFollows) {
+    DeniedRegistryKey denied(HKEY_LOCAL_MACHINE, kUninstallKey);
+    ASSERT_TRUE(denied.denied());
+    ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+    ASSERT_NO_FATAL_FAILURE(StartInstallation(wizard));
+    Box box;
+    ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, box));
+    EXPECT_EQ(box.text, "Ошибка записи информации в реестр.");
+    ExpectLabel(wizard, "Action", kRegistering);
+    ASSERT_TRUE(AnswerBox(box, IDOK));
+
+    ASSERT_TRUE(wizard.WaitShown("Form8", 60s));
+    ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard));
+    denied.Restore();
+    EXPECT_TRUE(RegistryValueNames(HKEY_LOCAL_MACHINE, kUninstallKey).empty());
+    ExpectFilesInstalled(kDefaultDestination);
+    ExpectUninstallLog(kDefaultDestination, ExpectedLogLines(kDefaultDestination, GroupFolder(), DesktopFolder()));
+}
+
+}  // namespace
+}  // namespace e2e
