@@ -418,6 +418,29 @@ TEST(InstallSequence, ShortcutsThatDoNotFitAreLeftOutButLogged) {
     EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, {}));
 }
 
+TEST(InstallSequence, ShortcutsWhoseTargetDoesNotFitAreLeftOutButLogged) {
+    // Destination of 245 characters: "\\QuorVel.exe" and "\\QuorVel.chm" make
+    // 257-character targets that fit, "\\UnInstall.exe" one of 259 that fits;
+    // at 247 the removal target (261) no longer does, at 249 none does.
+    for (size_t length : {245u, 247u, 249u}) {
+        InstallRig run;
+        run.choices.destination = "C:\\" + std::string(length - 3, 'd');
+        run.Run();
+        const Lines made = run.trace.Matching("shortcut C");
+        for (const std::string& line : made) {
+            EXPECT_EQ(line.find("UnInstall"), std::string::npos) << length;  // never a target past the limit
+        }
+        const size_t expected = length == 245 ? 4u : length == 247 ? 3u : 0u;
+        EXPECT_EQ(made.size(), expected) << length;
+        // Every shortcut is logged all the same.
+        const std::string log = run.log.Text();
+        for (const char* name : {"\\Кворвель 2.0.lnk=F", "\\Справка по Кворвель 2.0.lnk=F",
+                                 "\\Удалить Кворвель 2.0.lnk=F"}) {
+            EXPECT_NE(log.find(name), std::string::npos) << length << name;
+        }
+    }
+}
+
 TEST(InstallSequence, FilesThatCannotBeSavedAreNamedAndTheInstallationGoesOn) {
     InstallRig rig;
     rig.AddPayload();
