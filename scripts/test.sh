@@ -41,7 +41,8 @@ sanitized() {
 
 suite "native, Windows and end-to-end tests" ctest --test-dir "$build" --output-on-failure -j 2 --timeout 600
 suite "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" sanitized address address,undefined
-suite "native tests under ThreadSanitizer" env TSAN_OPTIONS=halt_on_error=1 sanitized thread thread
+export TSAN_OPTIONS=halt_on_error=1
+suite "native tests under ThreadSanitizer" sanitized thread thread
 suite "fuzz targets over their saved corpora" env QV_FUZZ_BUILD="$build/fuzz-corpus" "$here/fuzz-corpus.sh"
 
 echo
