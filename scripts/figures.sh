@@ -27,8 +27,9 @@ row() { rows+=("$(printf '| %s | %s |' "$1" "$2")"); }
 # Faults on a real system: every fault scenario under Wine.
 echo "figures: fault scenarios under Wine ..." >&2
 ctest --test-dir "$build" -R '^e2e\.faults' -V >"$work/faults.log" 2>&1
-tried=$(grep -cE '^\[ +(OK|FAILED) +\] [A-Za-z]+\.[A-Za-z]' "$work/faults.log")
-survived=$(grep -cE '^\[ +OK +\] [A-Za-z]+\.[A-Za-z]' "$work/faults.log")
+# ctest -V puts the test's number before each line of its output.
+tried=$(grep -cE '^([0-9]+: )?\[ +(OK|FAILED) +\] [A-Za-z/]+\.[A-Za-z]' "$work/faults.log")
+survived=$(grep -cE '^([0-9]+: )?\[ +OK +\] [A-Za-z/]+\.[A-Za-z]' "$work/faults.log")
 row "faults tried under Wine / survived" "$tried / $survived"
 
 # Bad inputs: each fuzz target for a while.
@@ -65,7 +66,7 @@ without=$(stat -c %s "$build/target/setup_nopayload.exe")
 row "setup.exe with its payload / without" "$with / $without bytes (payload $((with - without)) bytes)"
 
 echo "figures: SZDD encoder against mscompress ..." >&2
-QV_BENCH_FILES="$build/target/payload/pack/files" "$here/bench-szdd.sh" "$build/bench" >"$work/szdd.log" 2>/dev/null
+LC_ALL=C QV_BENCH_FILES="$build/target/payload/pack/files" "$here/bench-szdd.sh" "$build/bench" >"$work/szdd.log" 2>/dev/null
 read -r _ expanded ours ms ratio _ < <(grep '^total' "$work/szdd.log")
 row "SZDD on the payload: ours / mscompress (ratio)" "$ours / $ms bytes of $expanded ($ratio)"
 
