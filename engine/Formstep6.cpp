@@ -11,7 +11,7 @@ namespace {
 
 constexpr UINT kTimer1 = 1;
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     page::HeaderBand(0),
     page::HeaderPicture(),
     page::HeaderTitle("Установка", 271),

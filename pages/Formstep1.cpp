@@ -6,7 +6,7 @@ using namespace qv;
 
 namespace {
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     page::ButtonBar({-10, 312, 517, 54}, 0),
     page::NextButton(0),
     page::SidePicture(),

@@ -9,7 +9,7 @@ using namespace qv;
 
 namespace {
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     page::ButtonBar({-10, 312, 524, 58}, 0),
     page::NextButton(0, kDisabled),
     page::CancelButton(1),

@@ -16,7 +16,7 @@ constexpr const char* kExistsCaption = "Папка уже существует";
 constexpr const char* kExistsBefore = "Папка:\n\n";
 constexpr const char* kExistsAfter = "\n\nуже существует. Установить программу в эту директорию?";
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {ControlKind::DirectoryList, "DirList", nullptr, {40, 120, 425, 138}, "", 0, 0, kNoFlags, {}, nullptr, 16},
     {ControlKind::DriveCombo, "DriveList", nullptr, {40, 262, 425, 19}, "", 1},
     page::HeaderBand(2),

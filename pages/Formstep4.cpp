@@ -12,7 +12,7 @@ std::string DesktopPath;
 
 namespace {
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     page::HeaderBand(0),
     page::HeaderPicture(),
     page::HeaderTitle("Выбор папки в меню 'Пуск'"),

@@ -6,7 +6,7 @@ using namespace qv;
 
 namespace {
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     page::HeaderBand(0),
     page::HeaderPicture(),
     page::HeaderTitle("Выбор папки дополнительных действий", 271),

@@ -10,7 +10,7 @@ using namespace qv;
 
 namespace {
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     page::SidePicture(),
     page::ButtonBar({-10, 312, 517, 54}, 0),
     {ControlKind::Button, "Ready", "Panel1", {324, 11, 75, 25}, "Готово", 0, 1},

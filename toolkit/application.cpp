@@ -87,14 +87,14 @@ void Application::Guard(const std::function<void()>& handler) const {
     }
 }
 
-HFONT Application::Font(const FontSpec& spec) {
-    auto key = std::make_tuple(std::string(spec.face ? spec.face : ""), spec.height, spec.bold,
-                               static_cast<int>(spec.charset));
+HFONT Application::Font(const FontStyle& style) {
+    auto key = std::make_tuple(std::string(style.face ? style.face : ""), style.height, style.bold,
+                               static_cast<int>(style.charset));
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
-    HFONT font = CreateFontA(spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             spec.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, spec.face ? spec.face : "");
+    HFONT font = CreateFontA(style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                             style.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, style.face ? style.face : "");
     return fonts_.emplace(key, UniqueFont(font)).first->second.get();
 }
 

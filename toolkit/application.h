@@ -47,7 +47,7 @@ public:
     // Runs a handler; an exception escaping it is shown in the error box.
     void Guard(const std::function<void()>& handler) const;
 
-    HFONT Font(const FontSpec& spec);
+    HFONT Font(const FontStyle& style);
     HICON Icon(bool small);
 
     // Runs the function on the user-interface thread; callable from any

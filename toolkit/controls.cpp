@@ -15,35 +15,35 @@ namespace {
 
 // The control's font: its own face if it names one, else the form's; the
 // bold flag applies either way.
-FontSpec EffectiveFont(const Form& form, const ControlSpec& spec) {
-    FontSpec font = spec.font.face ? spec.font : form.spec().font;
-    if (spec.flags & kBold) font.bold = true;
+FontStyle EffectiveFont(const Form& form, const ControlLayout& layout) {
+    FontStyle font = layout.font.face ? layout.font : form.layout().font;
+    if (layout.flags & kBold) font.bold = true;
     return font;
 }
 
 }  // namespace
 
-Control::Control(Form& form, const ControlSpec& spec, Control* parent)
-    : form_(form), spec_(spec), parent_(parent) {}
+Control::Control(Form& form, const ControlLayout& layout, Control* parent)
+    : form_(form), layout_(layout), parent_(parent) {}
 
 HWND Control::ParentWindow() const { return parent_ ? parent_->hwnd() : form_.hwnd(); }
 
 void Control::Create() {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | Style();
-    if (!(spec_.flags & kHidden)) style |= WS_VISIBLE;
-    if (spec_.flags & kDisabled) style |= WS_DISABLED;
-    hwnd_ = CreateWindowExA(ExStyle(), WindowClass(), spec_.text, style, spec_.bounds.left,
-                            spec_.bounds.top, spec_.bounds.width, spec_.bounds.height,
+    if (!(layout_.flags & kHidden)) style |= WS_VISIBLE;
+    if (layout_.flags & kDisabled) style |= WS_DISABLED;
+    hwnd_ = CreateWindowExA(ExStyle(), WindowClass(), layout_.text, style, layout_.bounds.left,
+                            layout_.bounds.top, layout_.bounds.width, layout_.bounds.height,
                             ParentWindow(), nullptr, Application::Instance().InstanceHandle(), this);
     if (!hwnd_) return;
     // Later controls lie over earlier ones, as they were laid out; pictures
     // lie under every other control of their parent.
-    SetWindowPos(hwnd_, spec_.kind == ControlKind::Picture ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+    SetWindowPos(hwnd_, layout_.kind == ControlKind::Picture ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    TagWindowName(hwnd_, spec_.name);
+    TagWindowName(hwnd_, layout_.name);
     SendMessageA(hwnd_, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(Application::Instance().Font(EffectiveFont(form_, spec_))), FALSE);
+                 reinterpret_cast<WPARAM>(Application::Instance().Font(EffectiveFont(form_, layout_))), FALSE);
     AfterCreate();
 }
 
@@ -87,7 +87,7 @@ HBRUSH Control::OnColour(HDC dc) {
     // Texts, check boxes and radio buttons show their parent's background.
     SetBkMode(dc, TRANSPARENT);
     SetBkColor(dc, BackgroundColour());
-    if (spec_.font.color != CLR_INVALID) SetTextColor(dc, spec_.font.color);
+    if (layout_.font.color != CLR_INVALID) SetTextColor(dc, layout_.font.color);
     if (auto* panel = dynamic_cast<Panel*>(parent_)) return panel->Brush();
     return form_.Brush();
 }
@@ -101,7 +101,7 @@ void Panel::AfterCreate() {
 }
 
 COLORREF Panel::BackgroundColour() const {
-    if (spec_.flags & kWhite) return kColourWhite;
+    if (layout_.flags & kWhite) return kColourWhite;
     return GetSysColor(COLOR_BTNFACE);
 }
 
@@ -112,7 +112,7 @@ HBRUSH Panel::Brush() const { return brush_.get(); }
 void Button::OnCommand(WORD code) {
     switch (code) {
         case BN_CLICKED:
-            if (spec_.modalResult != 0) form_.SetModalResult(spec_.modalResult);
+            if (layout_.modalResult != 0) form_.SetModalResult(layout_.modalResult);
             if (OnClick) OnClick();
             break;
         case BN_SETFOCUS:  // the focused button shows the default frame
@@ -139,7 +139,7 @@ void Button::Click() {
 // --- StaticText, Label, Picture -------------------------------------------
 
 DWORD StaticText::Style() const {
-    return (spec_.flags & kCentred) ? SS_CENTER : SS_LEFT;
+    return (layout_.flags & kCentred) ? SS_CENTER : SS_LEFT;
 }
 
 const char* Label::WindowClass() const { return kLabelClass; }
@@ -147,7 +147,7 @@ const char* Label::WindowClass() const { return kLabelClass; }
 const char* Picture::WindowClass() const { return kPictureClass; }
 
 void Picture::AfterCreate() {
-    if (spec_.picture) bitmap_ = LoadPicture(spec_.picture);
+    if (layout_.picture) bitmap_ = LoadPicture(layout_.picture);
 }
 
 void Picture::SetBitmap(UniqueBitmap bitmap) {
@@ -165,7 +165,7 @@ void Picture::Draw(HDC dc) const {
     GetObjectA(bitmap_.get(), sizeof info, &info);
     UniqueMemoryDc source(CreateCompatibleDC(dc));
     SelectedObject selected(source.get(), bitmap_.get());
-    if (spec_.flags & kStretch) {
+    if (layout_.flags & kStretch) {
         SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
         StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, info.bmWidth,
@@ -179,7 +179,7 @@ void Picture::Draw(HDC dc) const {
 
 DWORD Memo::Style() const {
     DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
-    if (spec_.flags & kReadOnly) style |= ES_READONLY;
+    if (layout_.flags & kReadOnly) style |= ES_READONLY;
     return style;
 }
 
@@ -208,7 +208,7 @@ void CheckableButton::SetChecked(bool checked) {
     SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void RadioButton::AfterCreate() { SetChecked(spec_.flags & kChecked); }
+void RadioButton::AfterCreate() { SetChecked(layout_.flags & kChecked); }
 
 void RadioButton::OnCommand(WORD code) {
     if (code == BN_CLICKED) Choose();
@@ -244,7 +244,7 @@ bool RadioButton::OnKey(WPARAM key) {
     return true;
 }
 
-void CheckBox::AfterCreate() { SetChecked(spec_.flags & kChecked); }
+void CheckBox::AfterCreate() { SetChecked(layout_.flags & kChecked); }
 
 void CheckBox::OnCommand(WORD code) {
     if (code == BN_CLICKED && OnClick) OnClick();

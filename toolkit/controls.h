@@ -17,7 +17,7 @@ class Form;
 
 class Control {
 public:
-    Control(Form& form, const ControlSpec& spec, Control* parent);
+    Control(Form& form, const ControlLayout& layout, Control* parent);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -26,11 +26,11 @@ public:
     void Create();
 
     HWND hwnd() const { return hwnd_; }
-    const char* name() const { return spec_.name; }
-    const ControlSpec& spec() const { return spec_; }
+    const char* name() const { return layout_.name; }
+    const ControlLayout& layout() const { return layout_; }
     Control* parent() const { return parent_; }
     Form& form() const { return form_; }
-    int tabOrder() const { return spec_.tabOrder; }
+    int tabOrder() const { return layout_.tabOrder; }
 
     bool Enabled() const;
     void SetEnabled(bool enabled);
@@ -65,7 +65,7 @@ protected:
     HWND ParentWindow() const;
 
     Form& form_;
-    ControlSpec spec_;
+    ControlLayout layout_;
     Control* parent_;
     HWND hwnd_ = nullptr;
 };
@@ -230,5 +230,5 @@ protected:
 
 namespace qv {
 // The directory list and the drive selector (folder_controls.cpp).
-std::unique_ptr<Control> MakeFolderControl(Form& form, const ControlSpec& spec, Control* parent);
+std::unique_ptr<Control> MakeFolderControl(Form& form, const ControlLayout& layout, Control* parent);
 }  // namespace qv

@@ -143,7 +143,7 @@ bool DirectoryList::OnKey(WPARAM key) {
 }
 
 void DirectoryList::AfterCreate() {
-    SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, spec_.itemHeight > 0 ? spec_.itemHeight : 16);
+    SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, layout_.itemHeight > 0 ? layout_.itemHeight : 16);
 }
 
 void DirectoryList::Draw(const DRAWITEMSTRUCT& item) const {
@@ -229,9 +229,9 @@ void DriveCombo::OnCommand(WORD code) {
     SetDrive(letters_[static_cast<size_t>(index)]);
 }
 
-std::unique_ptr<Control> MakeFolderControl(Form& form, const ControlSpec& spec, Control* parent) {
-    if (spec.kind == ControlKind::DriveCombo) return std::make_unique<DriveCombo>(form, spec, parent);
-    return std::make_unique<DirectoryList>(form, spec, parent);
+std::unique_ptr<Control> MakeFolderControl(Form& form, const ControlLayout& layout, Control* parent) {
+    if (layout.kind == ControlKind::DriveCombo) return std::make_unique<DriveCombo>(form, layout, parent);
+    return std::make_unique<DirectoryList>(form, layout, parent);
 }
 
 }  // namespace qv

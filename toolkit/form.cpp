@@ -10,22 +10,22 @@
 namespace qv {
 namespace {
 
-std::unique_ptr<Control> MakeControl(Form& form, const ControlSpec& spec, Control* parent) {
-    switch (spec.kind) {
-        case ControlKind::Panel: return std::make_unique<Panel>(form, spec, parent);
-        case ControlKind::Button: return std::make_unique<Button>(form, spec, parent);
-        case ControlKind::StaticText: return std::make_unique<StaticText>(form, spec, parent);
-        case ControlKind::Label: return std::make_unique<Label>(form, spec, parent);
-        case ControlKind::Picture: return std::make_unique<Picture>(form, spec, parent);
-        case ControlKind::Memo: return std::make_unique<Memo>(form, spec, parent);
-        case ControlKind::RadioButton: return std::make_unique<RadioButton>(form, spec, parent);
-        case ControlKind::CheckBox: return std::make_unique<CheckBox>(form, spec, parent);
-        case ControlKind::Edit: return std::make_unique<Edit>(form, spec, parent);
-        case ControlKind::ListBox: return std::make_unique<ListBox>(form, spec, parent);
-        case ControlKind::ProgressBar: return std::make_unique<ProgressBar>(form, spec, parent);
+std::unique_ptr<Control> MakeControl(Form& form, const ControlLayout& layout, Control* parent) {
+    switch (layout.kind) {
+        case ControlKind::Panel: return std::make_unique<Panel>(form, layout, parent);
+        case ControlKind::Button: return std::make_unique<Button>(form, layout, parent);
+        case ControlKind::StaticText: return std::make_unique<StaticText>(form, layout, parent);
+        case ControlKind::Label: return std::make_unique<Label>(form, layout, parent);
+        case ControlKind::Picture: return std::make_unique<Picture>(form, layout, parent);
+        case ControlKind::Memo: return std::make_unique<Memo>(form, layout, parent);
+        case ControlKind::RadioButton: return std::make_unique<RadioButton>(form, layout, parent);
+        case ControlKind::CheckBox: return std::make_unique<CheckBox>(form, layout, parent);
+        case ControlKind::Edit: return std::make_unique<Edit>(form, layout, parent);
+        case ControlKind::ListBox: return std::make_unique<ListBox>(form, layout, parent);
+        case ControlKind::ProgressBar: return std::make_unique<ProgressBar>(form, layout, parent);
         case ControlKind::DirectoryList:
         case ControlKind::DriveCombo:
-            return MakeFolderControl(form, spec, parent);
+            return MakeFolderControl(form, layout, parent);
     }
     return nullptr;
 }
@@ -34,43 +34,43 @@ Form* FormOf(HWND hwnd) { return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd,
 
 }  // namespace
 
-Form::Form(const FormSpec& spec) : spec_(spec) {}
+Form::Form(const FormLayout& layout) : layout_(layout) {}
 
 Form::~Form() { Destroy(); }
 
 COLORREF Form::Colour() const {
-    return spec_.colour == kColourButtonFace ? GetSysColor(COLOR_BTNFACE) : spec_.colour;
+    return layout_.colour == kColourButtonFace ? GetSysColor(COLOR_BTNFACE) : layout_.colour;
 }
 
-HFONT Form::Font() const { return Application::Instance().Font(spec_.font); }
+HFONT Form::Font() const { return Application::Instance().Font(layout_.font); }
 
-void Form::Create(HWND owner, std::span<const ControlSpec> controls) {
+void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
     brush_.reset(CreateSolidBrush(Colour()));
     DWORD style = WS_CLIPCHILDREN;
     DWORD exStyle = 0;
-    if (spec_.borderless) {
+    if (layout_.borderless) {
         style |= WS_POPUP;
     } else {
         style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-        if (spec_.maximizeBox) style |= WS_MAXIMIZEBOX;
+        if (layout_.maximizeBox) style |= WS_MAXIMIZEBOX;
         exStyle |= WS_EX_DLGMODALFRAME;
     }
-    RECT frame{0, 0, spec_.bounds.width, spec_.bounds.height};
+    RECT frame{0, 0, layout_.bounds.width, layout_.bounds.height};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExA(exStyle, kFormClass, spec_.caption, style, spec_.bounds.left, spec_.bounds.top,
+    hwnd_ = CreateWindowExA(exStyle, kFormClass, layout_.caption, style, layout_.bounds.left, layout_.bounds.top,
                             frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                             Application::Instance().InstanceHandle(), this);
     if (!hwnd_) throw std::runtime_error("window cannot be created");
-    TagWindowName(hwnd_, spec_.name);
+    TagWindowName(hwnd_, layout_.name);
     Application& app = Application::Instance();
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.Icon(false)));
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.Icon(true)));
 
-    for (const ControlSpec& spec : controls) {
-        Control* parent = spec.parent ? Find(spec.parent) : nullptr;
-        std::unique_ptr<Control> control = MakeControl(*this, spec, parent);
+    for (const ControlLayout& layout : controls) {
+        Control* parent = layout.parent ? Find(layout.parent) : nullptr;
+        std::unique_ptr<Control> control = MakeControl(*this, layout, parent);
         control->Create();
-        byName_[spec.name] = control.get();
+        byName_[layout.name] = control.get();
         controls_.push_back(std::move(control));
     }
     AlignControls();
@@ -159,7 +159,7 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
 
 int Form::ShowModal() {
     Application& app = Application::Instance();
-    if (!shownOnce_ && spec_.centreOnMainForm && app.MainForm() && app.MainForm() != this) {
+    if (!shownOnce_ && layout_.centreOnMainForm && app.MainForm() && app.MainForm() != this) {
         RECT main{}, mine{};
         GetWindowRect(app.MainForm()->hwnd(), &main);
         GetWindowRect(hwnd_, &mine);
@@ -309,11 +309,11 @@ void Form::AlignControls() {
     GetClientRect(hwnd_, &client);
     for (const auto& control : controls_) {
         if (control->parent()) continue;
-        const unsigned flags = control->spec().flags;
+        const unsigned flags = control->layout().flags;
         if (flags & kAlignClient) {
             MoveWindow(control->hwnd(), 0, 0, client.right, client.bottom, TRUE);
         } else if (flags & kAlignLeft) {
-            MoveWindow(control->hwnd(), 0, 0, control->spec().bounds.width, client.bottom, TRUE);
+            MoveWindow(control->hwnd(), 0, 0, control->layout().bounds.width, client.bottom, TRUE);
         }
     }
 }

@@ -18,18 +18,18 @@ namespace qv {
 
 class Form {
 public:
-    explicit Form(const FormSpec& spec);
+    explicit Form(const FormLayout& layout);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
     // Makes the window and its controls, then runs FormCreate.
-    void Create(HWND owner, std::span<const ControlSpec> controls);
+    void Create(HWND owner, std::span<const ControlLayout> controls);
     // Runs FormDestroy and destroys the window.
     void Destroy();
 
     HWND hwnd() const { return hwnd_; }
-    const char* name() const { return spec_.name; }
+    const char* name() const { return layout_.name; }
 
     // Shows the form modally: every other window of the program is disabled
     // until the form closes; returns the modal result it closed with.
@@ -70,7 +70,7 @@ public:
     COLORREF Colour() const;
     HBRUSH Brush() const { return brush_.get(); }
     HFONT Font() const;
-    const FormSpec& spec() const { return spec_; }
+    const FormLayout& layout() const { return layout_; }
 
     // Controls in focus order: depth-first by tab order within each parent.
     std::vector<Control*> FocusOrder() const;
@@ -98,7 +98,7 @@ private:
     bool QueryClose();
     void AppendFocusOrder(HWND parent, std::vector<Control*>& out) const;
 
-    FormSpec spec_;
+    FormLayout layout_;
     HWND hwnd_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
     std::map<std::string, Control*> byName_;

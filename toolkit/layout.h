@@ -44,7 +44,7 @@ enum ControlFlag : unsigned {
     kReadOnly = 1u << 9,
 };
 
-struct FontSpec {
+struct FontStyle {
     const char* face = nullptr;  // nullptr: the parent's font
     int height = 0;
     bool bold = false;
@@ -52,7 +52,7 @@ struct FontSpec {
     COLORREF color = CLR_INVALID;  // CLR_INVALID: the system's text colour
 };
 
-struct ControlSpec {
+struct ControlLayout {
     ControlKind kind;
     const char* name;
     const char* parent = nullptr;  // nullptr: the form itself
@@ -61,12 +61,12 @@ struct ControlSpec {
     int tabOrder = -1;             // position among the parent's tab stops
     int modalResult = 0;           // buttons: the result a click gives the form
     unsigned flags = kNoFlags;
-    FontSpec font = {};
+    FontStyle font = {};
     const char* picture = nullptr; // pictures: resource name
     int itemHeight = 0;
 };
 
-struct FormSpec {
+struct FormLayout {
     const char* name;
     const char* caption;
     Bounds bounds;                  // left/top of the window, client width/height
@@ -74,7 +74,7 @@ struct FormSpec {
     bool maximizeBox = false;
     bool borderless = false;
     bool centreOnMainForm = false;  // placed at the centre of the main form at its first showing
-    FontSpec font = {"MS Sans Serif", -11};
+    FontStyle font = {"MS Sans Serif", -11};
 };
 
 // The look every page shares.

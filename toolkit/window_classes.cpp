@@ -109,7 +109,7 @@ LRESULT LabelBody(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             SelectedObject selectedFont(memory.get(), font ? static_cast<HGDIOBJ>(font)
                                                             : GetStockObject(DEFAULT_GUI_FONT));
             SetBkMode(memory.get(), TRANSPARENT);
-            const COLORREF colour = self ? self->spec().font.color : CLR_INVALID;
+            const COLORREF colour = self ? self->layout().font.color : CLR_INVALID;
             SetTextColor(memory.get(), colour == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : colour);
             const std::string text = self ? self->Text() : std::string();
             RECT area = client;

@@ -11,9 +11,9 @@ namespace {
 constexpr UINT kTimer1 = 1;
 constexpr UINT kTimer1Interval = 2000;
 
-const FormSpec kWindow = {"Form1", "Form1", {0, 0, 862, 606}, kColourButtonFace, false, true};
+const FormLayout kWindow = {"Form1", "Form1", {0, 0, 862, 606}, kColourButtonFace, false, true};
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {ControlKind::Picture, "Image1", nullptr, {0, 0, 862, 606}, "", -1, 0, kAlignClient | kStretch, {},
      "BACKGROUND"},
     {ControlKind::Label, "Label1", nullptr, {34, 20, 377, 56}, "Кворвель", -1, 0, kNoFlags,

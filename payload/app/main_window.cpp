@@ -26,7 +26,7 @@ int RowsBottom() { return kFirstRowTop + static_cast<int>(kDataFileCount) * kRow
 int ClientHeight() { return RowsBottom() + 70; }
 
 // The fixed part of the window; the rows of data files follow it.
-struct ControlSpec {
+struct ControlLayout {
     const char* cls;
     const char* text;
     DWORD style;
@@ -34,7 +34,7 @@ struct ControlSpec {
     int x, y, w, h;
 };
 
-const ControlSpec kLayout[] = {
+const ControlLayout kLayout[] = {
     {"STATIC", "Рабочая папка:", SS_LEFT, -1, kMargin, 14, 396, 16},
     // A long folder is shortened on screen only ("C:\...\name"); the
     // control's text stays whole.
@@ -119,7 +119,7 @@ HWND MainWindow::AddControl(const char* cls, const char* text, DWORD style, int 
 }
 
 void MainWindow::OnCreate() {
-    for (const ControlSpec& c : kLayout) AddControl(c.cls, c.text, c.style, c.id, c.x, c.y, c.w, c.h);
+    for (const ControlLayout& c : kLayout) AddControl(c.cls, c.text, c.style, c.id, c.x, c.y, c.w, c.h);
 
     const std::string folder = WorkingFolder();
     SetDlgItemTextA(hwnd_, kIdFolder, folder.c_str());

@@ -18,11 +18,11 @@
 namespace qv {
 namespace {
 
-const FormSpec kSpec = {"TestForm", "Проверка", {0, 0, 300, 200}, kColourButtonFace};
+const FormLayout kLayout = {"TestForm", "Проверка", {0, 0, 300, 200}, kColourButtonFace};
 
 // A page-like form: a button bar holding Next (disabled at first when asked)
 // and Cancel, an edit box and two radio buttons.
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {ControlKind::Panel, "Panel1", nullptr, {0, 150, 300, 50}, "", 0},
     {ControlKind::Button, "Next", "Panel1", {100, 10, 75, 25}, "Далее >", 0, 1},
     {ControlKind::Button, "Cancel", "Panel1", {200, 10, 75, 25}, "Отмена", 1, 2},
@@ -33,7 +33,7 @@ const ControlSpec kControls[] = {
 
 class TestForm : public Form {
 public:
-    TestForm() : Form(kSpec) { Create(nullptr, kControls); }
+    TestForm() : Form(kLayout) { Create(nullptr, kControls); }
     int queries = 0;
     int refuseCount = 0;  // close queries to refuse
     std::vector<int> resultsSeenInQuery;
@@ -243,14 +243,14 @@ std::string TempFolder(const char* name) {
     return folder;
 }
 
-const ControlSpec kFolderControls[] = {
+const ControlLayout kFolderControls[] = {
     {ControlKind::DirectoryList, "DirList", nullptr, {10, 10, 250, 120}, "", 0, 0, kNoFlags, {}, nullptr, 16},
     {ControlKind::DriveCombo, "DriveList", nullptr, {10, 140, 250, 19}, "", 1},
 };
 
 class FolderForm : public Form {
 public:
-    FolderForm() : Form(kSpec) { Create(nullptr, kFolderControls); }
+    FolderForm() : Form(kLayout) { Create(nullptr, kFolderControls); }
 };
 
 TEST_F(ToolkitTest, DirectoryListShowsTheChainThenVisibleSubfoldersAndOpensItems) {
