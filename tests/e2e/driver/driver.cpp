@@ -124,41 +124,40 @@ std::string ClassOf(HWND hwnd) {
     return name;
 }
 
-Wizard::Wizard(const std::string& program) {
+Program::Program(const std::string& path, const std::string& workingFolder) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + program + "\"";
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info_)) {
-        std::fprintf(stderr, "cannot start %s: error %lu\n", program.c_str(), GetLastError());
+    std::string commandLine = "\"" + path + "\"";
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_)) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());
         info_ = {};
     }
 }
 
-Wizard::~Wizard() {
-    if (info_.hProcess) {
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info_.hProcess, 99);
-            WaitForSingleObject(info_.hProcess, 5000);
-        }
-        CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
+Program::~Program() {
+    if (!info_.hProcess) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
     }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
 }
 
-bool Wizard::Exited(std::chrono::milliseconds limit) const {
+bool Program::Exited(std::chrono::milliseconds limit) const {
     return info_.hProcess &&
            WaitForSingleObject(info_.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
 }
 
-DWORD Wizard::ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(info_.hProcess, &code);
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
     return code;
 }
 
 std::vector<HWND> Wizard::TopLevelWindows() const {
-    Search search{info_.dwProcessId, {}};
+    Search search{program_.ProcessId(), {}};
     EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -221,7 +220,7 @@ void Wizard::SetText(const char* form, const char* control, const std::string& t
 void Wizard::PressKey(WPARAM key) const {
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
-    if (!GetGUIThreadInfo(info_.dwThreadId, &gui) || !gui.hwndFocus) return;
+    if (!GetGUIThreadInfo(program_.ThreadId(), &gui) || !gui.hwndFocus) return;
     PostMessageA(gui.hwndFocus, WM_KEYDOWN, key, 1);
     PostMessageA(gui.hwndFocus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
@@ -231,7 +230,7 @@ void Wizard::CloseBox(const char* form) const { PostMessageA(Form(form), WM_SYSC
 std::string Wizard::Focused() const {
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
-    if (!GetGUIThreadInfo(info_.dwThreadId, &gui) || !gui.hwndFocus) return {};
+    if (!GetGUIThreadInfo(program_.ThreadId(), &gui) || !gui.hwndFocus) return {};
     return NameOf(gui.hwndFocus);
 }
 

@@ -28,18 +28,37 @@ struct Box {
     HWND owner = nullptr;
 };
 
-class Wizard {
+// A program the driver started; ended at the latest when this goes.
+class Program {
 public:
-    // Starts the program; the working folder is the driver's own.
-    explicit Wizard(const std::string& program);
-    ~Wizard();
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
+    // Starts the program; an empty working folder means the driver's own.
+    Program(const std::string& path, const std::string& workingFolder = "");
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
+    bool started() const { return info_.hProcess != nullptr; }
     DWORD ProcessId() const { return info_.dwProcessId; }
+    DWORD ThreadId() const { return info_.dwThreadId; }
     HANDLE Process() const { return info_.hProcess; }
     bool Exited(std::chrono::milliseconds limit = 10s) const;
     DWORD ExitCode() const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+class Wizard {
+public:
+    // Starts the program; the working folder is the driver's own.
+    explicit Wizard(const std::string& program) : program_(program) {}
+    Wizard(const Wizard&) = delete;
+    Wizard& operator=(const Wizard&) = delete;
+
+    DWORD ProcessId() const { return program_.ProcessId(); }
+    HANDLE Process() const { return program_.Process(); }
+    bool Exited(std::chrono::milliseconds limit = 10s) const { return program_.Exited(limit); }
+    DWORD ExitCode() const { return program_.ExitCode(); }
 
     // A top-level window of the program by name, visible or not.
     HWND Form(const char* name) const;
@@ -91,7 +110,7 @@ public:
 
 private:
     std::vector<HWND> TopLevelWindows() const;
-    PROCESS_INFORMATION info_{};
+    Program program_;
 };
 
 }  // namespace e2e

@@ -343,37 +343,6 @@ void DeniedRegistryKey::Restore() {
 
 // --- Other programs -------------------------------------------------------------------
 
-Program::Program(const std::string& path, const std::string& workingFolder) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string commandLine = "\"" + path + "\"";
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_)) {
-        std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());
-        info_ = {};
-    }
-}
-
-Program::~Program() {
-    if (!info_.hProcess) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-}
-
-bool Program::Exited(std::chrono::milliseconds limit) const {
-    return info_.hProcess &&
-           WaitForSingleObject(info_.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
-}
-
-DWORD Program::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-}
 
 std::vector<Box> MessageBoxesOf(DWORD pid) {
     BoxSearch search{pid, {}};

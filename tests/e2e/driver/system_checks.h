@@ -82,22 +82,8 @@ private:
 
 // --- Other programs -------------------------------------------------------------------
 
-// A program started with a working folder of its own, as a shortcut starts it.
-class Program {
-public:
-    Program(const std::string& path, const std::string& workingFolder);
-    ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    bool started() const { return info_.hProcess != nullptr; }
-    DWORD ProcessId() const { return info_.dwProcessId; }
-    bool Exited(std::chrono::milliseconds limit) const;
-    DWORD ExitCode() const;
-
-private:
-    PROCESS_INFORMATION info_{};
-};
+// Program (driver.h) starts another program with a working folder of its
+// own, as a shortcut starts it.
 
 // The visible message boxes of a process.
 std::vector<Box> MessageBoxesOf(DWORD pid);
