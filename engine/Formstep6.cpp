@@ -18,9 +18,9 @@ const ControlLayout kControls[] = {
     page::HeaderHint("Пожалуйста подождите, пока программа установки установит приложение Кворвель на Ваш "
                      "компьютер.",
                      28),
-    {ControlKind::StaticText, "Action", nullptr, {40, 82, 169, 17}, "Извлечение файлов...", 1},
-    {ControlKind::StaticText, "FileName", nullptr, {40, 104, 417, 44}, "", 2},
-    {ControlKind::ProgressBar, "pb", nullptr, {40, 152, 425, 25}, "", 3},
+    page::Text("Action", {40, 82, 169, 17}, "Извлечение файлов...", 1),
+    page::Text("FileName", {40, 104, 417, 44}, "", 2),
+    {.kind = ControlKind::ProgressBar, .name = "pb", .bounds = {40, 152, 425, 25}, .tabOrder = 3},
     page::ButtonBar({-9, 310, 524, 58}, 4),
     page::CancelButton(0),
 };
@@ -47,28 +47,30 @@ void TForm7::FormCreate() {
 // the worker as one value.
 void TForm7::FormShow() {
     InstallChoices choices;
-    choices.destination = Form4->edDir->Text();
-    choices.groupName = Form5->edNameGroup->Text();
+    choices.destination = Form4->Destination();
+    choices.groupName = Form5->GroupName();
     choices.programsPath = ProgramsPath;
     choices.desktopPath = DesktopPath;
-    choices.desktopShortcut = Form6->CheckBox->Checked();
-    choices.licenceText = Form3->Memo1->Text();
+    choices.desktopShortcut = Form6->DesktopShortcutWanted();
+    choices.licenceText = Form3->AgreementText();
     worker_->Start(std::move(choices));
 }
 
 // Wakes the modal loop; a completion the exit confirmation held back is
 // taken here at the latest.
 void TForm7::Timer1Timer() {
-    if (finished_ && !asking_ && Modal() && ModalResult() == 0) SetModalResult(1);
+    if (finished_ && !asking_ && Modal() && ModalResult() == qv::ModalResult::None) {
+        SetModalResult(qv::ModalResult::Next);
+    }
 }
 
 void TForm7::WorkerFinished() {
     finished_ = true;
-    if (!asking_ && Modal()) SetModalResult(1);
+    if (!asking_ && Modal()) SetModalResult(qv::ModalResult::Next);
 }
 
 void TForm7::FormCloseQuery(bool& canClose) {
-    if (ModalResult() != 2) return;
+    if (ModalResult() != qv::ModalResult::Cancel) return;
     worker_->Pause();
     asking_ = true;
     const bool leave = ConfirmExit(hwnd());

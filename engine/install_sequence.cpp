@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/install_contract.h"
 #include "engine/payload_entry.h"
 #include "engine/text.h"
 
@@ -11,13 +12,16 @@ const char kInstallCaption[] = "Программа установки Кворв
 
 namespace {
 
+using contract::kFileKind;
+using contract::kFolderKind;
+using contract::kLogFileName;
+using contract::kUninstallerFileName;
+
 const char kTempFileName[] = "tmp.zip";
 const char kLicenceFileName[] = "lic.txt";
-const char kLogFileName[] = "UnInstall.dat";
 const char kUserDataFileName[] = "Peoples.clm";
 const char kProgramFileName[] = "QuorVel.exe";
 const char kHelpFileName[] = "QuorVel.chm";
-const char kUninstallerFileName[] = "UnInstall.exe";
 
 const char kProgramShortcut[] = "\\Кворвель 2.0.lnk";
 const char kHelpShortcut[] = "\\Справка по Кворвель 2.0.lnk";
@@ -33,12 +37,8 @@ const char kPathTooLong[] = "Слишком длинный путь к файл�
 const char kPathLimitNote[] = "\n\nПуть к файлу должен быть не длиннее 259 символов.";
 const char kRegistryError[] = "Ошибка записи информации в реестр.";
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
-const char kDisplayName[] = "Кворвель 2.0";
-const char kDisplayVersion[] = "2.0";
-
-const char kFolderKind[] = "D";
-const char kFileKind[] = "F";
+const char kProductName[] = "Кворвель 2.0";
+const char kProductVersion[] = "2.0";
 
 const unsigned kEntryPauseMs = 100;
 
@@ -190,7 +190,7 @@ void InstallSequence::MakeShortcut(const std::string& file, const std::string& t
     const std::string target = InDestination(targetName);
     if (!FitsMaxPath(file) || !FitsMaxPath(target)) return;
 
-    ShortcutSpec shortcut;
+    Shortcut shortcut;
     shortcut.file = file;
     shortcut.target = target;
     shortcut.workingFolder = choices_.destination;
@@ -214,12 +214,12 @@ void InstallSequence::AnnounceRegistration() { progress_.SetAction(kRegistryActi
 
 void InstallSequence::Register() {
     const std::vector<RegistryValue> values = {
-        {"DisplayName", kDisplayName},
-        {"DisplayIcon", InDestination(kProgramFileName)},
-        {"DisplayVersion", kDisplayVersion},
-        {"UninstallString", InDestination(kUninstallerFileName)},
+        {contract::kDisplayName, kProductName},
+        {contract::kDisplayIcon, InDestination(kProgramFileName)},
+        {contract::kDisplayVersion, kProductVersion},
+        {contract::kUninstallString, InDestination(kUninstallerFileName)},
     };
-    if (!system_.WriteMachineValues(kUninstallKey, values)) system_.ShowError(kRegistryError);
+    if (!system_.WriteMachineValues(contract::kUninstallKey, values)) system_.ShowError(kRegistryError);
 }
 
 void InstallSequence::Finish() { progress_.Finished(); }

@@ -29,7 +29,8 @@ enum class ExpandResult {
 
 enum class CopyAnswer { Abort, Retry, Ignore };
 
-struct ShortcutSpec {
+// What a shell shortcut file holds.
+struct Shortcut {
     std::string file;  // full path of the .lnk file
     std::string target;
     std::string workingFolder;
@@ -75,7 +76,7 @@ public:
     // Shortcut stage: Begin and End bracket the shortcuts, on the calling
     // thread (the Windows side initialises COM there).
     virtual void BeginShortcuts() = 0;
-    virtual bool MakeShortcut(const ShortcutSpec& shortcut) = 0;
+    virtual bool MakeShortcut(const Shortcut& shortcut) = 0;
     virtual void EndShortcuts() = 0;
 
     // Creates or opens the key below HKEY_LOCAL_MACHINE and writes the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/install_contract.h"
 #include "engine/text.h"
 
 namespace qv {
@@ -21,16 +22,16 @@ void UninstallLog::Set(std::string_view name, std::string_view value) {
 
 std::string UninstallLog::Line(std::size_t i) const {
     const Entry& e = lines_.at(i);
-    return e.name + "=" + e.value;
+    return e.name + contract::kLogSeparator + e.value;
 }
 
 std::string UninstallLog::Text() const {
     std::string text;
     for (const Entry& e : lines_) {
         text += e.name;
-        text += '=';
+        text += contract::kLogSeparator;
         text += e.value;
-        text += "\r\n";
+        text += contract::kLogLineEnd;
     }
     return text;
 }

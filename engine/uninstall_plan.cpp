@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "engine/install_contract.h"
 #include "engine/text.h"
 
 namespace qv {
@@ -114,8 +115,8 @@ std::string Folded(std::string_view text) {
 }
 
 std::optional<LogKind> KindOf(std::string_view text) {
-    if (text == "F") return LogKind::File;
-    if (text == "D") return LogKind::Folder;
+    if (text == contract::kFileKind) return LogKind::File;
+    if (text == contract::kFolderKind) return LogKind::Folder;
     return std::nullopt;
 }
 
@@ -256,7 +257,7 @@ LogReading ReadUninstallLog(std::string_view bytes) {
         if (bytes[end + 1] != '\n') return Fault(LogFault::StrayBreak, lineNumber);
 
         const std::string_view line = bytes.substr(start, end - start);
-        const size_t equals = line.rfind('=');
+        const size_t equals = line.rfind(contract::kLogSeparator);
         const std::optional<LogKind> kind =
             equals == std::string_view::npos ? std::nullopt : KindOf(line.substr(equals + 1));
         if (!kind) return Fault(LogFault::NoKind, lineNumber);
@@ -399,7 +400,7 @@ RemovalOutcome CarryOutRemoval(const RemovalPlan& plan, const PlanContext& conte
 }
 
 std::string FormatFinishArguments(const FinishRequest& request) {
-    std::string out = std::string(kFinishSwitch) + " " + std::to_string(request.processHandle) +
+    std::string out = std::string(contract::kFinishSwitch) + " " + std::to_string(request.processHandle) +
                       " \"" + request.self + "\"";
     for (const std::string& folder : request.folders) out += " \"" + folder + "\"";
     return out;
@@ -409,7 +410,7 @@ std::optional<FinishRequest> ParseFinishCommandLine(std::string_view commandLine
     std::string_view rest = commandLine;
     if (!NextArgument(rest)) return std::nullopt;  // the program's own name
     const std::optional<std::string_view> word = NextArgument(rest);
-    if (!word || *word != kFinishSwitch) return std::nullopt;
+    if (!word || *word != contract::kFinishSwitch) return std::nullopt;
 
     FinishRequest request;
     const std::optional<std::string_view> handleText = NextArgument(rest);
@@ -420,7 +421,7 @@ std::optional<FinishRequest> ParseFinishCommandLine(std::string_view commandLine
 
     const std::optional<std::string_view> self = NextArgument(rest);
     if (!self || !IsInstallerPath(*self, LogKind::File) ||
-        !EqualNoCase(LastName(*self), kUninstallerName)) {
+        !EqualNoCase(LastName(*self), contract::kUninstallerFileName)) {
         return std::nullopt;
     }
     request.self = std::string(*self);

@@ -149,9 +149,6 @@ struct FinishRequest {
     std::vector<std::string> folders;
 };
 
-constexpr std::string_view kUninstallerName = "UnInstall.exe";
-constexpr std::string_view kFinishSwitch = "/finish";
-
 // Arguments (without the program name) of a finishing run.
 std::string FormatFinishArguments(const FinishRequest& request);
 

@@ -72,7 +72,7 @@ void WinInstallSystem::Delay(unsigned milliseconds) { Sleep(milliseconds); }
 
 void WinInstallSystem::BeginShortcuts() { apartment_ = std::make_unique<ComApartment>(); }
 
-bool WinInstallSystem::MakeShortcut(const ShortcutSpec& s) {
+bool WinInstallSystem::MakeShortcut(const Shortcut& s) {
     return CreateShortcut(AnsiToWide(s.file), s.target, s.workingFolder, s.arguments, s.hotKey,
                           s.showCommand, s.iconFile, s.iconIndex);
 }

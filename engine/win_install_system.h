@@ -30,7 +30,7 @@ public:
     void Delay(unsigned milliseconds) override;
 
     void BeginShortcuts() override;
-    bool MakeShortcut(const ShortcutSpec& shortcut) override;
+    bool MakeShortcut(const Shortcut& shortcut) override;
     void EndShortcuts() override;
 
     bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) override;

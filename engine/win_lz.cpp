@@ -9,13 +9,6 @@ namespace qv {
 
 namespace {
 
-struct LzHandleTraits {
-    static INT invalid() { return -1; }
-    static bool valid(INT h) { return h >= 0; }
-    static void close(INT h) { LZClose(h); }
-};
-using UniqueLzFile = UniqueResource<INT, LzHandleTraits>;
-
 // LZOpenFileA goes through OpenFile, which takes no path of
 // OFS_MAXPATHNAME (128) characters or more. Longer paths are opened with
 // _lopen / _lcreat, which take any path the system does, and the source is

@@ -7,13 +7,12 @@
 namespace qv {
 
 bool WriteMachineStrings(const std::string& key, const std::vector<RegistryValue>& values) {
-    HKEY opened = nullptr;
+    UniqueRegKey handle;
     DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &opened, &disposition) != ERROR_SUCCESS) {
+                        KEY_ALL_ACCESS, nullptr, handle.put(), &disposition) != ERROR_SUCCESS) {
         return false;
     }
-    const UniqueRegKey handle(opened);
     for (const RegistryValue& value : values) {
         const DWORD size = static_cast<DWORD>(value.data.size() + 1);
         if (RegSetValueExA(handle.get(), value.name.c_str(), 0, REG_SZ,

@@ -14,17 +14,18 @@ const ControlLayout kControls[] = {
     page::NextButton(0, kDisabled),
     page::CancelButton(1),
     page::BackButton(2),
-    {ControlKind::Memo, "Memo1", nullptr, {40, 104, 417, 145}, "", 1, 0, kReadOnly},
+    {.kind = ControlKind::Memo, .name = "Memo1", .bounds = {40, 104, 417, 145}, .tabOrder = 1, .flags = kReadOnly},
     page::HeaderBand(2),
     page::HeaderTitle("Лицензионное соглашение"),
     page::HeaderHint("Перед продолжением установки, пожалуйста ознакомьтесь со следующей важной информацией."),
-    {ControlKind::StaticText, "StaticText3", nullptr, {40, 65, 417, 33},
-     "Пожалуйста прочтите следующее Лицензионное соглашение. Для продолжения установки, Вы должны "
-     "принять это соглашение.",
-     3},
-    {ControlKind::RadioButton, "RadioButton1", nullptr, {40, 264, 201, 17}, "Я принимаю соглашение", 4},
-    {ControlKind::RadioButton, "RadioButton2", nullptr, {40, 288, 209, 17}, "Я не принимаю соглашение", 5, 0,
-     kChecked},
+    page::Text("StaticText3", {40, 65, 417, 33},
+               "Пожалуйста прочтите следующее Лицензионное соглашение. Для продолжения установки, Вы должны "
+               "принять это соглашение.",
+               3),
+    {.kind = ControlKind::RadioButton, .name = "RadioButton1", .bounds = {40, 264, 201, 17},
+     .text = "Я принимаю соглашение", .tabOrder = 4},
+    {.kind = ControlKind::RadioButton, .name = "RadioButton2", .bounds = {40, 288, 209, 17},
+     .text = "Я не принимаю соглашение", .tabOrder = 5, .flags = kChecked},
     page::HeaderPicture(),
 };
 

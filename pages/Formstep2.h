@@ -15,6 +15,9 @@ public:
 
     void RadioButton2Click();
 
+    // The agreement exactly as the box holds it: its lines, each ended by CR LF.
+    std::string AgreementText() const { return Memo1->Text(); }
+
 protected:
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;

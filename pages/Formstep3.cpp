@@ -1,9 +1,9 @@
 #include "pages/Formstep3.h"
 
 #include <string>
-#include <vector>
 
 #include "pages/page_layout.h"
+#include "toolkit/growing_text.h"
 
 using namespace qv;
 
@@ -17,32 +17,25 @@ constexpr const char* kExistsBefore = "Папка:\n\n";
 constexpr const char* kExistsAfter = "\n\nуже существует. Установить программу в эту директорию?";
 
 const ControlLayout kControls[] = {
-    {ControlKind::DirectoryList, "DirList", nullptr, {40, 120, 425, 138}, "", 0, 0, kNoFlags, {}, nullptr, 16},
-    {ControlKind::DriveCombo, "DriveList", nullptr, {40, 262, 425, 19}, "", 1},
+    {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {40, 120, 425, 138}, .tabOrder = 0,
+     .itemHeight = 16},
+    {.kind = ControlKind::DriveCombo, .name = "DriveList", .bounds = {40, 262, 425, 19}, .tabOrder = 1},
     page::HeaderBand(2),
     page::HeaderPicture(),
     page::HeaderTitle("Выбор каталога установки"),
     page::HeaderHint("Куда должно быть установлено приложение Кворвель?"),
-    {ControlKind::StaticText, "StaticText3", nullptr, {40, 64, 425, 30},
-     "Выберите каталог, в который Вы хотите установить приложение Кворвель и нажмите кнопку 'Далее'.", 3},
+    page::Text("StaticText3", {40, 64, 425, 30},
+               "Выберите каталог, в который Вы хотите установить приложение Кворвель и нажмите кнопку 'Далее'.", 3),
     page::ButtonBar({-9, 311, 524, 58}, 4),
     page::NextButton(0),
     page::CancelButton(1),
     page::BackButton(2),
-    {ControlKind::Edit, "edDir", nullptr, {40, 96, 425, 21}, "", 5},
-    {ControlKind::StaticText, "StaticText4", nullptr, {40, 287, 425, 17},
-     "Программе требуется не менее 4,0 Мб дискового пространства.", 6},
+    {.kind = ControlKind::Edit, .name = "edDir", .bounds = {40, 96, 425, 21}, .tabOrder = 5},
+    page::Text("StaticText4", {40, 287, 425, 17}, "Программе требуется не менее 4,0 Мб дискового пространства.", 6),
 };
 
-// The Windows folder, read with a buffer that grows until it fits.
 std::string WindowsDirectory() {
-    std::vector<char> buffer(300);
-    for (;;) {
-        const UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) return std::string(buffer.data(), length);
-        buffer.resize(length + 1);
-    }
+    return GrowingText([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); }, 300);
 }
 
 }  // namespace
@@ -83,7 +76,7 @@ void TForm4::FormShow() { SetActiveControl(Next); }
 
 void TForm4::FormCloseQuery(bool& canClose) {
     ConfirmExitOnCancel(canClose);
-    if (!canClose || ModalResult() != 1) return;
+    if (!canClose || ModalResult() != qv::ModalResult::Next) return;
     const std::string destination = edDir->Text();
     if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     const std::string question = kExistsBefore + destination + kExistsAfter;

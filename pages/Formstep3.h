@@ -1,5 +1,7 @@
 #pragma once
 // Destination folder page: the folder is held as the text of edDir.
+#include <string>
+
 #include "pages/wizard_page.h"
 #include "toolkit/folder_controls.h"
 
@@ -13,6 +15,9 @@ public:
     qv::DriveCombo* DriveList = nullptr;
 
     void DirListChange();
+
+    // The destination folder as the user left it.
+    std::string Destination() const { return edDir->Text(); }
 
 protected:
     void FormCreate() override;

@@ -21,13 +21,16 @@ const ControlLayout kControls[] = {
     page::NextButton(0),
     page::CancelButton(1),
     page::BackButton(2),
-    {ControlKind::StaticText, "StaticText3", nullptr, {40, 64, 417, 33},
-     "Выберите папку, в меню 'Пуск', в котором программа установки должна установить ярлыки приложения и "
-     "затем нажмите кнопку 'Далее'.",
-     2},
-    {ControlKind::Edit, "edNameGroup", nullptr, {40, 104, 425, 21}, "Кворвель 2.0", 3},
-    {ControlKind::ListBox, "ListGroup", nullptr, {40, 128, 425, 153}, "", 4, 0, kNoFlags, {}, nullptr, 13},
-    {ControlKind::DirectoryList, "DirList", nullptr, {0, 248, 201, 65}, "", 5, 0, kHidden, {}, nullptr, 16},
+    page::Text("StaticText3", {40, 64, 417, 33},
+               "Выберите папку, в меню 'Пуск', в котором программа установки должна установить ярлыки приложения "
+               "и затем нажмите кнопку 'Далее'.",
+               2),
+    {.kind = ControlKind::Edit, .name = "edNameGroup", .bounds = {40, 104, 425, 21}, .text = "Кворвель 2.0",
+     .tabOrder = 3},
+    {.kind = ControlKind::ListBox, .name = "ListGroup", .bounds = {40, 128, 425, 153}, .tabOrder = 4,
+     .itemHeight = 13},
+    {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {0, 248, 201, 65}, .tabOrder = 5,
+     .flags = kHidden, .itemHeight = 16},
 };
 
 }  // namespace
@@ -35,17 +38,12 @@ const ControlLayout kControls[] = {
 namespace qv {
 
 std::string SpecialFolderPath(HWND owner, int csidl, int fallbackCsidl) {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(owner, csidl, &items)) || !items) {
-        items = nullptr;
-        if (FAILED(SHGetSpecialFolderLocation(owner, fallbackCsidl, &items)) || !items) return {};
+    UniqueItemIdList items;
+    if (FAILED(SHGetSpecialFolderLocation(owner, csidl, items.put())) || !items) {
+        if (FAILED(SHGetSpecialFolderLocation(owner, fallbackCsidl, items.put())) || !items) return {};
     }
     char path[MAX_PATH] = {};  // the size this call requires; a file-system path always fits
-    std::string result;
-    if (SHGetPathFromIDListA(items, path)) result = path;
-    ComPtr<IMalloc> allocator;
-    if (SUCCEEDED(SHGetMalloc(allocator.put()))) allocator->Free(items);
-    return result;
+    return SHGetPathFromIDListA(items.get(), path) ? std::string(path) : std::string();
 }
 
 }  // namespace qv

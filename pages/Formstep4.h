@@ -23,6 +23,9 @@ public:
 
     void ListGroupClick();
 
+    // The Start-menu group name as the user left it.
+    std::string GroupName() const { return edNameGroup->Text(); }
+
 protected:
     void FormCreate() override;
     void FormShow() override;

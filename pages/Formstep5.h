@@ -9,6 +9,9 @@ public:
 
     qv::CheckBox* CheckBox = nullptr;
 
+    // Whether a desktop shortcut is wanted.
+    bool DesktopShortcutWanted() const { return CheckBox->Checked(); }
+
 protected:
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;

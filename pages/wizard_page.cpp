@@ -5,7 +5,7 @@
 namespace qv {
 
 void WizardPage::ConfirmExitOnCancel(bool& canClose) {
-    if (ModalResult() != 2) return;
+    if (ModalResult() != qv::ModalResult::Cancel) return;
     if (!ConfirmExit(hwnd())) canClose = false;
 }
 

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "toolkit/form.h"
+#include "toolkit/window_binder.h"
 #include "toolkit/window_classes.h"
 
 namespace qv {
@@ -23,8 +24,9 @@ void Application::Initialize(HINSTANCE instance) {
     instance_ = instance;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    RegisterWindowClasses(instance, Form::WindowProc, DispatcherProc);
-    dispatcher_ = CreateWindowExA(0, kDispatcherClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    RegisterWindowClasses(instance);
+    dispatcher_.reset(
+        CreateWindowExA(0, kDispatcherClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this));
 }
 
 void Application::AddForm(std::unique_ptr<Form> form) { forms_.push_back(std::move(form)); }
@@ -42,7 +44,7 @@ bool Application::ProcessMessage() {
         char className[32] = {};
         GetClassNameA(root, className, sizeof className);
         if (lstrcmpA(className, kFormClass) == 0) {
-            auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(root, GWLP_USERDATA));
+            Form* form = BoundObject<Form>(root);
             if (form && form->PreTranslateKey(msg)) return true;
         }
     }
@@ -62,10 +64,7 @@ void Application::Run() {
         forms_.pop_back();
     }
     DrainPosted();
-    if (dispatcher_) {
-        DestroyWindow(dispatcher_);
-        dispatcher_ = nullptr;
-    }
+    dispatcher_.reset();
 }
 
 void Application::Terminate() {
@@ -109,20 +108,20 @@ HICON Application::Icon(bool small) {
 
 void Application::Post(std::function<void()> work) {
     auto* job = new std::function<void()>(std::move(work));
-    if (!dispatcher_ || !PostMessageA(dispatcher_, kRunPosted, 0, reinterpret_cast<LPARAM>(job))) delete job;
+    if (!dispatcher_ || !PostMessageA(dispatcher_.get(), kRunPosted, 0, reinterpret_cast<LPARAM>(job))) delete job;
 }
 
 void Application::DrainPosted() {
     MSG msg{};
-    while (dispatcher_ && PeekMessageA(&msg, dispatcher_, kRunPosted, kRunPosted, PM_REMOVE)) {
+    while (dispatcher_ && PeekMessageA(&msg, dispatcher_.get(), kRunPosted, kRunPosted, PM_REMOVE)) {
         delete reinterpret_cast<std::function<void()>*>(msg.lParam);
     }
 }
 
-LRESULT CALLBACK Application::DispatcherProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Application::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kRunPosted) {
         std::unique_ptr<std::function<void()>> job(reinterpret_cast<std::function<void()>*>(lp));
-        Instance().Guard(*job);
+        (*job)();  // the window procedure guards it
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

@@ -54,9 +54,12 @@ public:
     // thread. Returns at once.
     void Post(std::function<void()> work);
 
+    // The window procedure of the hidden window that receives posted work
+    // (window_binder.h binds it to the application).
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
 private:
     Application() = default;
-    static LRESULT CALLBACK DispatcherProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void DrainPosted();
 
     HINSTANCE instance_ = nullptr;
@@ -65,7 +68,7 @@ private:
     std::map<std::tuple<std::string, int, bool, int>, UniqueFont> fonts_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
-    HWND dispatcher_ = nullptr;
+    UniqueWindow dispatcher_;
     bool terminated_ = false;
 };
 

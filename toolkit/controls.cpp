@@ -40,7 +40,6 @@ void Control::Create() {
     // lie under every other control of their parent.
     SetWindowPos(hwnd_, layout_.kind == ControlKind::Picture ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     TagWindowName(hwnd_, layout_.name);
     SendMessageA(hwnd_, WM_SETFONT,
                  reinterpret_cast<WPARAM>(Application::Instance().Font(EffectiveFont(form_, layout_))), FALSE);
@@ -92,27 +91,12 @@ HBRUSH Control::OnColour(HDC dc) {
     return form_.Brush();
 }
 
-// --- Panel ---------------------------------------------------------------
-
-const char* Panel::WindowClass() const { return kPanelClass; }
-
-void Panel::AfterCreate() {
-    brush_.reset(CreateSolidBrush(BackgroundColour()));
-}
-
-COLORREF Panel::BackgroundColour() const {
-    if (layout_.flags & kWhite) return kColourWhite;
-    return GetSysColor(COLOR_BTNFACE);
-}
-
-HBRUSH Panel::Brush() const { return brush_.get(); }
-
 // --- Button --------------------------------------------------------------
 
 void Button::OnCommand(WORD code) {
     switch (code) {
         case BN_CLICKED:
-            if (layout_.modalResult != 0) form_.SetModalResult(layout_.modalResult);
+            if (layout_.modalResult != ModalResult::None) form_.SetModalResult(layout_.modalResult);
             if (OnClick) OnClick();
             break;
         case BN_SETFOCUS:  // the focused button shows the default frame
@@ -136,43 +120,10 @@ void Button::Click() {
     if (Enabled()) SendMessageA(hwnd_, BM_CLICK, 0, 0);
 }
 
-// --- StaticText, Label, Picture -------------------------------------------
+// --- StaticText -----------------------------------------------------------
 
 DWORD StaticText::Style() const {
     return (layout_.flags & kCentred) ? SS_CENTER : SS_LEFT;
-}
-
-const char* Label::WindowClass() const { return kLabelClass; }
-
-const char* Picture::WindowClass() const { return kPictureClass; }
-
-void Picture::AfterCreate() {
-    if (layout_.picture) bitmap_ = LoadPicture(layout_.picture);
-}
-
-void Picture::SetBitmap(UniqueBitmap bitmap) {
-    bitmap_ = std::move(bitmap);
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void Picture::Draw(HDC dc) const {
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    UniqueBrush background(CreateSolidBrush(BackgroundColour()));
-    FillRect(dc, &client, background.get());
-    if (!bitmap_) return;
-    BITMAP info{};
-    GetObjectA(bitmap_.get(), sizeof info, &info);
-    UniqueMemoryDc source(CreateCompatibleDC(dc));
-    SelectedObject selected(source.get(), bitmap_.get());
-    if (layout_.flags & kStretch) {
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, info.bmWidth,
-                   info.bmHeight, SRCCOPY);
-    } else {
-        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
-    }
 }
 
 // --- Memo ------------------------------------------------------------------
@@ -256,25 +207,20 @@ void Edit::OnCommand(WORD code) {
     if (code == EN_CHANGE && OnChange) OnChange();
 }
 
-DWORD ListBox::Style() const {
-    return LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+int ListControl::Add(std::string_view item) {
+    return static_cast<int>(
+        SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(item).c_str())));
 }
 
-void ListBox::OnCommand(WORD code) {
-    if (code == LBN_SELCHANGE && OnClick) OnClick();
-}
+void ListControl::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
 
-void ListBox::Add(std::string_view item) {
-    SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(item).c_str()));
-}
+int ListControl::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
 
-int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+int ListControl::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
 
-int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+void ListControl::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
-void ListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-
-std::string ListBox::Item(int index) const {
+std::string ListControl::Item(int index) const {
     const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return {};
     std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -282,6 +228,14 @@ std::string ListBox::Item(int index) const {
                                         reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
     return text;
+}
+
+DWORD ListBox::Style() const {
+    return LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+}
+
+void ListBox::OnCommand(WORD code) {
+    if (code == LBN_SELCHANGE && OnClick) OnClick();
 }
 
 const char* ProgressBar::WindowClass() const { return PROGRESS_CLASSA; }

@@ -54,6 +54,11 @@ public:
     // The colour the control's background shows: its own or its parent's.
     virtual COLORREF BackgroundColour() const;
 
+    // Messages of the toolkit's own window classes (panel, label, picture);
+    // the system's classes never call it.
+    virtual LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Attach(HWND hwnd) { hwnd_ = hwnd; }
+
     std::function<void()> OnClick;
     std::function<void()> OnChange;
 
@@ -76,6 +81,7 @@ public:
     bool IsContainer() const override { return true; }
     COLORREF BackgroundColour() const override;
     HBRUSH Brush() const;
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
     const char* WindowClass() const override;
@@ -112,6 +118,14 @@ protected:
 class Label : public Control {
 public:
     using Control::Control;
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Paint();
+    // Whatever lies beneath the label inside its parent: the parent's
+    // background and every picture below it in the stacking order.
+    void DrawBeneath(HDC dc, const RECT& client) const;
+    HFONT font_ = nullptr;
 
 protected:
     const char* WindowClass() const override;
@@ -124,6 +138,7 @@ public:
     void SetBitmap(UniqueBitmap bitmap);
     HBITMAP Bitmap() const { return bitmap_.get(); }
     void Draw(HDC dc) const;
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
     const char* WindowClass() const override;
@@ -195,22 +210,32 @@ protected:
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
 };
 
-class ListBox : public Control {
+// A list of text items in a system list box.
+class ListControl : public Control {
 public:
     using Control::Control;
     bool IsTabStop() const override { return true; }
-    void OnCommand(WORD code) override;
     HBRUSH OnColour(HDC) override { return nullptr; }  // the system's list colours
-    void Add(std::string_view item);
+    // Adds an item (in sorted place when the list sorts); its index.
+    int Add(std::string_view item);
+    void Clear();
     int Count() const;
-    int ItemIndex() const;
+    int ItemIndex() const;  // the selected item, -1 for none
     void SetItemIndex(int index);
     std::string Item(int index) const;
 
 protected:
     const char* WindowClass() const override { return "LISTBOX"; }
-    DWORD Style() const override;
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+};
+
+class ListBox : public ListControl {
+public:
+    using ListControl::ListControl;
+    void OnCommand(WORD code) override;
+
+protected:
+    DWORD Style() const override;
 };
 
 class ProgressBar : public Control {

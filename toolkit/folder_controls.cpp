@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "toolkit/form.h"
+#include "toolkit/growing_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -51,17 +52,10 @@ std::vector<std::string> Subfolders(const std::string& folder) {
 // The folder as the file system spells it: full, without a trailing
 // backslash except at a drive root.
 std::string FullFolder(const std::string& folder) {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length = GetFullPathNameA(folder.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            std::string full(buffer.data(), length);
-            if (full.size() > 3 && full.back() == '\\') full.pop_back();
-            return full;
-        }
-        buffer.resize(length + 1);
-    }
+    std::string full = GrowingText(
+        [&](char* buffer, DWORD size) { return GetFullPathNameA(folder.c_str(), size, buffer, nullptr); });
+    if (full.size() > 3 && full.back() == '\\') full.pop_back();
+    return full;
 }
 
 }  // namespace
@@ -84,34 +78,19 @@ void DirectoryList::SetDirectory(const std::string& folder) {
 
 void DirectoryList::Fill() {
     SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    Clear();
     const std::vector<std::string> chain = SplitChain(directory_);
     chainLength_ = static_cast<int>(chain.size());
     int depth = 0;
     for (const std::string& name : chain) {
-        const LRESULT at = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(at), depth++);
+        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(Add(name)), depth++);
     }
     for (const std::string& name : Subfolders(directory_)) {
-        const LRESULT at = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(at), depth);
+        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(Add(name)), depth);
     }
-    SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(chainLength_ - 1), 0);
+    SetItemIndex(chainLength_ - 1);
     SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-int DirectoryList::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
-int DirectoryList::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
-
-std::string DirectoryList::Item(int index) const {
-    const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT copied =
-        SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
 }
 
 void DirectoryList::OpenItem(int index) {

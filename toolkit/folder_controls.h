@@ -11,10 +11,9 @@
 
 namespace qv {
 
-class DirectoryList : public Control {
+class DirectoryList : public ListControl {
 public:
-    using Control::Control;
-    bool IsTabStop() const override { return true; }
+    using ListControl::ListControl;
 
     // The current folder, a full path as the file system reports it.
     const std::string& Directory() const { return directory_; }
@@ -23,20 +22,14 @@ public:
     void SetDirectory(const std::string& folder);
     // Opens the listed folder at an index, as a double-click does.
     void OpenItem(int index);
-    int ItemIndex() const;
-    int Count() const;
-    std::string Item(int index) const;
 
     void OnCommand(WORD code) override;
     bool OnKey(WPARAM key) override;
-    HBRUSH OnColour(HDC) override { return nullptr; }
     // Owner drawing: one row per folder, indented by its depth.
     void Draw(const DRAWITEMSTRUCT& item) const;
 
 protected:
-    const char* WindowClass() const override { return "LISTBOX"; }
     DWORD Style() const override;
-    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void AfterCreate() override;
 
 private:

@@ -5,6 +5,7 @@
 
 #include "toolkit/application.h"
 #include "toolkit/folder_controls.h"
+#include "toolkit/window_binder.h"
 #include "toolkit/window_classes.h"
 
 namespace qv {
@@ -29,8 +30,6 @@ std::unique_ptr<Control> MakeControl(Form& form, const ControlLayout& layout, Co
     }
     return nullptr;
 }
-
-Form* FormOf(HWND hwnd) { return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 
 }  // namespace
 
@@ -57,14 +56,17 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
     }
     RECT frame{0, 0, layout_.bounds.width, layout_.bounds.height};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExA(exStyle, kFormClass, layout_.caption, style, layout_.bounds.left, layout_.bounds.top,
-                            frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                            Application::Instance().InstanceHandle(), this);
-    if (!hwnd_) throw std::runtime_error("window cannot be created");
-    TagWindowName(hwnd_, layout_.name);
+    // The window is bound to this form, and owned by it, from WM_NCCREATE on.
+    if (!CreateWindowExA(exStyle, kFormClass, layout_.caption, style, layout_.bounds.left, layout_.bounds.top,
+                         frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                         Application::Instance().InstanceHandle(), this)) {
+        window_.release();  // the system has destroyed what it made
+        throw std::runtime_error("window cannot be created");
+    }
+    TagWindowName(hwnd(), layout_.name);
     Application& app = Application::Instance();
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.Icon(false)));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.Icon(true)));
+    SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.Icon(false)));
+    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.Icon(true)));
 
     for (const ControlLayout& layout : controls) {
         Control* parent = layout.parent ? Find(layout.parent) : nullptr;
@@ -79,15 +81,16 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
 }
 
 void Form::Destroy() {
-    if (!hwnd_) return;
+    if (!window_) return;
     FormDestroy();
     for (const auto& control : controls_) UntagWindowName(control->hwnd());
-    UntagWindowName(hwnd_);
-    for (const auto& timer : timers_) KillTimer(hwnd_, timer.first);
+    UntagWindowName(hwnd());
+    for (const auto& timer : timers_) KillTimer(hwnd(), timer.first);
     timers_.clear();
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-    hwnd_ = nullptr;
+    // The window's last messages go to the default procedure: the form is
+    // being torn down.
+    UnbindWindow(hwnd());
+    window_.reset();
 }
 
 Control* Form::Find(const char* name) const {
@@ -95,9 +98,9 @@ Control* Form::Find(const char* name) const {
     return it == byName_.end() ? nullptr : it->second;
 }
 
-Control* Form::FromHwnd(HWND hwnd) const {
+Control* Form::FromHwnd(HWND window) const {
     // A control may be made of inner windows (the edit of a combo box).
-    for (HWND h = hwnd; h && h != hwnd_; h = GetParent(h)) {
+    for (HWND h = window; h && h != hwnd(); h = GetParent(h)) {
         for (const auto& control : controls_) {
             if (control->hwnd() == h) return control.get();
         }
@@ -105,41 +108,41 @@ Control* Form::FromHwnd(HWND hwnd) const {
     return nullptr;
 }
 
-bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+bool Form::Visible() const { return hwnd() && IsWindowVisible(hwnd()); }
 
 int Form::Left() const {
     RECT r{};
-    GetWindowRect(hwnd_, &r);
+    GetWindowRect(hwnd(), &r);
     return r.left;
 }
 
 int Form::Top() const {
     RECT r{};
-    GetWindowRect(hwnd_, &r);
+    GetWindowRect(hwnd(), &r);
     return r.top;
 }
 
 void Form::SetLeft(int left) {
-    SetWindowPos(hwnd_, nullptr, left, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, left, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::SetTop(int top) {
-    SetWindowPos(hwnd_, nullptr, Left(), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, Left(), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::StartTimer(UINT id, UINT intervalMs, std::function<void()> handler) {
     timers_[id] = std::move(handler);
-    SetTimer(hwnd_, id, intervalMs, nullptr);
+    SetTimer(hwnd(), id, intervalMs, nullptr);
 }
 
 void Form::StopTimer(UINT id) {
-    KillTimer(hwnd_, id);
+    KillTimer(hwnd(), id);
     timers_.erase(id);
 }
 
 void Form::ShowMaximized() {
-    ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
-    UpdateWindow(hwnd_);
+    ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
+    UpdateWindow(hwnd());
 }
 
 namespace {
@@ -157,44 +160,44 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
-int Form::ShowModal() {
+ModalResult Form::ShowModal() {
     Application& app = Application::Instance();
     if (!shownOnce_ && layout_.centreOnMainForm && app.MainForm() && app.MainForm() != this) {
         RECT main{}, mine{};
         GetWindowRect(app.MainForm()->hwnd(), &main);
-        GetWindowRect(hwnd_, &mine);
+        GetWindowRect(hwnd(), &mine);
         const int width = mine.right - mine.left;
         const int height = mine.bottom - mine.top;
-        SetWindowPos(hwnd_, nullptr, main.left + (main.right - main.left - width) / 2,
+        SetWindowPos(hwnd(), nullptr, main.left + (main.right - main.left - width) / 2,
                      main.top + (main.bottom - main.top - height) / 2, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     shownOnce_ = true;
-    modalResult_ = 0;
+    modalResult_ = qv::ModalResult::None;
     FormShow();
 
-    DisabledWindows disabled{hwnd_, {}};
+    DisabledWindows disabled{hwnd(), {}};
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
     for (HWND h : disabled.windows) EnableWindow(h, FALSE);
 
     modal_ = true;
-    ShowWindow(hwnd_, SW_SHOW);
-    SetActiveWindow(hwnd_);
-    SetForegroundWindow(hwnd_);
+    ShowWindow(hwnd(), SW_SHOW);
+    SetActiveWindow(hwnd());
+    SetForegroundWindow(hwnd());
     for (;;) {
         if (!app.ProcessMessage()) {
-            modalResult_ = 2;  // the program is ending
+            modalResult_ = qv::ModalResult::Cancel;  // the program is ending
             break;
         }
-        if (modalResult_ != 0) {
+        if (modalResult_ != qv::ModalResult::None) {
             if (QueryClose()) break;
-            modalResult_ = 0;
+            modalResult_ = qv::ModalResult::None;
         }
     }
     modal_ = false;
     for (HWND h : disabled.windows) EnableWindow(h, TRUE);
     OnActivate(false);  // remember the focused control for the next showing
-    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return modalResult_;
 }
@@ -207,7 +210,7 @@ bool Form::QueryClose() {
 
 void Form::Close() {
     if (modal_) {
-        modalResult_ = 2;
+        modalResult_ = qv::ModalResult::Cancel;
         return;
     }
     if (Application::Instance().MainForm() == this && QueryClose()) {
@@ -217,7 +220,7 @@ void Form::Close() {
 
 void Form::SetActiveControl(Control* control) {
     activeControl_ = control;
-    if (control && GetActiveWindow() == hwnd_ && control->CanFocus()) SetFocus(control->hwnd());
+    if (control && GetActiveWindow() == hwnd() && control->CanFocus()) SetFocus(control->hwnd());
 }
 
 void Form::AppendFocusOrder(HWND parent, std::vector<Control*>& out) const {
@@ -240,7 +243,7 @@ void Form::AppendFocusOrder(HWND parent, std::vector<Control*>& out) const {
 
 std::vector<Control*> Form::FocusOrder() const {
     std::vector<Control*> order;
-    AppendFocusOrder(hwnd_, order);
+    AppendFocusOrder(hwnd(), order);
     return order;
 }
 
@@ -251,7 +254,7 @@ void Form::FocusFirst() {
             return;
         }
     }
-    SetFocus(hwnd_);
+    SetFocus(hwnd());
 }
 
 void Form::MoveFocus(bool forward) {
@@ -285,8 +288,8 @@ void Form::OnActivate(bool active) {
 }
 
 bool Form::PreTranslateKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || !IsWindowEnabled(hwnd_)) return false;
-    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    if (msg.message != WM_KEYDOWN || !IsWindowEnabled(hwnd())) return false;
+    if (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd)) return false;
     const bool ctrlOrAlt = (GetKeyState(VK_CONTROL) < 0) || (GetKeyState(VK_MENU) < 0);
     switch (msg.wParam) {
         case VK_TAB:
@@ -306,7 +309,7 @@ bool Form::PreTranslateKey(const MSG& msg) {
 
 void Form::AlignControls() {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     for (const auto& control : controls_) {
         if (control->parent()) continue;
         const unsigned flags = control->layout().flags;
@@ -360,11 +363,11 @@ LRESULT Form::RouteFromChild(HWND, UINT msg, WPARAM wp, LPARAM lp, bool& handled
     }
 }
 
-LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Form::HandleMessage(HWND, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: {
             RECT client{};
-            GetClientRect(hwnd_, &client);
+            GetClientRect(hwnd(), &client);
             FillRect(reinterpret_cast<HDC>(wp), &client, brush_.get());
             return 1;
         }
@@ -397,32 +400,14 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX: {
             bool handled = false;
-            LRESULT r = RouteFromChild(hwnd_, msg, wp, lp, handled);
+            LRESULT r = RouteFromChild(hwnd(), msg, wp, lp, handled);
             if (handled) return r;
             break;
         }
         default:
             break;
     }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
-}
-
-LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* form = static_cast<Form*>(create->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-        form->hwnd_ = hwnd;
-    }
-    Form* form = FormOf(hwnd);
-    if (!form) return DefWindowProcA(hwnd, msg, wp, lp);
-    LRESULT result = 0;
-    bool ran = false;
-    Application::Instance().Guard([&] {
-        result = form->HandleMessage(msg, wp, lp);
-        ran = true;
-    });
-    return ran ? result : 0;
+    return DefWindowProcA(hwnd(), msg, wp, lp);
 }
 
 }  // namespace qv

@@ -28,19 +28,19 @@ public:
     // Runs FormDestroy and destroys the window.
     void Destroy();
 
-    HWND hwnd() const { return hwnd_; }
+    HWND hwnd() const { return window_.get(); }
     const char* name() const { return layout_.name; }
 
     // Shows the form modally: every other window of the program is disabled
     // until the form closes; returns the modal result it closed with.
-    int ShowModal();
+    qv::ModalResult ShowModal();
     bool Modal() const { return modal_; }
     // Shows the form without a modal loop (the background window).
     void ShowMaximized();
     bool Visible() const;
 
-    int ModalResult() const { return modalResult_; }
-    void SetModalResult(int result) { modalResult_ = result; }
+    qv::ModalResult ModalResult() const { return modalResult_; }
+    void SetModalResult(qv::ModalResult result) { modalResult_ = result; }
 
     // Window position in screen coordinates; may be set before showing.
     int Left() const;
@@ -75,8 +75,9 @@ public:
     // Controls in focus order: depth-first by tab order within each parent.
     std::vector<Control*> FocusOrder() const;
 
-    // Called for every message of the window that the form does not handle.
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // The form's window procedure (window_binder.h binds the window to the form).
+    void Attach(HWND hwnd) { window_.reset(hwnd); }
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     // Routes a child's notification, colour request or key to its control.
     LRESULT RouteFromChild(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled);
     // Keyboard navigation for the form: Tab, Enter on buttons, arrows on
@@ -90,7 +91,6 @@ protected:
     virtual void FormDestroy() {}
 
 private:
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnActivate(bool active);
     void FocusFirst();
     void MoveFocus(bool forward);
@@ -99,11 +99,11 @@ private:
     void AppendFocusOrder(HWND parent, std::vector<Control*>& out) const;
 
     FormLayout layout_;
-    HWND hwnd_ = nullptr;
+    UniqueWindow window_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::map<std::string, Control*> byName_;
     UniqueBrush brush_;
-    int modalResult_ = 0;
+    qv::ModalResult modalResult_ = qv::ModalResult::None;
     bool modal_ = false;
     bool shownOnce_ = false;
     Control* activeControl_ = nullptr;

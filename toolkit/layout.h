@@ -1,8 +1,12 @@
 #pragma once
 // A page is declared as a table of its controls: kind, name, parent,
 // position, text, tab order and a few properties, close to how a designer
-// would lay it out. Forms build their windows from these tables.
+// would lay it out. Forms build their windows from these tables. Rows name
+// what they set with designated initialisers:
+//   {.kind = ControlKind::Edit, .name = "edDir", .bounds = {40, 96, 425, 21}, .tabOrder = 5}
 #include <windows.h>
+
+#include "toolkit/modal_result.h"
 
 namespace qv {
 
@@ -44,6 +48,12 @@ enum ControlFlag : unsigned {
     kReadOnly = 1u << 9,
 };
 
+// The look every page shares.
+inline constexpr int kPageClientWidth = 497;
+inline constexpr int kPageClientHeight = 356;
+inline constexpr COLORREF kColourWhite = RGB(255, 255, 255);
+inline constexpr COLORREF kColourButtonFace = 0xFF000000;  // resolved to COLOR_BTNFACE
+
 struct FontStyle {
     const char* face = nullptr;  // nullptr: the parent's font
     int height = 0;
@@ -53,13 +63,13 @@ struct FontStyle {
 };
 
 struct ControlLayout {
-    ControlKind kind;
-    const char* name;
+    ControlKind kind{};
+    const char* name = nullptr;
     const char* parent = nullptr;  // nullptr: the form itself
     Bounds bounds;
     const char* text = "";
     int tabOrder = -1;             // position among the parent's tab stops
-    int modalResult = 0;           // buttons: the result a click gives the form
+    ModalResult modalResult = ModalResult::None;  // buttons: the result a click gives the form
     unsigned flags = kNoFlags;
     FontStyle font = {};
     const char* picture = nullptr; // pictures: resource name
@@ -67,20 +77,15 @@ struct ControlLayout {
 };
 
 struct FormLayout {
-    const char* name;
-    const char* caption;
+    const char* name = nullptr;
+    const char* caption = "";
     Bounds bounds;                  // left/top of the window, client width/height
-    COLORREF colour;                // client colour
+    COLORREF colour = kColourButtonFace;  // client colour
     bool maximizeBox = false;
     bool borderless = false;
     bool centreOnMainForm = false;  // placed at the centre of the main form at its first showing
     FontStyle font = {"MS Sans Serif", -11};
 };
 
-// The look every page shares.
-inline constexpr int kPageClientWidth = 497;
-inline constexpr int kPageClientHeight = 356;
-inline constexpr COLORREF kColourWhite = RGB(255, 255, 255);
-inline constexpr COLORREF kColourButtonFace = 0xFF000000;  // resolved to COLOR_BTNFACE
 
 }  // namespace qv

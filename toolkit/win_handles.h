@@ -2,6 +2,8 @@
 // Thin owners for Win32 handles and COM pointers: each releases what it
 // holds exactly once, on every path.
 #include <windows.h>
+#include <lzexpand.h>
+#include <shlobj.h>
 
 #include <utility>
 
@@ -50,36 +52,37 @@ struct FindHandleTraits {
 };
 using FindHandle = UniqueResource<HANDLE, FindHandleTraits>;
 
-template <typename T>
-struct GdiObjectTraits {
+// Traits of a handle type whose invalid value is null, closed by `Close`.
+template <typename T, auto Close>
+struct NullInvalidTraits {
     static T invalid() { return nullptr; }
     static bool valid(T h) { return h != nullptr; }
-    static void close(T h) { DeleteObject(h); }
+    static void close(T h) { Close(h); }
 };
-using UniqueFont = UniqueResource<HFONT, GdiObjectTraits<HFONT>>;
-using UniqueBitmap = UniqueResource<HBITMAP, GdiObjectTraits<HBITMAP>>;
-using UniqueBrush = UniqueResource<HBRUSH, GdiObjectTraits<HBRUSH>>;
 
-struct MemoryDcTraits {
-    static HDC invalid() { return nullptr; }
-    static bool valid(HDC h) { return h != nullptr; }
-    static void close(HDC h) { DeleteDC(h); }
-};
-using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;
+using UniqueFont = UniqueResource<HFONT, NullInvalidTraits<HFONT, DeleteObject>>;
+using UniqueBitmap = UniqueResource<HBITMAP, NullInvalidTraits<HBITMAP, DeleteObject>>;
+using UniqueBrush = UniqueResource<HBRUSH, NullInvalidTraits<HBRUSH, DeleteObject>>;
+using UniqueMemoryDc = UniqueResource<HDC, NullInvalidTraits<HDC, DeleteDC>>;
+using UniqueIcon = UniqueResource<HICON, NullInvalidTraits<HICON, DestroyIcon>>;
+using UniqueRegKey = UniqueResource<HKEY, NullInvalidTraits<HKEY, RegCloseKey>>;
+using UniqueWindow = UniqueResource<HWND, NullInvalidTraits<HWND, DestroyWindow>>;
 
-struct IconTraits {
-    static HICON invalid() { return nullptr; }
-    static bool valid(HICON h) { return h != nullptr; }
-    static void close(HICON h) { DestroyIcon(h); }
+// A file opened through the LZ expansion library.
+struct LzFileTraits {
+    static INT invalid() { return -1; }
+    static bool valid(INT h) { return h >= 0; }
+    static void close(INT h) { LZClose(h); }
 };
-using UniqueIcon = UniqueResource<HICON, IconTraits>;
+using UniqueLzFile = UniqueResource<INT, LzFileTraits>;
 
-struct RegKeyTraits {
-    static HKEY invalid() { return nullptr; }
-    static bool valid(HKEY h) { return h != nullptr; }
-    static void close(HKEY h) { RegCloseKey(h); }
+// The two handles CreateProcess gives back.
+struct StartedProcess {
+    StartedProcess() = default;
+    explicit StartedProcess(const PROCESS_INFORMATION& info) : process(info.hProcess), thread(info.hThread) {}
+    UniqueHandle process;
+    UniqueHandle thread;
 };
-using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;
 
 // Selects an object into a DC for the lifetime of this value.
 class SelectedObject {
@@ -133,5 +136,16 @@ public:
 private:
     T* p_ = nullptr;
 };
+
+// A shell item list, freed with the shell's allocator when there is one.
+struct ItemIdListTraits {
+    static LPITEMIDLIST invalid() { return nullptr; }
+    static bool valid(LPITEMIDLIST p) { return p != nullptr; }
+    static void close(LPITEMIDLIST p) {
+        ComPtr<IMalloc> allocator;
+        if (SUCCEEDED(SHGetMalloc(allocator.put())) && allocator) allocator->Free(p);
+    }
+};
+using UniqueItemIdList = UniqueResource<LPITEMIDLIST, ItemIdListTraits>;
 
 }  // namespace qv

@@ -14,7 +14,9 @@ inline constexpr const char* kDispatcherClass = "QvDispatcher";
 // The window property holding the global atom of a window's name.
 inline constexpr const char* kNameProperty = "QvName";
 
-void RegisterWindowClasses(HINSTANCE instance, WNDPROC formProc, WNDPROC dispatcherProc);
+// Registers every class above; each window is bound to the object named
+// by its creation parameter (window_binder.h).
+void RegisterWindowClasses(HINSTANCE instance);
 
 void TagWindowName(HWND hwnd, const char* name);
 void UntagWindowName(HWND hwnd);

@@ -11,13 +11,14 @@ namespace {
 constexpr UINT kTimer1 = 1;
 constexpr UINT kTimer1Interval = 2000;
 
-const FormLayout kWindow = {"Form1", "Form1", {0, 0, 862, 606}, kColourButtonFace, false, true};
+const FormLayout kWindow = {
+    .name = "Form1", .caption = "Form1", .bounds = {0, 0, 862, 606}, .colour = kColourButtonFace, .borderless = true};
 
 const ControlLayout kControls[] = {
-    {ControlKind::Picture, "Image1", nullptr, {0, 0, 862, 606}, "", -1, 0, kAlignClient | kStretch, {},
-     "BACKGROUND"},
-    {ControlKind::Label, "Label1", nullptr, {34, 20, 377, 56}, "Кворвель", -1, 0, kNoFlags,
-     {"Arial", -48, true, RUSSIAN_CHARSET, RGB(0, 0, 255)}},
+    {.kind = ControlKind::Picture, .name = "Image1", .bounds = {0, 0, 862, 606}, .flags = kAlignClient | kStretch,
+     .picture = "BACKGROUND"},
+    {.kind = ControlKind::Label, .name = "Label1", .bounds = {34, 20, 377, 56}, .text = "Кворвель",
+     .font = {.face = "Arial", .height = -48, .bold = true, .charset = RUSSIAN_CHARSET, .color = RGB(0, 0, 255)}},
 };
 
 WizardPage* PageForm(Page page) {
@@ -64,7 +65,7 @@ void TForm1::RunWizard() {
     }
     Page current = Page::Welcome;
     WizardPage* shown = PageForm(current);
-    int result = shown->ShowModal();
+    qv::ModalResult result = shown->ShowModal();
     for (;;) {
         const Transition next = NextPage(current, result);
         if (next.end) break;

@@ -2,11 +2,11 @@
 
 namespace qv {
 
-Transition NextPage(Page closed, int modalResult) {
-    if (modalResult == kResultCancel || closed == Page::Finish) {
+Transition NextPage(Page closed, ModalResult result) {
+    if (result == ModalResult::Cancel || closed == Page::Finish) {
         return {true, closed};
     }
-    if (modalResult == kResultBack) {
+    if (result == ModalResult::Back) {
         switch (closed) {
             case Page::Licence:     return {false, Page::Welcome};
             case Page::Destination: return {false, Page::Licence};

@@ -35,13 +35,12 @@ bool Launch(const std::string& program, const std::string& arguments, const std:
     mutableLine.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
+    PROCESS_INFORMATION info = {};
     if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        folder.c_str(), &startup, &process)) {
+                        folder.c_str(), &startup, &info)) {
         return false;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const StartedProcess started(info);  // not waited for: it waits for us
     return true;
 }
 

@@ -2,6 +2,7 @@
 // beside this program, after asking the user.
 #include <windows.h>
 
+#include "engine/install_contract.h"
 #include "engine/uninstall_plan.h"
 #include "payload/uninstaller/finisher.h"
 #include "payload/uninstaller/messages.h"
@@ -11,8 +12,6 @@ namespace qv {
 namespace {
 
 enum ExitCode : int { kDone = 0, kNoLog = 1, kSomethingLeft = 2 };
-
-constexpr char kLogName[] = "UnInstall.dat";
 
 int Say(const std::string& text, UINT style) {
     return MessageBoxA(nullptr, text.c_str(), kUninstallCaption, style | MB_SETFOREGROUND);
@@ -63,7 +62,7 @@ std::vector<std::string> RemoveSelfLater(const RemovalOutcome& outcome,
 int Uninstall() {
     PlanContext context;
     context.selfPath = ModulePath();
-    context.logPath = FolderOf(context.selfPath) + "\\" + kLogName;
+    context.logPath = FolderOf(context.selfPath) + "\\" + contract::kLogFileName;
 
     const std::optional<std::vector<LogLine>> lines = ReadLogOrExplain(context.logPath);
     if (!lines) return kNoLog;

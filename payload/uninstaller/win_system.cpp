@@ -3,29 +3,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "engine/install_contract.h"
+#include "toolkit/growing_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
-
-const char kUninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
-
 namespace {
-
-// Runs a Win32 call that fills a buffer and returns the length it needs
-// (with or without the terminator) until the text fits.
-template <typename Fill>
-std::string GrowingText(Fill fill) {
-    std::string buffer(MAX_PATH, '\0');
-    while (true) {
-        const DWORD n = fill(&buffer[0], static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::string();
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return buffer;
-        }
-        buffer.resize(std::max<size_t>(buffer.size() * 2, n + 1));
-    }
-}
 
 bool ClearReadOnlyAndRetry(const std::string& path, BOOL(WINAPI* remove)(LPCSTR)) {
     if (GetLastError() != ERROR_ACCESS_DENIED) return false;
@@ -134,7 +117,7 @@ std::vector<std::string> WinRemovalSystem::ListFolder(const std::string& path) {
 
 std::optional<std::string> WinRemovalSystem::ReadUninstallKey() {
     UniqueRegKey key;
-    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_QUERY_VALUE, key.put());
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, contract::kUninstallKey, 0, KEY_QUERY_VALUE, key.put());
     if (opened == ERROR_FILE_NOT_FOUND) return std::nullopt;
     if (opened != ERROR_SUCCESS) return std::string();  // there, but unreadable: try to remove it
 
@@ -142,7 +125,7 @@ std::optional<std::string> WinRemovalSystem::ReadUninstallKey() {
     DWORD type = 0;
     while (true) {
         DWORD size = static_cast<DWORD>(data.size());
-        const LONG read = RegQueryValueExA(key.get(), "UninstallString", nullptr, &type,
+        const LONG read = RegQueryValueExA(key.get(), contract::kUninstallString, nullptr, &type,
                                            reinterpret_cast<BYTE*>(data.data()), &size);
         if (read == ERROR_MORE_DATA) {
             data.resize(std::max<size_t>(size + 1, data.size() * 2));
@@ -156,7 +139,7 @@ std::optional<std::string> WinRemovalSystem::ReadUninstallKey() {
 }
 
 bool WinRemovalSystem::RemoveUninstallKey() {
-    const LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+    const LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, contract::kUninstallKey);
     return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
 }
 

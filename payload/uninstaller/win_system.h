@@ -9,9 +9,6 @@
 
 namespace qv {
 
-// The uninstall registration under HKEY_LOCAL_MACHINE.
-extern const char kUninstallKeyPath[];
-
 // Full path of the running program.
 std::string ModulePath();
 // The folder part of a path: everything before its last backslash.

@@ -126,7 +126,7 @@ TEST(InstallSequence, ShortcutsAndRegistrationPointIntoTheDestination) {
         {g + "\\Удалить Кворвель 2.0.lnk", d + "\\UnInstall.exe"},
         {"C:\\Desktop\\Кворвель 2.0.lnk", d + "\\QuorVel.exe"},
     };
-    const std::vector<ShortcutSpec>& made = rig.system.Shortcuts();
+    const std::vector<Shortcut>& made = rig.system.Shortcuts();
     ASSERT_EQ(made.size(), expected.size());
     for (std::size_t i = 0; i < made.size(); ++i) {
         SCOPED_TRACE(made[i].file);

@@ -157,7 +157,7 @@ void FakeInstallSystem::BeginShortcuts() {
     inShortcutStage_ = true;
 }
 
-bool FakeInstallSystem::MakeShortcut(const ShortcutSpec& shortcut) {
+bool FakeInstallSystem::MakeShortcut(const Shortcut& shortcut) {
     trace_.Add("shortcut " + shortcut.file);
     EXPECT_TRUE(inShortcutStage_) << "shortcut made outside the shortcut stage";
     shortcuts_.push_back(shortcut);

@@ -68,7 +68,7 @@ public:
         std::string key;
         std::vector<RegistryValue> values;
     };
-    const std::vector<ShortcutSpec>& Shortcuts() const { return shortcuts_; }
+    const std::vector<Shortcut>& Shortcuts() const { return shortcuts_; }
     const std::vector<RegistryWrite>& RegistryWrites() const { return registry_; }
     std::size_t UnansweredBoxes() const { return unanswered_; }
 
@@ -84,7 +84,7 @@ public:
     CopyAnswer AskCopyFailed(const std::string& text) override;
     void Delay(unsigned milliseconds) override;
     void BeginShortcuts() override;
-    bool MakeShortcut(const ShortcutSpec& shortcut) override;
+    bool MakeShortcut(const Shortcut& shortcut) override;
     void EndShortcuts() override;
     bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) override;
 
@@ -103,7 +103,7 @@ private:
     std::deque<CopyAnswer> answers_;
     std::size_t unanswered_ = 0;
     bool inShortcutStage_ = false;
-    std::vector<ShortcutSpec> shortcuts_;
+    std::vector<Shortcut> shortcuts_;
     std::vector<RegistryWrite> registry_;
 };
 

@@ -18,17 +18,21 @@
 namespace qv {
 namespace {
 
-const FormLayout kLayout = {"TestForm", "Проверка", {0, 0, 300, 200}, kColourButtonFace};
+const FormLayout kLayout = {.name = "TestForm", .caption = "Проверка", .bounds = {0, 0, 300, 200}};
 
 // A page-like form: a button bar holding Next (disabled at first when asked)
 // and Cancel, an edit box and two radio buttons.
 const ControlLayout kControls[] = {
-    {ControlKind::Panel, "Panel1", nullptr, {0, 150, 300, 50}, "", 0},
-    {ControlKind::Button, "Next", "Panel1", {100, 10, 75, 25}, "Далее >", 0, 1},
-    {ControlKind::Button, "Cancel", "Panel1", {200, 10, 75, 25}, "Отмена", 1, 2},
-    {ControlKind::Edit, "Edit1", nullptr, {10, 10, 200, 21}, "", 1},
-    {ControlKind::RadioButton, "RadioButton1", nullptr, {10, 40, 150, 17}, "Да", 2},
-    {ControlKind::RadioButton, "RadioButton2", nullptr, {10, 60, 150, 17}, "Нет", 3, 0, kChecked},
+    {.kind = ControlKind::Panel, .name = "Panel1", .bounds = {0, 150, 300, 50}, .tabOrder = 0},
+    {.kind = ControlKind::Button, .name = "Next", .parent = "Panel1", .bounds = {100, 10, 75, 25}, .text = "Далее >",
+     .tabOrder = 0, .modalResult = ModalResult::Next},
+    {.kind = ControlKind::Button, .name = "Cancel", .parent = "Panel1", .bounds = {200, 10, 75, 25},
+     .text = "Отмена", .tabOrder = 1, .modalResult = ModalResult::Cancel},
+    {.kind = ControlKind::Edit, .name = "Edit1", .bounds = {10, 10, 200, 21}, .tabOrder = 1},
+    {.kind = ControlKind::RadioButton, .name = "RadioButton1", .bounds = {10, 40, 150, 17}, .text = "Да",
+     .tabOrder = 2},
+    {.kind = ControlKind::RadioButton, .name = "RadioButton2", .bounds = {10, 60, 150, 17}, .text = "Нет",
+     .tabOrder = 3, .flags = kChecked},
 };
 
 class TestForm : public Form {
@@ -36,7 +40,7 @@ public:
     TestForm() : Form(kLayout) { Create(nullptr, kControls); }
     int queries = 0;
     int refuseCount = 0;  // close queries to refuse
-    std::vector<int> resultsSeenInQuery;
+    std::vector<qv::ModalResult> resultsSeenInQuery;
 
 protected:
     void FormCloseQuery(bool& canClose) override {
@@ -76,20 +80,20 @@ protected:
 TEST_F(ToolkitTest, ButtonsCloseWithTheirResultAndARefusedQueryResetsIt) {
     TestForm form;
     form.refuseCount = 1;
-    int resultAfterRefusal = -1;
+    auto resultAfterRefusal = static_cast<ModalResult>(-1);
     Later([&] { Click(form, "Cancel"); });  // refused: the form stays
     Later([&] {
         resultAfterRefusal = form.ModalResult();
         Click(form, "Next");
     });
-    EXPECT_EQ(form.ShowModal(), 1);
-    EXPECT_EQ(resultAfterRefusal, 0);
+    EXPECT_EQ(form.ShowModal(), ModalResult::Next);
+    EXPECT_EQ(resultAfterRefusal, ModalResult::None);
     EXPECT_EQ(form.queries, 2);
-    EXPECT_EQ(form.resultsSeenInQuery, (std::vector<int>{2, 1}));
+    EXPECT_EQ(form.resultsSeenInQuery, (std::vector<ModalResult>{ModalResult::Cancel, ModalResult::Next}));
     EXPECT_FALSE(form.Visible());
     // Showing again starts from result 0.
     Later([&] { PostMessageA(form.hwnd(), WM_CLOSE, 0, 0); });
-    EXPECT_EQ(form.ShowModal(), 2);  // the close box gives 2
+    EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);  // the close box gives 2
 }
 
 TEST_F(ToolkitTest, OtherWindowsAreDisabledWhileAFormIsModal) {
@@ -99,7 +103,7 @@ TEST_F(ToolkitTest, OtherWindowsAreDisabledWhileAFormIsModal) {
     bool ownerEnabledDuring = true;
     Later([&] {
         ownerEnabledDuring = IsWindowEnabled(owner.hwnd());
-        modal.SetModalResult(1);
+        modal.SetModalResult(ModalResult::Next);
     });
     modal.ShowModal();
     EXPECT_FALSE(ownerEnabledDuring);
@@ -117,12 +121,12 @@ TEST_F(ToolkitTest, FocusGoesToTheFirstEnabledTabStopThenBackToTheLastFocused) {
     Later([&] {
         first = focusedName();
         SetFocus(form.Find("Edit1")->hwnd());
-        form.SetModalResult(3);
+        form.SetModalResult(ModalResult::Back);
     });
     form.ShowModal();
     Later([&] {
         second = focusedName();
-        form.SetModalResult(3);
+        form.SetModalResult(ModalResult::Back);
     });
     form.ShowModal();
     EXPECT_EQ(first, "Cancel");  // the panel comes first in tab order; Next is disabled
@@ -151,22 +155,22 @@ TEST_F(ToolkitTest, TabMovesThroughEnabledStopsAndEnterPressesTheFocusedButton) 
         MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
         form.PreTranslateKey(enter);
     });
-    EXPECT_EQ(form.ShowModal(), 2);
+    EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
     // The unchosen radio button is not a tab stop; the order wraps around.
     EXPECT_EQ(visited, (std::vector<std::string>{"Cancel", "Edit1", "RadioButton2", "Next"}));
 }
 
 TEST_F(ToolkitTest, EscapeDoesNothing) {
     TestForm form;
-    int resultAfterEscape = -1;
+    auto resultAfterEscape = static_cast<ModalResult>(-1);
     Later([&] {
         MSG escape{form.Find("Cancel")->hwnd(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
         EXPECT_TRUE(form.PreTranslateKey(escape));
         resultAfterEscape = form.ModalResult();
-        form.SetModalResult(1);
+        form.SetModalResult(ModalResult::Next);
     });
     form.ShowModal();
-    EXPECT_EQ(resultAfterEscape, 0);
+    EXPECT_EQ(resultAfterEscape, ModalResult::None);
 }
 
 TEST_F(ToolkitTest, RadioButtonsExcludeEachOtherAndClickOnlyOnChange) {
@@ -198,7 +202,7 @@ TEST_F(ToolkitTest, WorkPostedFromAnotherThreadRunsOnTheUserInterfaceThreadInOrd
             Application::Instance().Post([&, i] {
                 if (GetCurrentThreadId() != ui) allOnUi = false;
                 order.push_back(i);
-                if (i == 49) form.SetModalResult(1);
+                if (i == 49) form.SetModalResult(ModalResult::Next);
             });
         }
     });
@@ -228,7 +232,7 @@ TEST_F(ToolkitTest, AnExceptionInAHandlerIsReportedAndTheLoopGoesOn) {
         boxText = text;
         PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });
-    EXPECT_EQ(form.ShowModal(), 1);  // the button's result still counts
+    EXPECT_EQ(form.ShowModal(), ModalResult::Next);  // the button's result still counts
     closer.join();
     EXPECT_EQ(boxText, "Сбой обработчика");
 }
@@ -244,8 +248,9 @@ std::string TempFolder(const char* name) {
 }
 
 const ControlLayout kFolderControls[] = {
-    {ControlKind::DirectoryList, "DirList", nullptr, {10, 10, 250, 120}, "", 0, 0, kNoFlags, {}, nullptr, 16},
-    {ControlKind::DriveCombo, "DriveList", nullptr, {10, 140, 250, 19}, "", 1},
+    {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {10, 10, 250, 120}, .tabOrder = 0,
+     .itemHeight = 16},
+    {.kind = ControlKind::DriveCombo, .name = "DriveList", .bounds = {10, 140, 250, 19}, .tabOrder = 1},
 };
 
 class FolderForm : public Form {

@@ -1,0 +1,179 @@
+// The controls the toolkit draws itself, in window classes of its own: the
+// bevelled panel, the transparent label and the picture.
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+#include "toolkit/resources.h"
+#include "toolkit/window_classes.h"
+
+namespace qv {
+
+LRESULT Control::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// --- Panel ---------------------------------------------------------------
+
+const char* Panel::WindowClass() const { return kPanelClass; }
+
+void Panel::AfterCreate() { brush_.reset(CreateSolidBrush(BackgroundColour())); }
+
+COLORREF Panel::BackgroundColour() const {
+    if (layout_.flags & kWhite) return kColourWhite;
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Panel::Brush() const { return brush_.get(); }
+
+// A bevelled container: raised inner and lowered outer bevel, which shows as
+// an etched frame. Notifications of its children go on to the form.
+LRESULT Panel::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PaintScope paint(hwnd);
+            RECT client{};
+            GetClientRect(hwnd, &client);
+            FillRect(paint.dc(), &client, Brush());
+            DrawEdge(paint.dc(), &client, EDGE_ETCHED, BF_RECT);
+            return 0;
+        }
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX: {
+            bool handled = false;
+            const LRESULT r = form_.RouteFromChild(hwnd, msg, wp, lp, handled);
+            if (handled) return r;
+            break;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// --- Label -----------------------------------------------------------------
+
+const char* Label::WindowClass() const { return kLabelClass; }
+
+void Label::DrawBeneath(HDC dc, const RECT& client) const {
+    UniqueBrush background(CreateSolidBrush(BackgroundColour()));
+    FillRect(dc, &client, background.get());
+    RECT mine{};
+    GetWindowRect(hwnd_, &mine);
+    for (HWND below = GetWindow(hwnd_, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+        auto* picture = dynamic_cast<Picture*>(form_.FromHwnd(below));
+        RECT theirs{}, overlap{};
+        if (!picture || !IsWindowVisible(below)) continue;
+        GetWindowRect(below, &theirs);
+        if (!IntersectRect(&overlap, &mine, &theirs)) continue;
+        POINT old{};
+        SetViewportOrgEx(dc, theirs.left - mine.left, theirs.top - mine.top, &old);
+        picture->Draw(dc);
+        SetViewportOrgEx(dc, old.x, old.y, nullptr);
+    }
+}
+
+// Transparent text: the picture beneath shows around the letters.
+void Label::Paint() {
+    PaintScope paint(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    UniqueMemoryDc memory(CreateCompatibleDC(paint.dc()));
+    UniqueBitmap canvas(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+    SelectedObject selectedCanvas(memory.get(), canvas.get());
+    DrawBeneath(memory.get(), client);
+
+    SelectedObject selectedFont(memory.get(), font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(memory.get(), TRANSPARENT);
+    const COLORREF colour = layout_.font.color;
+    SetTextColor(memory.get(), colour == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : colour);
+    const std::string text = Text();
+    RECT area = client;
+    DrawTextA(memory.get(), text.c_str(), static_cast<int>(text.size()), &area, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT Label::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETFONT:
+            font_ = reinterpret_cast<HFONT>(wp);
+            if (LOWORD(lp)) InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(font_);
+        case WM_SETTEXT: {
+            const LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return r;
+        }
+        case WM_PAINT:
+            Paint();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// --- Picture ---------------------------------------------------------------
+
+const char* Picture::WindowClass() const { return kPictureClass; }
+
+void Picture::AfterCreate() {
+    if (layout_.picture) bitmap_ = LoadPicture(layout_.picture);
+}
+
+void Picture::SetBitmap(UniqueBitmap bitmap) {
+    bitmap_ = std::move(bitmap);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Picture::Draw(HDC dc) const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    UniqueBrush background(CreateSolidBrush(BackgroundColour()));
+    FillRect(dc, &client, background.get());
+    if (!bitmap_) return;
+    BITMAP info{};
+    GetObjectA(bitmap_.get(), sizeof info, &info);
+    UniqueMemoryDc source(CreateCompatibleDC(dc));
+    SelectedObject selected(source.get(), bitmap_.get());
+    if (layout_.flags & kStretch) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    } else {
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+    }
+}
+
+LRESULT Picture::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PaintScope paint(hwnd);
+            Draw(paint.dc());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            Draw(reinterpret_cast<HDC>(wp));
+            return 0;
+        case WM_SIZE:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace qv
