@@ -19,6 +19,16 @@ inline constexpr char kFolderKind[] = "D";  // a folder the installation made or
 // registration and the removal shortcut name it.
 inline constexpr char kUninstallerFileName[] = "UnInstall.exe";
 
+// The installer's temporary file for the entry being expanded. Written and
+// deleted by the installer for each entry; left behind only when the user
+// answered Abort; the uninstaller removes it when it is there.
+inline constexpr char kTempFileName[] = "tmp.zip";
+
+// Payload files that hold the user's own data once the application runs.
+// The installer keeps an existing one; the uninstaller keeps them unless
+// the user asks for them to go too.
+inline constexpr const char* kUserDataFiles[] = {"People.dat", "Group.txt"};
+
 // --- The registration below HKEY_LOCAL_MACHINE ------------------------------------
 
 // Written (created or opened, values overwritten) by the installer's
@@ -28,13 +38,39 @@ inline constexpr char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
 
 // Values, in the order the installer writes them. Read by the system's list
-// of programs; the uninstaller reads only UninstallString.
+// of programs and by deployment tools; the uninstaller reads UninstallString
+// (to know whether the key is its own) and CreatedFolders.
 inline constexpr char kDisplayName[] = "DisplayName";
 inline constexpr char kDisplayIcon[] = "DisplayIcon";
 inline constexpr char kDisplayVersion[] = "DisplayVersion";
-inline constexpr char kUninstallString[] = "UninstallString";
+inline constexpr char kUninstallString[] = "UninstallString";            // "<folder>\UnInstall.exe", quoted
+inline constexpr char kQuietUninstallString[] = "QuietUninstallString";  // the same, then " /SILENT"
+inline constexpr char kInstallLocation[] = "InstallLocation";            // the destination folder
+inline constexpr char kPublisher[] = "Publisher";
+inline constexpr char kEstimatedSize[] = "EstimatedSize";  // DWORD: kilobytes of the installed files
+inline constexpr char kNoModify[] = "NoModify";            // DWORD 1
+inline constexpr char kNoRepair[] = "NoRepair";            // DWORD 1
+// REG_MULTI_SZ: every folder level the installer had to create for the
+// destination and the program group, outermost first. The uninstaller
+// removes each one that is empty once everything else is gone.
+inline constexpr char kCreatedFolders[] = "CreatedFolders";
 
 // --- The uninstaller's command line --------------------------------------------------
+
+// Switches of an unattended removal, written by the installer into
+// QuietUninstallString (kSilentSwitch) and read by the uninstaller;
+// case is ignored, "-" may stand for "/".
+inline constexpr char kSilentSwitch[] = "/SILENT";                     // no question, no report box
+inline constexpr char kVerySilentSwitch[] = "/VERYSILENT";             // the same
+inline constexpr char kSuppressBoxesSwitch[] = "/SUPPRESSMSGBOXES";    // no box at all
+inline constexpr char kLogSwitch[] = "/LOG";                           // /LOG or /LOG="file": a removal log
+
+// The uninstaller's exit codes.
+enum UninstallExit : int {
+    kUninstallDone = 0,           // everything removed (user data kept on purpose counts as done)
+    kUninstallNoLog = 1,          // the log is missing or unusable: nothing removed
+    kUninstallSomethingLeft = 2,  // something could not be removed, or the removal was refused
+};
 
 // A finishing run: the copy that the uninstaller starts from a folder of
 // its own to remove the uninstaller once it has ended. Written and read by

@@ -1,0 +1,61 @@
+#include "engine/win_run_log.h"
+
+#include <cstdio>
+
+#include "toolkit/growing_text.h"
+
+namespace qv {
+
+FileRunLog::FileRunLog(const std::string& path)
+    : path_(path),
+      file_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                        nullptr)) {
+    if (!file_) return;
+    static const char kByteOrderMark[] = "\xEF\xBB\xBF";
+    DWORD written = 0;
+    WriteFile(file_.get(), kByteOrderMark, 3, &written, nullptr);
+}
+
+void FileRunLog::Write(std::string_view text1251) {
+    if (!file_) return;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const LogTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+    const std::string line = FormatRunLogLine(time, text1251);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // Unbuffered: what was written stays, whatever happens to the program next.
+    DWORD written = 0;
+    WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+std::string DefaultRunLogPath(const std::string& prefix) {
+    std::string folder = GrowingText([](char* buffer, DWORD size) { return GetTempPathA(size, buffer); });
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char name[64];
+    std::snprintf(name, sizeof name, "%04u%02u%02u-%02u%02u%02u-%lu.log", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond, GetCurrentProcessId());
+    return folder + prefix + name;
+}
+
+std::string SystemErrorText(DWORD code) {
+    UniqueResource<char*, NullInvalidTraits<char*, LocalFree>> text;  // the system allocates it
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<LPSTR>(text.put()), 0, nullptr);
+    std::string message = length && text ? std::string(text.get(), length) : std::string();
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ')) {
+        message.pop_back();
+    }
+    std::string result = "(";
+    result += std::to_string(code);
+    result += ')';
+    if (!message.empty()) {
+        result += ' ';
+        result += message;
+    }
+    return result;
+}
+
+}  // namespace qv

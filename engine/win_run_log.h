@@ -1,0 +1,35 @@
+#pragma once
+// The run log kept in a file, and the system's own text for an error code.
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+
+#include "engine/run_log.h"
+#include "toolkit/win_handles.h"
+
+namespace qv {
+
+class FileRunLog : public RunLog {
+public:
+    // Creates or replaces the file. `ok()` says whether it could be made; a
+    // log that could not be made keeps nothing.
+    explicit FileRunLog(const std::string& path);
+    bool ok() const { return static_cast<bool>(file_); }
+    const std::string& path() const { return path_; }
+    void Write(std::string_view text1251) override;
+
+private:
+    std::mutex mutex_;
+    std::string path_;
+    UniqueHandle file_;
+};
+
+// A new file name in the temporary folder for a run's log: `prefix`, then
+// the date, time and process number, then ".log".
+std::string DefaultRunLogPath(const std::string& prefix);
+
+// "(5) <the system's text for the code>", without a trailing line break.
+std::string SystemErrorText(DWORD code);
+
+}  // namespace qv
