@@ -1,5 +1,6 @@
 #include "engine/Formstep6.h"
 
+#include "engine/win_boxes.h"
 #include "pages/page_layout.h"
 #include "toolkit/application.h"
 #include "wizard/forms.h"
@@ -10,6 +11,11 @@ using namespace qv;
 namespace {
 
 constexpr UINT kTimer1 = 1;
+
+const char kStoppedCaption[] = "Программа установки Кворвель";
+const char kStoppedText[] = "Установка прервана из-за ошибки";
+const char kNotStarted[] = "не удалось подготовить установку";
+const char kShutdownReason[] = "Идёт установка Кворвель 2.0. Дождитесь её окончания.";
 
 const ControlLayout kControls[] = {
     page::HeaderBand(0),
@@ -38,14 +44,19 @@ void TForm7::FormCreate() {
     Action = Get<StaticText>("Action");
     FileName = Get<StaticText>("FileName");
     pb = Get<ProgressBar>("pb");
+    StartTimer(kTimer1, 500, [this] { Timer1Timer(); });
     log_ = std::make_unique<UninstallLog>();
     worker_ = std::make_unique<TThreadSetup>(sink_, *log_);
-    StartTimer(kTimer1, 500, [this] { Timer1Timer(); });
 }
 
 // The choices are read here, on the user-interface thread, and handed to
 // the worker as one value.
 void TForm7::FormShow() {
+    if (!worker_) {
+        // The page was made without its worker: say so once it is on screen.
+        OnUiThread([this] { InstallationStopped(kNotStarted); });
+        return;
+    }
     InstallChoices choices;
     choices.destination = Form4->Destination();
     choices.groupName = Form5->GroupName();
@@ -53,6 +64,9 @@ void TForm7::FormShow() {
     choices.desktopPath = DesktopPath;
     choices.desktopShortcut = Form6->DesktopShortcutWanted();
     choices.licenceText = Form3->AgreementText();
+    // Leaving now would leave the installation half-done: Windows asks
+    // before it shuts down.
+    Application::Instance().BlockShutdown(kShutdownReason);
     worker_->Start(std::move(choices));
 }
 
@@ -64,23 +78,37 @@ void TForm7::Timer1Timer() {
     }
 }
 
-void TForm7::WorkerFinished() {
+void TForm7::WorkerFinished(const InstallReport& report) {
+    report_ = report;
     finished_ = true;
+    Application::Instance().AllowShutdown();
     if (!asking_ && Modal()) SetModalResult(qv::ModalResult::Next);
 }
 
+void TForm7::InstallationStopped(const std::string& what) {
+    failed_ = true;
+    Application::Instance().AllowShutdown();
+    std::string text = kStoppedText;
+    if (!what.empty()) text += ": " + what;
+    text += ".";
+    RunBoxes().Show(hwnd(), text, kStoppedCaption, MB_ICONERROR | MB_OK, IDOK);
+    if (Modal()) SetModalResult(qv::ModalResult::Cancel);
+}
+
 void TForm7::FormCloseQuery(bool& canClose) {
-    if (ModalResult() != qv::ModalResult::Cancel) return;
-    worker_->Pause();
+    // Nothing is running any more after an error: the page just closes.
+    if (ModalResult() != qv::ModalResult::Cancel || failed_) return;
+    if (worker_) worker_->Pause();
     asking_ = true;
     const bool leave = ConfirmExit(hwnd());
     asking_ = false;
     if (leave) {
-        worker_->Abandon();
+        if (worker_) worker_->Abandon();
+        Application::Instance().AllowShutdown();
         return;
     }
     canClose = false;
-    worker_->Continue();
+    if (worker_) worker_->Continue();
     if (finished_) OnUiThread([this] { Timer1Timer(); });
 }
 
@@ -106,6 +134,10 @@ void TForm7::PageSink::SetPosition(int position) {
     OnUiThread([page = &page_, position] { page->pb->SetPosition(position); });
 }
 
-void TForm7::PageSink::Finished() {
-    OnUiThread([page = &page_] { page->WorkerFinished(); });
+void TForm7::PageSink::Finished(const InstallReport& report) {
+    OnUiThread([page = &page_, report] { page->WorkerFinished(report); });
+}
+
+void TForm7::PageSink::Failed(const std::string& what) {
+    OnUiThread([page = &page_, what] { page->InstallationStopped(what); });
 }

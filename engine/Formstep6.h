@@ -3,7 +3,9 @@
 // worker when shown, shows what it reports, and pauses it while the exit
 // confirmation is open.
 #include <memory>
+#include <string>
 
+#include "engine/install_report.h"
 #include "engine/install_system.h"
 #include "engine/uninstall_log.h"
 #include "engine/win_thread_setup.h"
@@ -17,6 +19,13 @@ public:
     qv::StaticText* Action = nullptr;
     qv::StaticText* FileName = nullptr;
     qv::ProgressBar* pb = nullptr;
+
+    // What the installation achieved; complete once the page has closed
+    // with Next.
+    const qv::InstallReport& Report() const { return report_; }
+    // The installation could not run to its end (no worker, or the worker
+    // stopped on an error): the page closed without the finish page.
+    bool InstallationFailed() const { return failed_; }
 
 protected:
     void FormCreate() override;
@@ -33,18 +42,23 @@ private:
         void SetFileName(const std::string& text) override;
         void SetRange(int minimum, int maximum) override;
         void SetPosition(int position) override;
-        void Finished() override;
+        void Finished(const qv::InstallReport& report) override;
+        void Failed(const std::string& what) override;
 
     private:
         TForm7& page_;
     };
 
     void Timer1Timer();
-    void WorkerFinished();
+    void WorkerFinished(const qv::InstallReport& report);
+    // Tells the user the installation cannot go on, then closes the page.
+    void InstallationStopped(const std::string& what);
 
     PageSink sink_{*this};
     std::unique_ptr<qv::UninstallLog> log_;
     std::unique_ptr<TThreadSetup> worker_;
+    qv::InstallReport report_;
     bool finished_ = false;  // the worker has reported completion
     bool asking_ = false;    // the exit confirmation is open
+    bool failed_ = false;    // the installation stopped on an error
 };

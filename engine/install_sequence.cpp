@@ -1,9 +1,10 @@
 #include "engine/install_sequence.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "engine/install_contract.h"
 #include "engine/payload_entry.h"
+#include "engine/szdd.h"
 #include "engine/text.h"
 
 namespace qv {
@@ -15,9 +16,9 @@ namespace {
 using contract::kFileKind;
 using contract::kFolderKind;
 using contract::kLogFileName;
+using contract::kTempFileName;
 using contract::kUninstallerFileName;
 
-const char kTempFileName[] = "tmp.zip";
 const char kLicenceFileName[] = "lic.txt";
 const char kUserDataFileName[] = "Peoples.clm";
 const char kProgramFileName[] = "QuorVel.exe";
@@ -32,26 +33,33 @@ const char kRegistryAction[] = "Запись информации в реест�
 
 const char kTempFileError[] = "Ошибка создания временного файла.";
 const char kCopyError[] = "Ошибка копирования файла: ";
+const char kDamagedNote[] = "\n\nФайл в программе установки повреждён: распакованный файл не совпадает с исходным.";
 const char kSaveError[] = "Ошибка записи файла: ";
 const char kPathTooLong[] = "Слишком длинный путь к файлу: ";
 const char kPathLimitNote[] = "\n\nПуть к файлу должен быть не длиннее 259 символов.";
 const char kRegistryError[] = "Ошибка записи информации в реестр.";
+const char kNotRegistered[] = "Программа не зарегистрирована в списке установленных программ";
+const char kNoUninstallerReason[] = ": не установлена программа удаления\n\n";
+const char kNoLogNote[] =
+    "\n\nПрограмма не будет зарегистрирована в списке установленных программ: без этого файла её нельзя удалить.";
 
 const char kProductName[] = "Кворвель 2.0";
 const char kProductVersion[] = "2.0";
+const char kPublisherName[] = "ООО «Кворвель Софт»";
 
 const unsigned kEntryPauseMs = 100;
 
 // Entries whose file the user may have changed: an existing one is kept.
 bool IsKeptOnReinstall(std::string_view name) {
-    return EqualNoCase(name, "People.dat") || EqualNoCase(name, "Group.txt");
+    return std::any_of(std::begin(contract::kUserDataFiles), std::end(contract::kUserDataFiles),
+                       [&](const char* kept) { return EqualNoCase(name, kept); });
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-std::string PathTooLongText(const std::string& path) {
-    return kPathTooLong + path + kPathLimitNote;
-}
+std::string PathTooLongText(const std::string& path) { return kPathTooLong + path + kPathLimitNote; }
+
+std::string Bytes(std::uint64_t size) { return std::to_string(size) + " байт"; }
 
 // The Windows side needs COM only while the shortcuts are made.
 class ShortcutStage {
@@ -65,9 +73,30 @@ private:
     InstallSystem& system_;
 };
 
+NoRunLog gNoRunLog;
+
 }  // namespace
 
 bool FitsMaxPath(std::string_view path) { return path.size() < kMaxPath; }
+
+CopyAnswer UnattendedCopyAnswer(int attempt) { return attempt <= 3 ? CopyAnswer::Retry : CopyAnswer::Abort; }
+
+bool IsFullPath(std::string_view path) {
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
+    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+}
+
+std::string QuotedCommand(std::string_view path, std::string_view arguments) {
+    std::string command = "\"";
+    command += path;
+    command += '"';
+    if (!arguments.empty()) {
+        command += ' ';
+        command += arguments;
+    }
+    return command;
+}
 
 const InstallSequence::Step InstallSequence::kSteps[] = {
     &InstallSequence::CountEntries,      &InstallSequence::SetProgressRange,
@@ -79,28 +108,58 @@ const InstallSequence::Step InstallSequence::kSteps[] = {
     &InstallSequence::Finish,
 };
 
-InstallSequence::InstallSequence(const InstallChoices& choices, InstallSystem& system,
-                                 ProgressSink& progress, InstallGate& gate, UninstallLog& log)
-    : choices_(choices), system_(system), progress_(progress), gate_(gate), log_(log) {}
+InstallSequence::InstallSequence(const InstallChoices& choices, InstallSystem& system, ProgressSink& progress,
+                                 InstallGate& gate, UninstallLog& log, RunLog& runLog)
+    : choices_(choices), system_(system), progress_(progress), gate_(gate), log_(log), runLog_(runLog) {}
+
+InstallSequence::InstallSequence(const InstallChoices& choices, InstallSystem& system, ProgressSink& progress,
+                                 InstallGate& gate, UninstallLog& log)
+    : InstallSequence(choices, system, progress, gate, log, gNoRunLog) {}
 
 InstallOutcome InstallSequence::Run() {
     for (Step step : kSteps) {
-        if (!gate_.Pass()) return InstallOutcome::Abandoned;
+        if (!gate_.Pass()) {
+            runLog_.Write("Установка прервана пользователем.");
+            return InstallOutcome::Abandoned;
+        }
         (this->*step)();
     }
     return InstallOutcome::Finished;
 }
 
-void InstallSequence::CountEntries() { entryCount_ = system_.CountEntries(); }
+void InstallSequence::CountEntries() {
+    report_.entryCount = system_.CountEntries();
+    const std::string table = system_.PayloadDigestTable();
+    if (!table.empty()) {
+        if (std::optional<PayloadDigests> parsed = PayloadDigests::Parse(table)) {
+            digests_ = std::move(*parsed);
+        }
+        // A table that cannot be read checks every file as damaged.
+        haveDigests_ = true;
+    }
+    runLog_.Write("Файлов в программе установки: " + std::to_string(report_.entryCount) + ".");
+}
 
-void InstallSequence::SetProgressRange() { progress_.SetRange(0, entryCount_); }
+void InstallSequence::SetProgressRange() { progress_.SetRange(0, report_.entryCount); }
 
-void InstallSequence::LogDestination() { log_.Set(choices_.destination, kFolderKind); }
+void InstallSequence::LogDestination() {
+    // A folder typed without its drive is where the files really go, made
+    // full, so that every path the log holds names it wherever it is read.
+    destination_ = IsFullPath(choices_.destination) ? choices_.destination : system_.FullPath(choices_.destination);
+    report_.destination = destination_;
+    log_.Set(destination_, kFolderKind);
+    std::string line = "Папка установки: " + destination_;
+    if (destination_ != choices_.destination) line += " (указана как \"" + choices_.destination + "\")";
+    runLog_.Write(line);
+}
 
 void InstallSequence::InstallEntries() {
-    system_.ForEachEntry([this](std::string_view entry) {
-        return gate_.Pass() && InstallEntry(entry);
-    });
+    system_.ForEachEntry([this](std::string_view entry) { return gate_.Pass() && InstallEntry(entry); });
+}
+
+void InstallSequence::LeaveOut(const std::string& name) {
+    report_.leftOut.push_back(name);
+    runLog_.Write("Файл не установлен: " + InDestination(name));
 }
 
 bool InstallSequence::InstallEntry(std::string_view entry) {
@@ -108,7 +167,10 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
     // could not be put into the destination folder under its own name; it
     // is passed over like one that cannot be loaded.
     PayloadEntry parsed;
-    if (ParsePayloadEntry(entry, parsed) != EntryStatus::kOk) return true;
+    if (ParsePayloadEntry(entry, parsed) != EntryStatus::kOk) {
+        runLog_.Write("Запись программы установки повреждена (имя файла не читается): пропущена.");
+        return true;
+    }
     const std::string& name = parsed.name;
 
     EnsureDestination();
@@ -120,45 +182,99 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
     const std::string tmp = InDestination(kTempFileName);
     if (!FitsMaxPath(tmp)) {
         system_.ShowError(PathTooLongText(tmp));
+        report_.passStopped = report_.tempFileFailed = true;
         return false;
     }
     if (system_.SaveFile(tmp, parsed.stream) != SaveResult::Saved) {
         system_.ShowError(kTempFileError);
+        report_.passStopped = report_.tempFileFailed = true;
         return false;
     }
 
+    // What the entry must expand to, as its own header says; a stream whose
+    // header cannot be read (its signature broken) expands to nothing right.
+    SzddHeader header;
+    const std::optional<std::uint64_t> expectedSize =
+        ReadSzddHeader(parsed.stream, header) == SzddStatus::kOk ? std::optional<std::uint64_t>(header.expandedSize)
+                                                                : std::nullopt;
+
     const bool keep = IsKeptOnReinstall(name) && system_.Exists(target);
-    if (!keep && !ExpandEntry(tmp, target, name)) return false;
+    bool inPlace = keep;
+    if (!keep && !ExpandEntry(tmp, target, name, expectedSize, inPlace)) {
+        report_.passStopped = true;
+        LeaveOut(name);
+        return false;
+    }
 
     system_.RemoveFile(tmp);
+    if (inPlace) {
+        ++report_.entriesInPlace;
+        inPlace_.push_back(name);
+        const std::uint64_t size = system_.FileSize(target).value_or(0);
+        installedBytes_ += size;
+        runLog_.Write((keep ? "Оставлен имеющийся файл с данными пользователя " : "Установлен файл ") + target +
+                      " (" + Bytes(size) + ").");
+    } else {
+        LeaveOut(name);
+    }
     ++entriesDone_;
     progress_.SetPosition(entriesDone_);
     system_.Delay(kEntryPauseMs);
     return true;
 }
 
-bool InstallSequence::ExpandEntry(const std::string& tmp, const std::string& target,
-                                  const std::string& name) {
+bool InstallSequence::ExpandEntry(const std::string& tmp, const std::string& target, const std::string& name,
+                                  std::optional<std::uint64_t> expectedSize, bool& inPlace) {
+    inPlace = false;
     if (!FitsMaxPath(target)) {
         // No shorter name would be the file asked for: the entry is passed over.
         system_.ShowError(PathTooLongText(target));
         return gate_.Pass();
     }
-    for (;;) {
-        if (system_.ExpandFile(tmp, target) == ExpandResult::Expanded) return true;
-        const CopyAnswer answer = system_.AskCopyFailed(kCopyError + name);
+    for (int attempt = 1;; ++attempt) {
+        std::string failure = kCopyError + name;
+        if (system_.ExpandFile(tmp, target) == ExpandResult::Expanded) {
+            const std::string damage = DamageOf(target, name, expectedSize);
+            if (damage.empty()) {
+                inPlace = true;
+                return true;
+            }
+            runLog_.Write("Файл повреждён: " + target + ": " + damage);
+            system_.RemoveFile(target);  // never left behind as if it were the right one
+            failure += kDamagedNote;
+        }
+        const CopyAnswer answer = system_.AskCopyFailed(failure, attempt);
         // The user may have left the installation while the box was open.
         if (!gate_.Pass()) return false;
-        if (answer == CopyAnswer::Abort) return false;
+        if (answer == CopyAnswer::Abort) {
+            report_.abortAnswered = true;
+            return false;
+        }
         if (answer == CopyAnswer::Ignore) return true;
     }
+}
+
+std::string InstallSequence::DamageOf(const std::string& target, const std::string& name,
+                                      std::optional<std::uint64_t> expectedSize) {
+    if (!expectedSize) return "заголовок сжатого файла не читается";
+    const std::optional<std::uint64_t> size = system_.FileSize(target);
+    if (size != expectedSize) {
+        return "размер " + (size ? std::to_string(*size) : std::string("неизвестен")) + " вместо " +
+               std::to_string(*expectedSize);
+    }
+    if (!haveDigests_) return std::string();
+    const FileDigest* expected = digests_.Find(name);
+    if (!expected || expected->size != *expectedSize) return "файла нет в таблице контрольных сумм";
+    const std::optional<std::string> digest = system_.FileSha256(target);
+    if (digest != expected->sha256) return "контрольная сумма SHA-256 не совпадает";
+    return std::string();
 }
 
 void InstallSequence::SaveLicence() {
     // With no entry installed the destination may not be there yet.
     EnsureDestination();
     const std::string path = InDestination(kLicenceFileName);
-    Save(path, choices_.licenceText);
+    report_.licenceSaved = Save(path, choices_.licenceText);
     log_.Set(path, kFileKind);
 }
 
@@ -170,16 +286,24 @@ void InstallSequence::AnnounceShortcuts() {
 void InstallSequence::MakeShortcuts() {
     ShortcutStage stage(system_);
 
-    const std::string group = choices_.programsPath + "\\" + choices_.groupName;
-    if (!system_.Exists(group)) MakeFolders(group);
-    log_.Set(group, kFolderKind);
-
-    MakeShortcut(group + kProgramShortcut, kProgramFileName);
-    MakeShortcut(group + kHelpShortcut, kHelpFileName);
-    MakeShortcut(group + kUninstallShortcut, kUninstallerFileName);
-    if (choices_.desktopShortcut) {
-        MakeShortcut(choices_.desktopPath + kProgramShortcut, kProgramFileName);
+    // Without the shell's folders the shortcuts would land wherever the
+    // current drive is: they are left out instead.
+    if (choices_.programsPath.empty()) {
+        runLog_.Write("Ярлыки в меню «Пуск» не созданы: папка программ меню «Пуск» не найдена.");
+    } else {
+        const std::string group = choices_.programsPath + "\\" + choices_.groupName;
+        if (!system_.Exists(group)) MakeFolders(group);
+        log_.Set(group, kFolderKind);
+        MakeShortcut(group + kProgramShortcut, kProgramFileName);
+        MakeShortcut(group + kHelpShortcut, kHelpFileName);
+        MakeShortcut(group + kUninstallShortcut, kUninstallerFileName);
     }
+    if (!choices_.desktopShortcut) return;
+    if (choices_.desktopPath.empty()) {
+        runLog_.Write("Ярлык на рабочем столе не создан: папка рабочего стола не найдена.");
+        return;
+    }
+    MakeShortcut(choices_.desktopPath + kProgramShortcut, kProgramFileName);
 }
 
 void InstallSequence::MakeShortcut(const std::string& file, const std::string& targetName) {
@@ -188,17 +312,20 @@ void InstallSequence::MakeShortcut(const std::string& file, const std::string& t
     // shortened or dropped target; one that does not fit is left out, as
     // any other shortcut that cannot be made.
     const std::string target = InDestination(targetName);
-    if (!FitsMaxPath(file) || !FitsMaxPath(target)) return;
+    if (!FitsMaxPath(file) || !FitsMaxPath(target)) {
+        runLog_.Write("Ярлык не создан (слишком длинный путь): " + file);
+        return;
+    }
 
     Shortcut shortcut;
     shortcut.file = file;
     shortcut.target = target;
-    shortcut.workingFolder = choices_.destination;
+    shortcut.workingFolder = destination_;
     shortcut.iconFile = shortcut.target;
     shortcut.iconIndex = 0;
     shortcut.hotKey = 0;
     shortcut.showCommand = 1;
-    system_.MakeShortcut(shortcut);
+    runLog_.Write((system_.MakeShortcut(shortcut) ? "Создан ярлык " : "Ярлык не создан: ") + file);
 }
 
 void InstallSequence::LogUserData() { log_.Set(InDestination(kUserDataFileName), kFileKind); }
@@ -207,49 +334,126 @@ void InstallSequence::LogUninstallLog() { log_.Set(InDestination(kLogFileName), 
 
 void InstallSequence::SaveUninstallLog() {
     EnsureDestination();
-    Save(InDestination(kLogFileName), log_.Text());
+    const std::string path = InDestination(kLogFileName);
+    if (!FitsMaxPath(path)) {
+        system_.ShowError(PathTooLongText(path) + kNoLogNote);
+        return;
+    }
+    const std::string text = log_.Text();
+    if (system_.SaveFile(path, text) != SaveResult::Saved) {
+        system_.ShowError(kSaveError + path + kNoLogNote);
+        return;
+    }
+    report_.logSaved = true;
+    installedBytes_ += text.size();
+    runLog_.Write("Сохранён журнал удаления " + path + " (строк: " + std::to_string(log_.Count()) + ").");
 }
 
 void InstallSequence::AnnounceRegistration() { progress_.SetAction(kRegistryAction); }
 
-void InstallSequence::Register() {
-    const std::vector<RegistryValue> values = {
-        {contract::kDisplayName, kProductName},
-        {contract::kDisplayIcon, InDestination(kProgramFileName)},
-        {contract::kDisplayVersion, kProductVersion},
-        {contract::kUninstallString, InDestination(kUninstallerFileName)},
+std::vector<std::string> InstallSequence::CreatedFolders() {
+    // Levels an earlier installation made stay recorded while they exist,
+    // so that installing again over it does not forget them.
+    std::vector<std::string> folders;
+    const auto add = [&](const std::string& folder) {
+        const bool known = std::any_of(folders.begin(), folders.end(),
+                                       [&](const std::string& f) { return EqualNoCase(f, folder); });
+        if (!known && system_.Exists(folder)) folders.push_back(folder);
     };
-    if (!system_.WriteMachineValues(contract::kUninstallKey, values)) system_.ShowError(kRegistryError);
+    for (const std::string& folder : system_.ReadMachineStrings(contract::kUninstallKey, contract::kCreatedFolders)) {
+        add(folder);
+    }
+    for (const std::string& folder : createdFolders_) add(folder);
+    return folders;
 }
 
-void InstallSequence::Finish() { progress_.Finished(); }
+void InstallSequence::Register() {
+    // An entry in the list of programs must be one that can be removed.
+    const std::string uninstaller = InDestination(kUninstallerFileName);
+    if (!report_.logSaved) {  // the box that said so has said this too
+        runLog_.Write(std::string(kNotRegistered) + ": не сохранён журнал удаления.");
+        return;
+    }
+    if (!IsInPlace(kUninstallerFileName)) {
+        system_.ShowError(kNotRegistered + std::string(kNoUninstallerReason) + uninstaller);
+        runLog_.Write(std::string(kNotRegistered) + ": нет программы удаления " + uninstaller);
+        return;
+    }
+    const std::uint32_t kilobytes = static_cast<std::uint32_t>((installedBytes_ + 1023) / 1024);
+    const std::vector<RegistryValue> values = {
+        {contract::kDisplayName, std::string(kProductName)},
+        {contract::kDisplayIcon, InDestination(kProgramFileName)},
+        {contract::kDisplayVersion, std::string(kProductVersion)},
+        {contract::kUninstallString, QuotedCommand(uninstaller)},
+        {contract::kQuietUninstallString, QuotedCommand(uninstaller, contract::kSilentSwitch)},
+        {contract::kInstallLocation, destination_},
+        {contract::kPublisher, std::string(kPublisherName)},
+        {contract::kEstimatedSize, kilobytes},
+        {contract::kNoModify, std::uint32_t{1}},
+        {contract::kNoRepair, std::uint32_t{1}},
+        {contract::kCreatedFolders, CreatedFolders()},
+    };
+    if (!system_.WriteMachineValues(contract::kUninstallKey, values)) {
+        system_.ShowError(kRegistryError + std::string("\n\n") + kNotRegistered + ".");
+        runLog_.Write(std::string(kNotRegistered) + ": ошибка записи в реестр.");
+        return;
+    }
+    report_.registered = true;
+    runLog_.Write("Программа зарегистрирована в списке установленных программ: HKEY_LOCAL_MACHINE\\" +
+                  std::string(contract::kUninstallKey));
+}
+
+void InstallSequence::Finish() {
+    report_.applicationInPlace = IsInPlace(kProgramFileName);
+    report_.finished = true;
+    if (report_.Complete()) {
+        runLog_.Write("Установка завершена.");
+    } else {
+        runLog_.Write("Установка завершена с ошибками; не установлено файлов: " +
+                      std::to_string(report_.MissingFiles()) + ".");
+    }
+    progress_.Finished(report_);
+}
 
 void InstallSequence::EnsureDestination() {
-    if (!system_.Exists(choices_.destination)) MakeFolders(choices_.destination);
+    if (!system_.Exists(destination_)) MakeFolders(destination_);
 }
 
 void InstallSequence::MakeFolders(const std::string& path) {
     // Every missing level, from the outermost in; a level that cannot be
-    // made shows up later, when something is written into it.
+    // made shows up later, when something is written into it. The levels
+    // made are recorded, for the uninstaller to remove once empty.
     for (std::size_t i = 1; i <= path.size(); ++i) {
         if (i < path.size() && !IsSeparator(path[i])) continue;
         if (IsSeparator(path[i - 1])) continue;
         const std::string level = path.substr(0, i);
         if (!FitsMaxPath(level)) return;
-        if (!system_.Exists(level)) system_.MakeFolder(level);
+        if (!system_.Exists(level) && system_.MakeFolder(level)) createdFolders_.push_back(level);
     }
 }
 
-void InstallSequence::Save(const std::string& path, std::string_view bytes) {
+bool InstallSequence::Save(const std::string& path, std::string_view bytes) {
     if (!FitsMaxPath(path)) {
         system_.ShowError(PathTooLongText(path));
-    } else if (system_.SaveFile(path, bytes) != SaveResult::Saved) {
-        system_.ShowError(kSaveError + path);
+        return false;
     }
+    if (system_.SaveFile(path, bytes) != SaveResult::Saved) {
+        system_.ShowError(kSaveError + path);
+        return false;
+    }
+    installedBytes_ += bytes.size();
+    runLog_.Write("Сохранён файл " + path + " (" + Bytes(bytes.size()) + ").");
+    return true;
+}
+
+bool InstallSequence::IsInPlace(std::string_view name) {
+    const bool installed = std::any_of(inPlace_.begin(), inPlace_.end(),
+                                       [&](const std::string& done) { return EqualNoCase(done, name); });
+    return installed || system_.Exists(InDestination(name));
 }
 
 std::string InstallSequence::InDestination(std::string_view name) const {
-    std::string path = choices_.destination;
+    std::string path = destination_;
     path += '\\';
     path += name;
     return path;

@@ -6,9 +6,13 @@
 // sequence; the backing never alters them.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
+
+#include "engine/install_report.h"
 
 namespace qv {
 
@@ -43,7 +47,8 @@ struct Shortcut {
 
 struct RegistryValue {
     std::string name;
-    std::string data;  // stored as a string value
+    // REG_SZ, REG_DWORD or REG_MULTI_SZ.
+    std::variant<std::string, std::uint32_t, std::vector<std::string>> data;
 };
 
 class InstallSystem {
@@ -58,6 +63,9 @@ public:
     // the visitor, in container order, until the visitor returns false.
     virtual int CountEntries() = 0;
     virtual void ForEachEntry(const EntryVisitor& visit) = 0;
+    // The table of the expanded files' sizes and digests (payload_digests.h)
+    // the payload carries; empty when it carries none.
+    virtual std::string PayloadDigestTable() = 0;
 
     // Files and folders.
     virtual bool Exists(const std::string& path) = 0;
@@ -65,12 +73,21 @@ public:
     virtual SaveResult SaveFile(const std::string& path, std::string_view bytes) = 0;
     virtual ExpandResult ExpandFile(const std::string& source, const std::string& target) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
+    virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
+    // SHA-256 of a file's contents in lower-case hex; nothing when unreadable.
+    virtual std::optional<std::string> FileSha256(const std::string& path) = 0;
+    // A path that is not a full one ("foo", "\QuorVel", "C:foo") made full
+    // the way the system resolves it for file calls now.
+    virtual std::string FullPath(const std::string& path) = 0;
 
     // Boxes of the installation: caption kInstallCaption, error icon,
-    // system-modal, no owner window.
-    virtual void ShowError(const std::string& text) = 0;                 // OK
-    virtual CopyAnswer AskCopyFailed(const std::string& text) = 0;       // Abort, Retry, Ignore
+    // system-modal, no owner window. `attempt` counts the failures of the
+    // same file, from 1. An unattended run answers them by rule.
+    virtual void ShowError(const std::string& text) = 0;                       // OK
+    virtual CopyAnswer AskCopyFailed(const std::string& text, int attempt) = 0;  // Abort, Retry, Ignore
 
+    // The pause after each entry, for a person to follow the progress;
+    // nothing in an unattended run.
     virtual void Delay(unsigned milliseconds) = 0;
 
     // Shortcut stage: Begin and End bracket the shortcuts, on the calling
@@ -80,9 +97,12 @@ public:
     virtual void EndShortcuts() = 0;
 
     // Creates or opens the key below HKEY_LOCAL_MACHINE and writes the
-    // string values in order. False if the key or a value failed.
+    // values in order. False if the key or a value failed.
     virtual bool WriteMachineValues(const std::string& key,
                                     const std::vector<RegistryValue>& values) = 0;
+    // A REG_MULTI_SZ value of a key below HKEY_LOCAL_MACHINE; empty when the
+    // key or the value is missing or of another type.
+    virtual std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) = 0;
 };
 
 // The progress display. Every call comes from the worker thread; the page
@@ -94,8 +114,12 @@ public:
     virtual void SetFileName(const std::string& text) = 0;
     virtual void SetRange(int minimum, int maximum) = 0;
     virtual void SetPosition(int position) = 0;
-    // The installation is complete: the page closes with Next.
-    virtual void Finished() = 0;
+    // The installation has run to its end, with what it achieved: the page
+    // closes with Next.
+    virtual void Finished(const InstallReport& report) = 0;
+    // The installation stopped on an error nobody expected (the worker
+    // could not go on); the text says what it was.
+    virtual void Failed(const std::string& what) = 0;
 };
 
 }  // namespace qv

@@ -4,10 +4,14 @@
 
 #include <algorithm>
 
+#include "engine/install_sequence.h"
+#include "engine/win_file_digest.h"
 #include "engine/win_lz.h"
 #include "engine/win_payload.h"
 #include "engine/win_registry.h"
+#include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
+#include "toolkit/growing_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -18,70 +22,120 @@ namespace {
 // none, so that the progress page stays usable while one is open.
 const UINT kBoxStyle = MB_ICONERROR | MB_SYSTEMMODAL;
 
+// An unattended run waits this long before trying a failed copy again: a
+// file held for a moment (by a virus scanner, say) is free by then.
+const DWORD kUnattendedRetryPauseMs = 1000;
+
 }  // namespace
 
-WinInstallSystem::WinInstallSystem() = default;
+WinInstallSystem::WinInstallSystem(const Boxes& boxes, bool pauses) : boxes_(boxes), pauses_(pauses) {}
 WinInstallSystem::~WinInstallSystem() = default;
+
+void WinInstallSystem::LogFailure(const std::string& what) const {
+    const DWORD error = GetLastError();
+    boxes_.Log().Write(what + ": " + SystemErrorText(error));
+}
 
 int WinInstallSystem::CountEntries() { return CountPayloadEntries(); }
 
 void WinInstallSystem::ForEachEntry(const EntryVisitor& visit) { ForEachPayloadEntry(visit); }
+
+std::string WinInstallSystem::PayloadDigestTable() { return PayloadDigestText(); }
 
 bool WinInstallSystem::Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WinInstallSystem::MakeFolder(const std::string& path) {
-    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    LogFailure("Не удалось создать папку " + path);
+    return false;
 }
 
 SaveResult WinInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return SaveResult::NotCreated;
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        LogFailure("Не удалось создать файл " + path);
+        return SaveResult::NotCreated;
+    }
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
         if (!WriteFile(file.get(), bytes.data(), chunk, &written, nullptr) || written == 0) {
+            LogFailure("Не удалось записать файл " + path);
             return SaveResult::Incomplete;
         }
         bytes.remove_prefix(written);
     }
-    return CloseHandle(file.release()) ? SaveResult::Saved : SaveResult::Incomplete;
+    if (CloseHandle(file.release())) return SaveResult::Saved;
+    LogFailure("Не удалось записать файл " + path);
+    return SaveResult::Incomplete;
 }
 
 ExpandResult WinInstallSystem::ExpandFile(const std::string& source, const std::string& target) {
-    return LzExpandFile(source, target);
+    const ExpandResult result = LzExpandFile(source, target);
+    if (result != ExpandResult::Expanded) LogFailure("Не удалось распаковать " + source + " в " + target);
+    return result;
 }
 
 bool WinInstallSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
-void WinInstallSystem::ShowError(const std::string& text) {
-    MessageBoxA(nullptr, text.c_str(), kInstallCaption, MB_OK | kBoxStyle);
+std::optional<std::uint64_t> WinInstallSystem::FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-CopyAnswer WinInstallSystem::AskCopyFailed(const std::string& text) {
-    switch (MessageBoxA(nullptr, text.c_str(), kInstallCaption, MB_ABORTRETRYIGNORE | kBoxStyle)) {
-    case IDRETRY: return CopyAnswer::Retry;
-    case IDIGNORE: return CopyAnswer::Ignore;
-    default: return CopyAnswer::Abort;  // Abort, or no box at all
+std::optional<std::string> WinInstallSystem::FileSha256(const std::string& path) { return qv::FileSha256(path); }
+
+std::string WinInstallSystem::FullPath(const std::string& path) {
+    const std::string full = GrowingText(
+        [&](char* buffer, DWORD size) { return GetFullPathNameA(path.c_str(), size, buffer, nullptr); });
+    return full.empty() ? path : full;
+}
+
+void WinInstallSystem::ShowError(const std::string& text) {
+    boxes_.Show(nullptr, text, kInstallCaption, MB_OK | kBoxStyle, IDOK);
+}
+
+CopyAnswer WinInstallSystem::AskCopyFailed(const std::string& text, int attempt) {
+    const CopyAnswer unattended = UnattendedCopyAnswer(attempt);
+    const int unattendedId = unattended == CopyAnswer::Retry ? IDRETRY : IDABORT;
+    const int answer = boxes_.Show(nullptr, text, kInstallCaption, MB_ABORTRETRYIGNORE | kBoxStyle, unattendedId);
+    if (boxes_.Suppressed() && answer == IDRETRY) Sleep(kUnattendedRetryPauseMs);
+    switch (answer) {
+        case IDRETRY: return CopyAnswer::Retry;
+        case IDIGNORE: return CopyAnswer::Ignore;
+        default: return CopyAnswer::Abort;  // Abort, or no box at all
     }
 }
 
-void WinInstallSystem::Delay(unsigned milliseconds) { Sleep(milliseconds); }
+void WinInstallSystem::Delay(unsigned milliseconds) {
+    if (pauses_) Sleep(milliseconds);
+}
 
 void WinInstallSystem::BeginShortcuts() { apartment_ = std::make_unique<ComApartment>(); }
 
 bool WinInstallSystem::MakeShortcut(const Shortcut& s) {
-    return CreateShortcut(AnsiToWide(s.file), s.target, s.workingFolder, s.arguments, s.hotKey,
-                          s.showCommand, s.iconFile, s.iconIndex);
+    const HRESULT result = CreateShortcut(AnsiToWide(s.file), s.target, s.workingFolder, s.arguments, s.hotKey,
+                                          s.showCommand, s.iconFile, s.iconIndex);
+    if (SUCCEEDED(result)) return true;
+    SetLastError(static_cast<DWORD>(result));
+    LogFailure("Не удалось создать ярлык " + s.file);
+    return false;
 }
 
 void WinInstallSystem::EndShortcuts() { apartment_.reset(); }
 
-bool WinInstallSystem::WriteMachineValues(const std::string& key,
-                                          const std::vector<RegistryValue>& values) {
-    return WriteMachineStrings(key, values);
+bool WinInstallSystem::WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) {
+    if (qv::WriteMachineValues(key, values)) return true;
+    LogFailure("Не удалось записать в реестр HKEY_LOCAL_MACHINE\\" + key);
+    return false;
+}
+
+std::vector<std::string> WinInstallSystem::ReadMachineStrings(const std::string& key, const std::string& name) {
+    return qv::ReadMachineStrings(key, name);
 }
 
 }  // namespace qv

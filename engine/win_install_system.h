@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "engine/install_system.h"
+#include "engine/run_log.h"
+#include "engine/win_boxes.h"
 
 namespace qv {
 
@@ -12,20 +14,27 @@ class ComApartment;
 
 class WinInstallSystem : public InstallSystem {
 public:
-    WinInstallSystem();
+    // `pauses`: whether the pause after each entry is kept (for a person
+    // to follow the progress). Failures of system calls go into the log
+    // of `boxes` with the system's text.
+    explicit WinInstallSystem(const Boxes& boxes = RunBoxes(), bool pauses = true);
     ~WinInstallSystem() override;
 
     int CountEntries() override;
     void ForEachEntry(const EntryVisitor& visit) override;
+    std::string PayloadDigestTable() override;
 
     bool Exists(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
     SaveResult SaveFile(const std::string& path, std::string_view bytes) override;
     ExpandResult ExpandFile(const std::string& source, const std::string& target) override;
     bool RemoveFile(const std::string& path) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> FileSha256(const std::string& path) override;
+    std::string FullPath(const std::string& path) override;
 
     void ShowError(const std::string& text) override;
-    CopyAnswer AskCopyFailed(const std::string& text) override;
+    CopyAnswer AskCopyFailed(const std::string& text, int attempt) override;
 
     void Delay(unsigned milliseconds) override;
 
@@ -34,8 +43,14 @@ public:
     void EndShortcuts() override;
 
     bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) override;
+    std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
 
 private:
+    // Writes "what: (code) the system's text" for the last error.
+    void LogFailure(const std::string& what) const;
+
+    Boxes boxes_;
+    bool pauses_;
     std::unique_ptr<ComApartment> apartment_;  // during the shortcut stage
 };
 

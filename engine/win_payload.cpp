@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "engine/payload_digests.h"
+
 namespace qv {
 
 namespace {
@@ -35,6 +37,15 @@ BOOL CALLBACK ExtractEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR par
         pass.failure = std::current_exception();
         return FALSE;
     }
+}
+
+std::string PayloadDigestText() {
+    const HRSRC resource = FindResourceA(nullptr, kDigestResourceName, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    if (resource == nullptr) return std::string();
+    const DWORD size = SizeofResource(nullptr, resource);
+    const HGLOBAL loaded = LoadResource(nullptr, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    return bytes ? std::string(static_cast<const char*>(bytes), size) : std::string();
 }
 
 int CountPayloadEntries() {

@@ -4,6 +4,8 @@
 // their names.
 #include <windows.h>
 
+#include <string>
+
 #include "engine/install_system.h"
 
 namespace qv {
@@ -14,6 +16,10 @@ int CountPayloadEntries();
 // Installing pass: shows every entry that can be located, loaded and locked
 // to the visitor, until the visitor returns false.
 void ForEachPayloadEntry(const InstallSystem::EntryVisitor& visit);
+
+// The text of the payload's table of sizes and digests; empty when the
+// program carries none.
+std::string PayloadDigestText();
 
 // The enumeration callbacks. The parameter points at the pass's state.
 BOOL CALLBACK CountEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);

@@ -5,22 +5,76 @@
 #include "toolkit/win_handles.h"
 
 namespace qv {
+namespace {
 
-bool WriteMachineStrings(const std::string& key, const std::vector<RegistryValue>& values) {
+// The bytes and type a value is stored as.
+struct RawValue {
+    DWORD type = REG_SZ;
+    std::string bytes;
+};
+
+RawValue Raw(const RegistryValue& value) {
+    RawValue raw;
+    if (const auto* text = std::get_if<std::string>(&value.data)) {
+        raw.bytes = *text;
+        raw.bytes += '\0';
+    } else if (const auto* number = std::get_if<std::uint32_t>(&value.data)) {
+        raw.type = REG_DWORD;
+        raw.bytes.assign(reinterpret_cast<const char*>(number), sizeof *number);
+    } else {
+        raw.type = REG_MULTI_SZ;
+        for (const std::string& item : std::get<std::vector<std::string>>(value.data)) {
+            raw.bytes += item;
+            raw.bytes += '\0';
+        }
+        raw.bytes += '\0';
+    }
+    return raw;
+}
+
+}  // namespace
+
+bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) {
     UniqueRegKey handle;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, handle.put(), &disposition) != ERROR_SUCCESS) {
-        return false;
+    LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, handle.put(), &disposition);
+    for (auto value = values.begin(); status == ERROR_SUCCESS && value != values.end(); ++value) {
+        const RawValue raw = Raw(*value);
+        status = RegSetValueExA(handle.get(), value->name.c_str(), 0, raw.type,
+                                reinterpret_cast<const BYTE*>(raw.bytes.data()), static_cast<DWORD>(raw.bytes.size()));
     }
-    for (const RegistryValue& value : values) {
-        const DWORD size = static_cast<DWORD>(value.data.size() + 1);
-        if (RegSetValueExA(handle.get(), value.name.c_str(), 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(value.data.c_str()), size) != ERROR_SUCCESS) {
-            return false;
-        }
+    SetLastError(static_cast<DWORD>(status));  // for whoever reports the failure
+    return status == ERROR_SUCCESS;
+}
+
+std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) {
+    std::vector<std::string> strings;
+    UniqueRegKey handle;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) != ERROR_SUCCESS) {
+        return strings;
     }
-    return true;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_MULTI_SZ) {
+        return strings;
+    }
+    std::string bytes(size, '\0');
+    if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()),
+                         &size) != ERROR_SUCCESS) {
+        return strings;
+    }
+    bytes.resize(size);
+    // NUL-separated; the data need not end with its terminators.
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\0', start);
+        if (end == std::string::npos) end = bytes.size();
+        if (end > start) strings.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return strings;
 }
 
 }  // namespace qv

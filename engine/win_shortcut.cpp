@@ -17,23 +17,23 @@ std::wstring AnsiToWide(const std::string& text) {
     return wide;
 }
 
-bool CreateShortcut(const std::wstring& file, const std::string& target,
-                    const std::string& workingFolder, const std::string& arguments,
-                    WORD hotKey, int showCommand, const std::string& iconFile, int iconIndex) {
+HRESULT CreateShortcut(const std::wstring& file, const std::string& target,
+                       const std::string& workingFolder, const std::string& arguments,
+                       WORD hotKey, int showCommand, const std::string& iconFile, int iconIndex) {
     ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put_void()))) {
-        return false;
-    }
-    if (FAILED(link->SetPath(target.c_str()))) return false;
-    if (FAILED(link->SetArguments(arguments.c_str()))) return false;
-    if (FAILED(link->SetWorkingDirectory(workingFolder.c_str()))) return false;
-    if (FAILED(link->SetIconLocation(iconFile.c_str(), iconIndex))) return false;
-    if (FAILED(link->SetHotkey(hotKey))) return false;
-    if (FAILED(link->SetShowCmd(showCommand))) return false;
+    HRESULT result =
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void());
+    if (FAILED(result)) return result;
+    if (FAILED(result = link->SetPath(target.c_str()))) return result;
+    if (FAILED(result = link->SetArguments(arguments.c_str()))) return result;
+    if (FAILED(result = link->SetWorkingDirectory(workingFolder.c_str()))) return result;
+    if (FAILED(result = link->SetIconLocation(iconFile.c_str(), iconIndex))) return result;
+    if (FAILED(result = link->SetHotkey(hotKey))) return result;
+    if (FAILED(result = link->SetShowCmd(showCommand))) return result;
     ComPtr<IPersistFile> persist;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void()))) return false;
-    return SUCCEEDED(persist->Save(file.c_str(), TRUE));
+    if (FAILED(result = link->QueryInterface(IID_IPersistFile, persist.put_void()))) return result;
+    result = persist->Save(file.c_str(), TRUE);
+    return FAILED(result) ? result : S_OK;
 }
 
 }  // namespace qv

@@ -10,9 +10,9 @@ namespace qv {
 std::wstring AnsiToWide(const std::string& text);
 
 // Makes or replaces the shortcut file `file`. Each step stops at the first
-// one that fails; true only when the file was saved. COM must be
-// initialised on the calling thread.
-bool CreateShortcut(const std::wstring& file, const std::string& target,
+// one that fails, whose result is returned; S_OK when the file was saved.
+// COM must be initialised on the calling thread.
+HRESULT CreateShortcut(const std::wstring& file, const std::string& target,
                     const std::string& workingFolder, const std::string& arguments,
                     WORD hotKey, int showCommand, const std::string& iconFile, int iconIndex);
 

@@ -19,9 +19,10 @@ void WaitTakingSentMessages(HANDLE handle) {
 
 }  // namespace
 
-TThreadSetup::TThreadSetup(qv::ProgressSink& progress, qv::UninstallLog& log)
-    : ownSystem_(std::make_unique<qv::WinInstallSystem>()),
+TThreadSetup::TThreadSetup(qv::ProgressSink& progress, qv::UninstallLog& log, const qv::Boxes& boxes, bool pauses)
+    : ownSystem_(std::make_unique<qv::WinInstallSystem>(boxes, pauses)),
       system_(*ownSystem_),
+      runLog_(boxes.Log()),
       progress_(progress),
       log_(log) {
     thread_.reset(CreateThread(nullptr, 0, &TThreadSetup::ThreadProc, this, CREATE_SUSPENDED, nullptr));
@@ -29,7 +30,7 @@ TThreadSetup::TThreadSetup(qv::ProgressSink& progress, qv::UninstallLog& log)
 
 TThreadSetup::TThreadSetup(qv::ProgressSink& progress, qv::UninstallLog& log,
                            qv::InstallSystem& system)
-    : system_(system), progress_(progress), log_(log) {
+    : system_(system), runLog_(qv::RunBoxes().Log()), progress_(progress), log_(log) {
     thread_.reset(CreateThread(nullptr, 0, &TThreadSetup::ThreadProc, this, CREATE_SUSPENDED, nullptr));
 }
 
@@ -59,10 +60,22 @@ DWORD WINAPI TThreadSetup::ThreadProc(LPVOID self) {
 }
 
 void TThreadSetup::Body() {
+    // Nothing may escape a thread; what stops the installation (out of
+    // memory, say) is reported to the page, which tells the user.
     try {
-        qv::InstallSequence(choices_, system_, progress_, gate_, log_).Run();
+        qv::InstallSequence(choices_, system_, progress_, gate_, log_, runLog_).Run();
+    } catch (const std::exception& e) {
+        Fail(e.what());
     } catch (...) {
-        // Out of memory: the installation stops here; the page can still
-        // be left through its Cancel button.
+        Fail("");
+    }
+}
+
+void TThreadSetup::Fail(const char* what) noexcept {
+    try {
+        runLog_.Write(std::string("Установка прервана из-за ошибки: ") + what);
+        progress_.Failed(what);
+    } catch (...) {
+        // Not even the report could be made: the page stays with its Cancel.
     }
 }

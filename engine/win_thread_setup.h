@@ -17,12 +17,15 @@
 #include "engine/install_gate.h"
 #include "engine/install_system.h"
 #include "engine/uninstall_log.h"
+#include "engine/win_boxes.h"
 #include "toolkit/win_handles.h"
 
 class TThreadSetup {
 public:
-    // A worker on the real system.
-    TThreadSetup(qv::ProgressSink& progress, qv::UninstallLog& log);
+    // A worker on the real system, whose boxes and failures go through
+    // `boxes`; `pauses`: whether it pauses after each entry.
+    TThreadSetup(qv::ProgressSink& progress, qv::UninstallLog& log, const qv::Boxes& boxes = qv::RunBoxes(),
+                 bool pauses = true);
     // A worker on the given system, which must outlive it.
     TThreadSetup(qv::ProgressSink& progress, qv::UninstallLog& log, qv::InstallSystem& system);
     ~TThreadSetup();
@@ -44,9 +47,11 @@ public:
 private:
     static DWORD WINAPI ThreadProc(LPVOID self);
     void Body();
+    void Fail(const char* what) noexcept;
 
     std::unique_ptr<qv::InstallSystem> ownSystem_;
     qv::InstallSystem& system_;
+    qv::RunLog& runLog_;
     qv::ProgressSink& progress_;
     qv::UninstallLog& log_;
     qv::InstallGate gate_;

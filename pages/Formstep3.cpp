@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/win_boxes.h"
 #include "pages/page_layout.h"
 #include "toolkit/growing_text.h"
 
@@ -80,7 +81,7 @@ void TForm4::FormCloseQuery(bool& canClose) {
     const std::string destination = edDir->Text();
     if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     const std::string question = kExistsBefore + destination + kExistsAfter;
-    if (MessageBoxA(hwnd(), question.c_str(), kExistsCaption, MB_ICONQUESTION | MB_YESNO) != IDYES) {
+    if (RunBoxes().Show(hwnd(), question, kExistsCaption, MB_ICONQUESTION | MB_YESNO, IDYES) != IDYES) {
         canClose = false;
     }
 }

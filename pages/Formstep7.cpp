@@ -5,6 +5,7 @@
 #include "pages/Formstep3.h"
 #include "pages/page_layout.h"
 #include "toolkit/win_handles.h"
+#include "wizard/finish_text.h"
 #include "wizard/forms.h"
 
 using namespace qv;
@@ -36,6 +37,17 @@ void TForm8::Build(HWND owner) {
     CheckBox = Get<qv::CheckBox>("CheckBox");
 }
 
+void TForm8::FormShow() {
+    const FinishText text = FinishTextFor(Form7->Report());
+    if (Form7->Report().Complete()) return;
+    Get<StaticText>("StaticText1")->SetText(text.title);
+    Get<StaticText>("StaticText2")->SetText(text.body);
+    if (!text.canStartApplication) {
+        CheckBox->SetChecked(false);
+        CheckBox->SetEnabled(false);
+    }
+}
+
 // Only Ready with the box ticked starts the application, from the
 // destination folder; a failed start is not reported.
 void TForm8::FormCloseQuery(bool&) {
@@ -43,7 +55,9 @@ void TForm8::FormCloseQuery(bool&) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
-    const std::string folder = Form4->Destination();
+    // The folder the files went to: the destination, made full when typed without its drive.
+    const std::string& installed = Form7->Report().destination;
+    const std::string folder = installed.empty() ? Form4->Destination() : installed;
     const std::string program = folder + "\\QuorVel.exe";
     PROCESS_INFORMATION info{};
     if (CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,

@@ -11,5 +11,8 @@ public:
     qv::CheckBox* CheckBox = nullptr;
 
 protected:
+    // After an installation with errors, says so, and offers to start the
+    // application only when it is there.
+    void FormShow() override;
     void FormCloseQuery(bool& canClose) override;
 };

@@ -20,6 +20,7 @@ packages=(
   locales
   mscompress
   clang libclang-rt-14-dev
+  libssl-dev
 )
 
 stamp=/var/lib/quorvel-setup-bootstrap.stamp
@@ -41,9 +42,22 @@ enable_deb_src() {
     return 0
   fi
   if ! grep -rqs '^deb-src\|^Types:.*deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    # One-line sources: the machine's own archives of this release, for
+    # source packages as well (other archives may carry no sources).
     . /etc/os-release
-    echo "deb-src http://deb.debian.org/debian ${VERSION_CODENAME} main" > /etc/apt/sources.list.d/quorvel-src.list
-    return 0
+    local list=/etc/apt/sources.list.d/quorvel-src.list
+    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+      awk -v release="$VERSION_CODENAME" '
+        $1 == "deb" {
+          suite = 0
+          for (i = 2; i <= NF; i++) if ($i !~ /^\[/ && $i !~ /\]$/ && $i ~ /:\/\//) { suite = i + 1; break }
+          if (suite && ($suite == release || index($suite, release "-") == 1)) { sub(/^deb /, "deb-src "); print }
+        }' >"$list"
+    if [ -s "$list" ]; then
+      return 0
+    fi
+    rm -f "$list"
+    echo "bootstrap: no source package archive is configured for ${VERSION_CODENAME}" >&2
   fi
   return 1
 }

@@ -106,6 +106,43 @@ HICON Application::Icon(bool small) {
     return icon.get();
 }
 
+namespace {
+
+// The shutdown reason calls exist from Windows Vista on: found at run time.
+using ReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+using ReasonDestroy = BOOL(WINAPI*)(HWND);
+
+template <typename Function>
+Function User32Function(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+std::wstring Wide(const std::string& text) {
+    const int needed = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(needed > 0 ? static_cast<size_t>(needed) : 1, L'\0');
+    if (needed > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), needed);
+    return wide;
+}
+
+}  // namespace
+
+void Application::BlockShutdown(const std::string& reason) {
+    shutdownBlocked_ = true;
+    Form* main = MainForm();
+    if (!main) return;
+    if (auto create = User32Function<ReasonCreate>("ShutdownBlockReasonCreate")) {
+        create(main->hwnd(), Wide(reason).c_str());
+    }
+}
+
+void Application::AllowShutdown() {
+    if (!shutdownBlocked_) return;
+    shutdownBlocked_ = false;
+    Form* main = MainForm();
+    if (!main) return;
+    if (auto destroy = User32Function<ReasonDestroy>("ShutdownBlockReasonDestroy")) destroy(main->hwnd());
+}
+
 void Application::Post(std::function<void()> work) {
     auto* job = new std::function<void()>(std::move(work));
     if (!dispatcher_ || !PostMessageA(dispatcher_.get(), kRunPosted, 0, reinterpret_cast<LPARAM>(job))) delete job;

@@ -37,6 +37,9 @@ public:
     void Run();
     // Ends the message loop.
     void Terminate();
+    // What the program returns when it ends.
+    int ExitCode() const { return exitCode_; }
+    void SetExitCode(int code) { exitCode_ = code; }
     bool Terminated() const { return terminated_; }
 
     // Fetches and dispatches one message; false once the loop must end.
@@ -54,6 +57,16 @@ public:
     // thread. Returns at once.
     void Post(std::function<void()> work);
 
+    // The form shown modally now (the innermost), or null.
+    Form* ModalForm() const { return modalForm_; }
+    void SetModalForm(Form* form) { modalForm_ = form; }
+
+    // While blocked, the program refuses a shutdown of Windows and gives
+    // Windows the reason to show; Allow lifts it.
+    void BlockShutdown(const std::string& reason);
+    void AllowShutdown();
+    bool ShutdownBlocked() const { return shutdownBlocked_; }
+
     // The window procedure of the hidden window that receives posted work
     // (window_binder.h binds it to the application).
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -69,7 +82,10 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     UniqueWindow dispatcher_;
+    Form* modalForm_ = nullptr;
+    bool shutdownBlocked_ = false;
     bool terminated_ = false;
+    int exitCode_ = 0;
 };
 
 }  // namespace qv

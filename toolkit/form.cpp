@@ -181,6 +181,8 @@ ModalResult Form::ShowModal() {
     for (HWND h : disabled.windows) EnableWindow(h, FALSE);
 
     modal_ = true;
+    Form* const outer = app.ModalForm();
+    app.SetModalForm(this);
     ShowWindow(hwnd(), SW_SHOW);
     SetActiveWindow(hwnd());
     SetForegroundWindow(hwnd());
@@ -195,7 +197,11 @@ ModalResult Form::ShowModal() {
         }
     }
     modal_ = false;
+    app.SetModalForm(outer);
     for (HWND h : disabled.windows) EnableWindow(h, TRUE);
+    // A form that closes minimized or maximized hands on, and is shown
+    // again at, its ordinary place.
+    if (IsIconic(hwnd()) || IsZoomed(hwnd())) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
     OnActivate(false);  // remember the focused control for the next showing
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -213,9 +219,15 @@ void Form::Close() {
         modalResult_ = qv::ModalResult::Cancel;
         return;
     }
-    if (Application::Instance().MainForm() == this && QueryClose()) {
-        Application::Instance().Terminate();
+    Application& app = Application::Instance();
+    if (app.MainForm() != this) return;
+    // A request to close the program from outside (the task list, say) while
+    // a form is up is that form's Cancel, with its confirmation.
+    if (Form* modal = app.ModalForm(); modal && modal != this) {
+        modal->Close();
+        return;
     }
+    if (QueryClose()) app.Terminate();
 }
 
 void Form::SetActiveControl(Control* control) {
@@ -374,6 +386,8 @@ LRESULT Form::HandleMessage(HWND, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_QUERYENDSESSION:
+            return Application::Instance().ShutdownBlocked() ? FALSE : TRUE;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {
                 OnActivate(false);

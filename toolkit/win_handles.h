@@ -3,6 +3,7 @@
 // holds exactly once, on every path.
 #include <windows.h>
 #include <lzexpand.h>
+#include <wincrypt.h>
 #include <shlobj.h>
 
 #include <utility>
@@ -75,6 +76,20 @@ struct LzFileTraits {
     static void close(INT h) { LZClose(h); }
 };
 using UniqueLzFile = UniqueResource<INT, LzFileTraits>;
+
+// A cryptographic provider and a hash object of the system's CryptoAPI.
+struct CryptProviderTraits {
+    static HCRYPTPROV invalid() { return 0; }
+    static bool valid(HCRYPTPROV h) { return h != 0; }
+    static void close(HCRYPTPROV h) { CryptReleaseContext(h, 0); }
+};
+using UniqueCryptProvider = UniqueResource<HCRYPTPROV, CryptProviderTraits>;
+struct CryptHashTraits {
+    static HCRYPTHASH invalid() { return 0; }
+    static bool valid(HCRYPTHASH h) { return h != 0; }
+    static void close(HCRYPTHASH h) { CryptDestroyHash(h); }
+};
+using UniqueCryptHash = UniqueResource<HCRYPTHASH, CryptHashTraits>;
 
 // The two handles CreateProcess gives back.
 struct StartedProcess {

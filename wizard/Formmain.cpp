@@ -1,5 +1,7 @@
 #include "wizard/Formmain.h"
 
+#include "toolkit/application.h"
+
 #include "wizard/forms.h"
 #include "wizard/messages.h"
 #include "wizard/transitions.h"
@@ -49,6 +51,19 @@ void TForm1::FormCreate() {
     InvalidateRect(Image1->hwnd(), nullptr, TRUE);
 }
 
+WizardEnd TForm1::EndAfter(Page page) {
+    switch (page) {
+        case Page::Progress:
+            return Form7->InstallationFailed() ? WizardEnd::InstallationFailed : WizardEnd::CancelledWhileInstalling;
+        case Page::Finish:
+            return WizardEnd::InstallationFinished;
+        default:
+            return WizardEnd::CancelledBeforeInstalling;
+    }
+}
+
+SetupExit TForm1::ExitCode() const { return ExitCodeOf(end_, Form7 ? Form7->Report() : InstallReport{}); }
+
 void TForm1::Timer1Timer() {
     if (!Visible() || Form2->Visible()) return;
     StopTimer(kTimer1);
@@ -59,7 +74,9 @@ void TForm1::Timer1Timer() {
 // page's result ends the wizard; then closes this window, which ends the program.
 void TForm1::RunWizard() {
     if (!IsAdministrator(*privileges)) {
-        MessageBoxA(hwnd(), kRightsErrorText, kRightsErrorCaption, MB_ICONERROR | MB_OK);
+        end_ = WizardEnd::Refused;
+        RunBoxes().Show(hwnd(), kRightsErrorText, kRightsErrorCaption, MB_ICONERROR | MB_OK, IDOK);
+        Application::Instance().SetExitCode(static_cast<int>(ExitCode()));
         Close();
         return;
     }
@@ -68,7 +85,10 @@ void TForm1::RunWizard() {
     qv::ModalResult result = shown->ShowModal();
     for (;;) {
         const Transition next = NextPage(current, result);
-        if (next.end) break;
+        if (next.end) {
+            end_ = EndAfter(current);
+            break;
+        }
         WizardPage* page = PageForm(next.next);
         page->SetLeft(shown->Left());
         page->SetTop(shown->Top());
@@ -76,5 +96,6 @@ void TForm1::RunWizard() {
         shown = page;
         result = shown->ShowModal();
     }
+    Application::Instance().SetExitCode(static_cast<int>(ExitCode()));
     Close();
 }

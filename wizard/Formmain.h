@@ -2,7 +2,9 @@
 // The background window: a full-screen picture with the product name, and
 // the timer whose first useful tick runs the wizard.
 #include "toolkit/form.h"
+#include "wizard/exit_code.h"
 #include "wizard/is_administrator.h"
+#include "wizard/transitions.h"
 
 class TForm1 : public qv::Form {
 public:
@@ -17,9 +19,17 @@ public:
 
     void Timer1Timer();
 
+    // The program's exit code, from how the wizard ended.
+    qv::SetupExit ExitCode() const;
+
 protected:
     void FormCreate() override;
 
 private:
     void RunWizard();
+    // How the wizard ends when `page` closed with a result that ends it.
+    static qv::WizardEnd EndAfter(qv::Page page);
+
+    // Until the wizard has run, the program did not get to install.
+    qv::WizardEnd end_ = qv::WizardEnd::CancelledBeforeInstalling;
 };

@@ -36,6 +36,8 @@ void Start(HINSTANCE instance) {
     qv::Application& app = qv::Application::Instance();
     app.Initialize(instance);
     app.SetTitle("");
+    // Ended before the wizard ran (closed from outside, say): nothing installed.
+    app.SetExitCode(static_cast<int>(qv::SetupExit::CancelledBefore));
     CreateForm(Form1);
 #ifdef QV_TEST_PRIVILEGES
     Form1->privileges = &qv::TestPrivilegeApi();
@@ -56,5 +58,5 @@ void Start(HINSTANCE instance) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     qv::Application& app = qv::Application::Instance();
     app.Guard([instance] { Start(instance); });
-    return 0;
+    return app.ExitCode();
 }

@@ -2,6 +2,8 @@
 // Program-wide message texts and the boxes that show them.
 #include <windows.h>
 
+#include "engine/win_boxes.h"
+
 namespace qv {
 
 inline constexpr const char* kRightsErrorCaption = "Установка Кворвель";
@@ -18,9 +20,11 @@ inline constexpr const char* kExitText =
     "\n\n"
     "Выйти из программы установки?";
 
-// The exit confirmation, owned by the page; true when the user answers Yes.
+// The exit confirmation, owned by the page; true when the user answers Yes
+// (as an unattended run does: its Cancel was pressed on purpose).
 inline bool ConfirmExit(HWND owner) {
-    return MessageBoxA(owner, kExitText, kExitCaption, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON1) == IDYES;
+    return RunBoxes().Show(owner, kExitText, kExitCaption, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON1, IDYES) ==
+           IDYES;
 }
 
 }  // namespace qv

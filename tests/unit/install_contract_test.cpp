@@ -58,7 +58,8 @@ TEST(InstallContract, TheUninstallerPlansTheRemovalOfWhatTheInstallerLogged) {
         std::find_if(written.values.begin(), written.values.end(),
                      [](const RegistryValue& v) { return v.name == contract::kUninstallString; });
     ASSERT_NE(uninstallString, written.values.end());
-    EXPECT_TRUE(UninstallKeyIsOurs(uninstallString->data, self, nullptr)) << uninstallString->data;
+    const std::string command = std::get<std::string>(uninstallString->data);
+    EXPECT_TRUE(UninstallKeyIsOurs(command, self, nullptr)) << command;
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "engine/install_sequence.h"
 
+#include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,11 +17,19 @@ using Lines = std::vector<std::string>;
 
 const char kCopyError[] = "ask Ошибка копирования файла: ";
 const char kTempError[] = "box Ошибка создания временного файла.";
+const char kNoLogNote[] =
+    "\n\nПрограмма не будет зарегистрирована в списке установленных программ: без этого файла её нельзя удалить.";
 const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
 
 std::string TooLong(const std::string& path) {
     return "box Слишком длинный путь к файлу: " + path +
            "\n\nПуть к файлу должен быть не длиннее 259 символов.";
+}
+
+// Registration refused: there is no uninstaller to remove the program with.
+std::string NotRegistered(const InstallRig& rig) {
+    return "box Программа не зарегистрирована в списке установленных программ: не установлена программа "
+           "удаления\n\n" + rig.InDestination("UnInstall.exe");
 }
 
 // The log of a complete installation into rig's choices, as path=kind lines.
@@ -38,6 +49,13 @@ Lines CompleteLog(const InstallRig& rig, const Lines& entries) {
     return lines;
 }
 
+// The size of the files in a folder, in kilobytes rounded up.
+std::uint32_t KilobytesIn(const InstallRig& rig, const std::string& folder) {
+    std::uint64_t bytes = 0;
+    for (const auto& file : std::filesystem::directory_iterator(rig.Host(folder))) bytes += file.file_size();
+    return static_cast<std::uint32_t>((bytes + 1023) / 1024);
+}
+
 Lines FirstNames(std::size_t count) {
     return Lines(PayloadNames().begin(), PayloadNames().begin() + count);
 }
@@ -52,6 +70,7 @@ TEST(InstallSequence, StepsRunInTheirFixedOrder) {
     InstallRig rig;
     rig.choices.desktopShortcut = false;
     rig.system.AddEntry(MakeEntry("Dates.dat", "31.12\r\n"));
+    rig.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
     const std::string d = rig.choices.destination;
     const std::string g = "C:\\Menu\\Programs\\Кворвель 2.0";
 
@@ -59,13 +78,19 @@ TEST(InstallSequence, StepsRunInTheirFixedOrder) {
 
     const Lines expected = {
         "count",
-        "range 0 1",
+        "range 0 2",
         "mkdir " + d,
         "file " + d + "\\Dates.dat",
         "save " + d + "\\tmp.zip",
         "expand " + d + "\\Dates.dat",
         "remove " + d + "\\tmp.zip",
         "position 1",
+        "delay 100",
+        "file " + d + "\\UnInstall.exe",
+        "save " + d + "\\tmp.zip",
+        "expand " + d + "\\UnInstall.exe",
+        "remove " + d + "\\tmp.zip",
+        "position 2",
         "delay 100",
         "save " + d + "\\lic.txt",
         "file ",
@@ -107,6 +132,8 @@ TEST(InstallSequence, CompleteInstallationWithDesktopShortcut) {
     EXPECT_TRUE(rig.trace.Matching("box").empty());
     EXPECT_TRUE(rig.trace.Matching("ask").empty());
     EXPECT_EQ(rig.trace.Texts().back(), "finished");
+    EXPECT_TRUE(rig.report.Complete());
+    EXPECT_TRUE(rig.report.applicationInPlace);
 }
 
 TEST(InstallSequence, ShortcutsAndRegistrationPointIntoTheDestination) {
@@ -144,16 +171,27 @@ TEST(InstallSequence, ShortcutsAndRegistrationPointIntoTheDestination) {
     ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
     const auto& write = rig.system.RegistryWrites()[0];
     EXPECT_EQ(write.key, kKey);
-    const std::vector<std::pair<std::string, std::string>> values = {
-        {"DisplayName", "Кворвель 2.0"},
+    // The four values the system's list of programs shows, with the command
+    // quoted; then what deployment tools read; then the levels the
+    // installation made (here only the product folder and the group).
+    using Strings = std::vector<std::string>;
+    const std::vector<RegistryValue> values = {
+        {"DisplayName", std::string("Кворвель 2.0")},
         {"DisplayIcon", d + "\\QuorVel.exe"},
-        {"DisplayVersion", "2.0"},
-        {"UninstallString", d + "\\UnInstall.exe"},
+        {"DisplayVersion", std::string("2.0")},
+        {"UninstallString", "\"" + d + "\\UnInstall.exe\""},
+        {"QuietUninstallString", "\"" + d + "\\UnInstall.exe\" /SILENT"},
+        {"InstallLocation", d},
+        {"Publisher", std::string("ООО «Кворвель Софт»")},
+        {"EstimatedSize", KilobytesIn(rig, d)},
+        {"NoModify", std::uint32_t{1}},
+        {"NoRepair", std::uint32_t{1}},
+        {"CreatedFolders", Strings{d, g}},
     };
     ASSERT_EQ(write.values.size(), values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
-        EXPECT_EQ(write.values[i].name, values[i].first);
-        EXPECT_EQ(write.values[i].data, values[i].second);
+        EXPECT_EQ(write.values[i].name, values[i].name);
+        EXPECT_TRUE(write.values[i].data == values[i].data) << values[i].name;
     }
 }
 
@@ -185,6 +223,12 @@ TEST(InstallSequence, AbortAtEntryFiveStopsThePassButNotTheInstallation) {
     // The temporary file of the aborted entry stays.
     EXPECT_TRUE(rig.FileExists(rig.InDestination("tmp.zip")));
     EXPECT_EQ(rig.trace.Texts().back(), "finished");
+    // The uninstaller was never written: the program is not registered,
+    // and the user is told so.
+    EXPECT_TRUE(rig.system.RegistryWrites().empty());
+    EXPECT_EQ(rig.trace.Matching("box"), Lines{NotRegistered(rig)});
+    EXPECT_TRUE(rig.report.passStopped && rig.report.abortAnswered);
+    EXPECT_EQ(rig.report.MissingFiles(), 12);
 }
 
 TEST(InstallSequence, RetryThenIgnoreLeavesOnlyThatFileOut) {
@@ -225,7 +269,7 @@ TEST(InstallSequence, TemporaryFileThatCannotBeCreatedStopsThePass) {
 
     EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
 
-    EXPECT_EQ(rig.trace.Matching("box"), Lines{kTempError});
+    EXPECT_EQ(rig.trace.Matching("box"), (Lines{kTempError, NotRegistered(rig)}));
     EXPECT_TRUE(rig.trace.Matching("expand").empty());
     EXPECT_TRUE(rig.trace.Matching("position").empty());
     EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, FirstNames(1)));
@@ -276,7 +320,7 @@ TEST(InstallSequence, KeepRuleLooksAtTheEntryNameNotAtThePath) {
 TEST(InstallSequence, NoEntriesAtAll) {
     InstallRig rig;
     EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
-    EXPECT_TRUE(rig.trace.Matching("box").empty());
+    EXPECT_EQ(rig.trace.Matching("box"), Lines{NotRegistered(rig)});
     EXPECT_EQ(rig.ReadFile(rig.InDestination("lic.txt")), rig.choices.licenceText);
     EXPECT_EQ(rig.trace.Matching("range"), Lines{"range 0 0"});
     EXPECT_TRUE(rig.trace.Matching("position").empty());
@@ -308,17 +352,19 @@ TEST(InstallSequence, DestinationEndingInABackslashIsUsedAsTyped) {
     InstallRig rig;
     rig.choices.destination = "C:\\Inst\\";
     rig.system.AddEntry(MakeEntry("Dates.dat", "dates"));
+    rig.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
 
     rig.Run();
 
     const Lines log = rig.SavedLog();
-    ASSERT_EQ(log.size(), 10u);
+    ASSERT_EQ(log.size(), 11u);
     EXPECT_EQ(log[0], "C:\\Inst\\=D");
     EXPECT_EQ(log[1], "C:\\Inst\\\\Dates.dat=F");
-    EXPECT_EQ(log[2], "C:\\Inst\\\\lic.txt=F");
-    EXPECT_EQ(log[9], "C:\\Inst\\\\UnInstall.dat=F");
+    EXPECT_EQ(log[3], "C:\\Inst\\\\lic.txt=F");
+    EXPECT_EQ(log[10], "C:\\Inst\\\\UnInstall.dat=F");
     EXPECT_EQ(rig.ReadFile("C:\\Inst\\Dates.dat"), "dates");
-    EXPECT_EQ(rig.system.RegistryWrites()[0].values[1].data, "C:\\Inst\\\\QuorVel.exe");
+    ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
+    EXPECT_EQ(std::get<std::string>(rig.system.RegistryWrites()[0].values[1].data), "C:\\Inst\\\\QuorVel.exe");
 }
 
 TEST(InstallSequence, GroupFolderThatIsTheDestinationHasOneLineAtTheTop) {
@@ -378,7 +424,7 @@ TEST(InstallSequence, DestinationTooLongForItsFilesWritesNothingShortened) {
 
     EXPECT_EQ(rig.trace.Matching("box"),
               (Lines{TooLong(rig.InDestination("tmp.zip")), TooLong(rig.InDestination("lic.txt")),
-                     TooLong(rig.InDestination("UnInstall.dat"))}));
+                     TooLong(rig.InDestination("UnInstall.dat")) + kNoLogNote}));
     EXPECT_TRUE(rig.trace.Matching("save").empty());
     EXPECT_EQ(rig.log.Count(), 10u);
     EXPECT_EQ(rig.trace.Texts().back(), "finished");
@@ -408,6 +454,7 @@ TEST(InstallSequence, ShortcutsThatDoNotFitAreLeftOutButLogged) {
     rig.choices.groupName = std::string(235 - 104, 'g');
     rig.choices.desktopPath = "C:\\" + std::string(240, 'k');
     rig.MakeFolder(rig.choices.programsPath);
+    rig.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
 
     rig.Run();
 
@@ -415,7 +462,7 @@ TEST(InstallSequence, ShortcutsThatDoNotFitAreLeftOutButLogged) {
     ASSERT_EQ(group.size(), 235u);
     EXPECT_EQ(rig.trace.Matching("shortcut C"), Lines{"shortcut " + group + "\\Кворвель 2.0.lnk"});
     EXPECT_TRUE(rig.trace.Matching("box").empty());
-    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, {}));
+    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, {"UnInstall.exe"}));
 }
 
 TEST(InstallSequence, ShortcutsWhoseTargetDoesNotFitAreLeftOutButLogged) {
@@ -451,19 +498,126 @@ TEST(InstallSequence, FilesThatCannotBeSavedAreNamedAndTheInstallationGoesOn) {
 
     EXPECT_EQ(rig.trace.Matching("box"),
               (Lines{"box Ошибка записи файла: " + rig.InDestination("lic.txt"),
-                     "box Ошибка записи файла: " + rig.InDestination("UnInstall.dat")}));
+                     "box Ошибка записи файла: " + rig.InDestination("UnInstall.dat") + kNoLogNote}));
     EXPECT_EQ(rig.system.Shortcuts().size(), 4u);
-    EXPECT_EQ(rig.system.RegistryWrites().size(), 1u);
+    // Without its log the uninstaller could remove nothing: no registration.
+    EXPECT_TRUE(rig.system.RegistryWrites().empty());
+    EXPECT_FALSE(rig.report.registered);
     EXPECT_EQ(rig.log.Count(), 25u);
     EXPECT_EQ(rig.trace.Texts().back(), "finished");
 }
 
 TEST(InstallSequence, RegistryFailureIsShownAndTheInstallationFinishes) {
     InstallRig rig;
+    rig.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
     rig.system.FailRegistry();
     EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
-    EXPECT_EQ(rig.trace.Matching("box"), Lines{"box Ошибка записи информации в реестр."});
+    EXPECT_EQ(rig.trace.Matching("box"),
+              Lines{"box Ошибка записи информации в реестр.\n\n"
+                    "Программа не зарегистрирована в списке установленных программ."});
+    EXPECT_FALSE(rig.report.registered);
     EXPECT_EQ(rig.trace.Texts().back(), "finished");
+}
+
+}  // namespace
+}  // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// A folder typed without its drive is where the files really go; the log
+// and the registration name it in full.
+TEST(InstallSequence, ADestinationWithoutItsDriveIsLoggedWhereTheFilesGo) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"foo", "C:\\Current\\foo"},
+        {"\\QuorVel", "C:\\QuorVel"},
+    };
+    for (const auto& [typed, full] : rows) {
+        SCOPED_TRACE(typed);
+        InstallRig rig;
+        rig.choices.destination = typed;
+        rig.AddPayload();
+        rig.Run();
+        EXPECT_EQ(rig.log.Line(0), std::string(full) + "=D");
+        EXPECT_EQ(rig.ReadFile(std::string(full) + "\\UnInstall.dat"), rig.log.Text());
+        EXPECT_EQ(rig.ReadFile(std::string(full) + "\\Dates.dat"), InstallRig::PayloadData("Dates.dat"));
+        EXPECT_EQ(rig.report.destination, full);
+        ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
+        EXPECT_EQ(std::get<std::string>(rig.system.RegistryWrites()[0].values[3].data),
+                  "\"" + std::string(full) + "\\UnInstall.exe\"");
+    }
+}
+
+// An entry that does not expand to exactly the file the build packed is a
+// failed copy, named as damaged, and is not left in the destination.
+TEST(InstallSequence, ADamagedEntryIsAFailedCopyNamedAsDamaged) {
+    const std::string damagedBox = kCopyError + std::string("Dates.dat") +
+                                   "\n\nФайл в программе установки повреждён: распакованный файл не совпадает с исходным.";
+    const std::function<void(InstallRig&)> damages[] = {
+        // The stream's signature broken: the library copies it as it is.
+        [](InstallRig& rig) { rig.system.ReplaceEntry("Dates.dat", [](std::string& e) { e[20] = 'X'; }); },
+        // The stream cut short: the library writes what it holds.
+        [](InstallRig& rig) { rig.system.ReplaceEntry("Dates.dat", [](std::string& e) { e.resize(e.size() - 40); }); },
+        // The right size, other bytes: only the digest tells.
+        [](InstallRig& rig) {
+            PayloadDigests table = *PayloadDigests::Parse(rig.system.PayloadDigestTable());
+            PayloadDigests changed;
+            for (const std::string& name : PayloadNames()) {
+                FileDigest digest = *table.Find(name);
+                if (name == "Dates.dat") digest.sha256 = std::string(64, '0');
+                changed.Add(name, digest);
+            }
+            rig.system.SetDigestTable(changed.Format());
+        },
+    };
+    int row = 0;
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(row++);
+        InstallRig rig;
+        rig.AddPayload();
+        damage(rig);
+        rig.system.Answer({CopyAnswer::Ignore});
+        rig.Run();
+        EXPECT_EQ(rig.trace.Matching("ask"), Lines{damagedBox});
+        EXPECT_FALSE(rig.FileExists(rig.InDestination("Dates.dat")));
+        EXPECT_TRUE(rig.FileExists(rig.InDestination("Dates2.dat")));
+        EXPECT_EQ(rig.report.leftOut, Lines{"Dates.dat"});
+        EXPECT_EQ(rig.report.MissingFiles(), 1);
+        EXPECT_FALSE(rig.report.Complete());
+    }
+}
+
+// The registration names every folder level the installer had to make,
+// and keeps those an earlier installation made that are still there.
+TEST(InstallSequence, TheFolderLevelsItMadeAreRecordedForTheUninstaller) {
+    InstallRig rig;
+    rig.choices.destination = "C:\\a\\b\\c\\d";
+    rig.choices.groupName = "A\\B";
+    rig.MakeFolder("C:\\Old");
+    rig.system.SetMachineStrings("CreatedFolders", {"C:\\Old", "C:\\Gone", "c:\\a"});
+    rig.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
+    rig.Run();
+    ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
+    const RegistryValue& created = rig.system.RegistryWrites()[0].values.back();
+    EXPECT_EQ(created.name, "CreatedFolders");
+    const Lines expected = {"C:\\Old", "c:\\a", "C:\\a\\b", "C:\\a\\b\\c", "C:\\a\\b\\c\\d",
+                            "C:\\Menu\\Programs\\A", "C:\\Menu\\Programs\\A\\B"};
+    EXPECT_EQ(std::get<Lines>(created.data), expected);
+}
+
+// Without the shell's folders no shortcut is made anywhere, and none is logged.
+TEST(InstallSequence, WithoutTheShellFoldersNoShortcutIsMade) {
+    InstallRig rig;
+    rig.choices.programsPath.clear();
+    rig.choices.desktopPath.clear();
+    rig.AddPayload();
+    rig.Run();
+    EXPECT_TRUE(rig.system.Shortcuts().empty());
+    const Lines log = rig.SavedLog();
+    ASSERT_EQ(log.size(), 20u);
+    EXPECT_EQ(log[17], rig.InDestination("lic.txt") + "=F");
+    EXPECT_EQ(log[18], rig.InDestination("Peoples.clm") + "=F");
+    EXPECT_TRUE(rig.report.Complete());
 }
 
 }  // namespace

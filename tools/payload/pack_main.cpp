@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <openssl/sha.h>
+
+#include "engine/payload_digests.h"
 #include "engine/payload_entry.h"
 #include "engine/szdd.h"
 #include "engine/text.h"
@@ -50,9 +53,17 @@ bool WriteIfChanged(const fs::path& path, const std::string& bytes, std::string&
     return qv::tools::WriteWholeFile(path.string(), bytes, error);
 }
 
-bool PackOne(const fs::path& source, const InventoryItem& item, const fs::path& outDir, std::string& error) {
+std::string Sha256Hex(const std::string& data) {
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest);
+    return qv::HexDigest(std::string_view(reinterpret_cast<const char*>(digest), sizeof digest));
+}
+
+bool PackOne(const fs::path& source, const InventoryItem& item, const fs::path& outDir, qv::PayloadDigests& digests,
+             std::string& error) {
     std::string data;
     if (!qv::tools::ReadWholeFile(source.string(), data, error)) return false;
+    digests.Add(std::string(item.fileName), qv::FileDigest{data.size(), Sha256Hex(data)});
     const std::string stream = qv::CompressSzdd(data);
     std::string check;
     if (qv::ExpandSzdd(stream, check) != qv::SzddStatus::kOk || check != data) {
@@ -68,6 +79,8 @@ bool PackOne(const fs::path& source, const InventoryItem& item, const fs::path& 
     return WriteIfChanged(outDir / (std::string(item.resource) + ".bin"), entry, error);
 }
 
+const char kDigestFileName[] = "digests.txt";
+
 std::string ResourceScript(const fs::path& outDir) {
     // The language statement before every resource also keeps a file name
     // and the next resource's quoted name from reading as one string.
@@ -79,6 +92,9 @@ std::string ResourceScript(const fs::path& outDir) {
         rc += "LANGUAGE 0x19, 0x01\n\"" + std::string(item.resource) + "\" " +
               std::string(qv::payload::kPayloadResourceType) + " \"" + file + "\"\n";
     }
+    // The size and SHA-256 of every file as it must come out of its entry.
+    const std::string digests = fs::absolute(outDir / kDigestFileName).generic_string();
+    rc += "LANGUAGE 0x19, 0x01\n" + std::string(qv::kDigestResourceName) + " RCDATA \"" + digests + "\"\n";
     return rc;
 }
 
@@ -107,11 +123,13 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::create_directories(outDir, ec);
     if (ec) return Fail("cannot create " + outDir.string() + ": " + ec.message());
+    qv::PayloadDigests digests;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         std::string error;
-        if (!PackOne(sources[i], kInventory[i], outDir, error)) return Fail(error);
+        if (!PackOne(sources[i], kInventory[i], outDir, digests, error)) return Fail(error);
     }
     std::string error;
+    if (!WriteIfChanged(outDir / kDigestFileName, digests.Format(), error)) return Fail(error);
     if (!WriteIfChanged(outDir / "payload.rc", ResourceScript(outDir), error)) {
         return Fail(error);
     }

@@ -40,7 +40,15 @@ done < <(sed -n 's/^ *{"[0-9]*", "\([^"]*\)", [0-9]*, \([0-9]*\),.*/\1 \2/p' "$i
 # --- payload-pack: sixteen entries that expand back, and the script
 "$pack" "$work/a" "$work/e" || fail "payload-pack"
 [ "$(grep -c '^"1[01][0-9]" SETUP "' "$work/e/payload.rc")" -eq 16 ] || fail "payload.rc lacks entries"
-[ "$(grep -c '^LANGUAGE 0x19, 0x01$' "$work/e/payload.rc")" -eq 16 ] || fail "payload.rc lacks languages"
+[ "$(grep -c '^LANGUAGE 0x19, 0x01$' "$work/e/payload.rc")" -eq 17 ] || fail "payload.rc lacks languages"
+# The table of the files' sizes and digests, as the system's own tool computes them.
+grep -q '^PAYLOADSHA256 RCDATA "' "$work/e/payload.rc" || fail "payload.rc lacks the digest table"
+(cd "$work/a" && sha256sum -- *) | sort -k2 >"$work/sums"
+awk '{print $1 "  " $3}' "$work/e/digests.txt" | sort -k2 | diff - "$work/sums" >/dev/null ||
+  fail "digests.txt differs from sha256sum"
+while read -r digest bytes name; do
+  [ "$(size "$work/a/$name")" -eq "$bytes" ] || fail "digests.txt gives $name $bytes bytes"
+done <"$work/e/digests.txt"
 for entry in "$work"/e/1*.bin; do
   name="$(head -c 20 "$entry" | tr '\0' '\n' | head -n 1)"
   tail -c +21 "$entry" >"$work/stream"

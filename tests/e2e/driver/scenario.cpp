@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "tools/payload/inventory.h"
 
@@ -85,14 +86,14 @@ void InstallFromTasks(const Wizard& wizard) {
     ASSERT_TRUE(wizard.WaitShown("Form8", 120s)) << "the installation did not reach the finish page";
 }
 
-void FinishWithoutStarting(const Wizard& wizard) {
+void FinishWithoutStarting(const Wizard& wizard, DWORD exitCode) {
     if (wizard.Checked("Form8", "CheckBox")) {
         wizard.Click("Form8", "CheckBox");
         ASSERT_TRUE(WaitFor([&] { return !wizard.Checked("Form8", "CheckBox"); }));
     }
     wizard.Click("Form8", "Ready");
     ASSERT_TRUE(wizard.Exited(20s));
-    EXPECT_EQ(wizard.ExitCode(), 0u);
+    EXPECT_EQ(wizard.ExitCode(), exitCode);
 }
 
 std::vector<std::string> ExpectedLogLines(const std::string& destination, const std::string& groupFolder,
@@ -157,21 +158,43 @@ void ExpectGroupShortcuts(const std::string& groupFolder, const std::string& des
 }
 
 void ExpectRegistration(const std::string& destination) {
-    const std::pair<const char*, std::string> expected[] = {
+    // The command is quoted, so that no part of a path with spaces can be
+    // taken for the program.
+    const std::string uninstaller = "\"" + InFolder(destination, "UnInstall.exe") + "\"";
+    const std::pair<const char*, std::string> strings[] = {
         {"DisplayName", "Кворвель 2.0"},
         {"DisplayIcon", InFolder(destination, "QuorVel.exe")},
         {"DisplayVersion", "2.0"},
-        {"UninstallString", InFolder(destination, "UnInstall.exe")},
+        {"UninstallString", uninstaller},
+        {"QuietUninstallString", uninstaller + " /SILENT"},
+        {"InstallLocation", destination},
+        {"Publisher", "ООО «Кворвель Софт»"},
     };
     std::vector<std::string> names = RegistryValueNames(HKEY_LOCAL_MACHINE, kUninstallKey);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"DisplayIcon", "DisplayName", "DisplayVersion", "UninstallString"}));
-    for (const auto& [name, text] : expected) {
+    EXPECT_EQ(names, (std::vector<std::string>{"CreatedFolders", "DisplayIcon", "DisplayName", "DisplayVersion",
+                                               "EstimatedSize", "InstallLocation", "NoModify", "NoRepair",
+                                               "Publisher", "QuietUninstallString", "UninstallString"}));
+    for (const auto& [name, text] : strings) {
         const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
         ASSERT_TRUE(value) << name << " is missing";
         EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << name;
         EXPECT_EQ(value->data, text + '\0') << name << ": the text with its terminator";
     }
+    // The size of what was installed, in kilobytes.
+    std::uint64_t bytes = 0;
+    for (const FolderEntry& entry : ListFolder(destination)) bytes += entry.folder ? 0 : entry.size;
+    const std::uint32_t kilobytes = static_cast<std::uint32_t>((bytes + 1023) / 1024);
+    const std::pair<const char*, std::uint32_t> numbers[] = {{"EstimatedSize", kilobytes}, {"NoModify", 1}, {"NoRepair", 1}};
+    for (const auto& [name, number] : numbers) {
+        const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
+        ASSERT_TRUE(value) << name << " is missing";
+        EXPECT_EQ(value->type, static_cast<DWORD>(REG_DWORD)) << name;
+        EXPECT_EQ(value->data, std::string(reinterpret_cast<const char*>(&number), 4)) << name;
+    }
+    const auto created = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "CreatedFolders");
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->type, static_cast<DWORD>(REG_MULTI_SZ));
 }
 
 HWND WaitForApplicationWindow(std::chrono::milliseconds limit) {

@@ -40,8 +40,9 @@ void WalkTo(const Wizard& wizard, const char* form);
 void NextPage(const Wizard& wizard, const char* from, const char* to);
 // Next on the tasks page, then waits until the finish page is shown.
 void InstallFromTasks(const Wizard& wizard);
-// Clears the finish page's box, presses Ready and waits for the end.
-void FinishWithoutStarting(const Wizard& wizard);
+// Clears the finish page's box, presses Ready and waits for the end, with
+// this exit code (0: installed completely, 4: with errors).
+void FinishWithoutStarting(const Wizard& wizard, DWORD exitCode = 0);
 
 // The lines of the uninstall log of a complete installation, in file order.
 // An empty desktop folder means no desktop shortcut was wanted.

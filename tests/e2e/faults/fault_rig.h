@@ -25,6 +25,14 @@ inline constexpr char kHeldText[] = "открыт другой программ�
 inline constexpr char kHeldFallback[] = "Dates.da_";
 inline constexpr char kHeldCopyError[] = "Ошибка копирования файла: Dates.dat";
 
+// What the installation adds when the program cannot be registered.
+inline constexpr char kNoLogNote[] =
+    "\n\nПрограмма не будет зарегистрирована в списке установленных программ: без этого файла её нельзя удалить.";
+inline constexpr char kNotRegisteredNote[] = "\n\nПрограмма не зарегистрирована в списке установленных программ.";
+inline constexpr char kNoUninstaller[] =
+    "Программа не зарегистрирована в списке установленных программ: не установлена программа удаления\n\n";
+inline constexpr char kFinishedWithErrors[] = "Установка Кворвель завершена с ошибками";
+
 std::string GroupFolder();
 std::string DesktopFolder();
 std::string InDestination(const std::string& name);

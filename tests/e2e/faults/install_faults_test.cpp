@@ -33,11 +33,29 @@ protected:
         EXPECT_EQ(box.text, kHeldCopyError);
         EXPECT_TRUE(HasButton(box, IDABORT) && HasButton(box, IDRETRY) && HasButton(box, IDIGNORE));
     }
-    void ExpectFinishedWithRegistration() {
+    // The finish page (saying `says`, when given), then the end with this
+    // exit code; the program is registered only when its uninstaller was
+    // installed.
+    void ExpectFinished(DWORD exitCode, bool registered, const std::string& says = "") {
         ASSERT_TRUE(wizard.WaitShown("Form8", 120s)) << "the finish page did not come";
-        ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard));
-        ExpectRegistration(kDefaultDestination);
+        EXPECT_EQ(wizard.Text("Form8", "StaticText1"),
+                  exitCode == 0 ? "Установка Кворвель завершена" : kFinishedWithErrors);
+        EXPECT_NE(wizard.Text("Form8", "StaticText2").find(says), std::string::npos) << wizard.Text("Form8", "StaticText2");
+        ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard, exitCode));
+        if (registered) {
+            ExpectRegistration(kDefaultDestination);
+        } else {
+            EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        }
         ExpectGroupShortcuts(GroupFolder(), kDefaultDestination);
+    }
+    // The pass stopped before the uninstaller: the user is told the
+    // program cannot be registered.
+    void AnswerNotRegistered() {
+        Box box;
+        ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, box));
+        EXPECT_EQ(box.text, kNoUninstaller + InDestination("UnInstall.exe"));
+        ASSERT_TRUE(AnswerBox(box, IDOK));
     }
 
     void HoldTheTarget() {
@@ -68,7 +86,7 @@ TEST_F(InstallFaults, RetryAsksAgainWhileTheFileIsHeldAndInstallsItOnceReleased)
     ReleaseTheTarget();
     ASSERT_TRUE(AnswerBox(box, IDRETRY));
 
-    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ASSERT_NO_FATAL_FAILURE(ExpectFinished(0, true));
     ExpectFilesInstalled(kDefaultDestination);
     ExpectUninstallLog(kDefaultDestination, ExpectedLogLines(kDefaultDestination, GroupFolder(), DesktopFolder()));
 }
@@ -79,7 +97,8 @@ TEST_F(InstallFaults, IgnoreLeavesTheHeldFileAsItWasAndGoesOnWithTheNextEntry) {
     ASSERT_NO_FATAL_FAILURE(InstallUntilTheCopyError(box));
     ASSERT_TRUE(AnswerBox(box, IDIGNORE));
 
-    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    // A file left out: the installation ended with errors.
+    ASSERT_NO_FATAL_FAILURE(ExpectFinished(4, true, "не установлен 1 файл из 16"));
     ReleaseTheTarget();
     ExpectTheTargetUntouched();
     ExpectPayloadFiles(PayloadNames(), kHeldEntry);
@@ -93,7 +112,8 @@ TEST_F(InstallFaults, AbortStopsThePassButTheRestOfTheInstallationRuns) {
     ASSERT_NO_FATAL_FAILURE(InstallUntilTheCopyError(box));
     ASSERT_TRUE(AnswerBox(box, IDABORT));
 
-    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ASSERT_NO_FATAL_FAILURE(AnswerNotRegistered());
+    ASSERT_NO_FATAL_FAILURE(ExpectFinished(5, false));
     ReleaseTheTarget();
     ExpectTheTargetUntouched();
     std::vector<std::string> before = PayloadNamesThrough(kHeldEntry);
@@ -130,25 +150,26 @@ TEST_F(InstallFaults, ATemporaryFileThatCannotBeCreatedStopsThePassWithAMessage)
     EXPECT_EQ(wizard.ProgressPosition("Form7", "pb"), 0);
     ASSERT_TRUE(AnswerBox(box, IDOK));
 
-    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ASSERT_NO_FATAL_FAILURE(AnswerNotRegistered());
+    ASSERT_NO_FATAL_FAILURE(ExpectFinished(4, false));
     ExpectPayloadFiles({});
     EXPECT_TRUE(IsFolder(InDestination("tmp.zip")));
     EXPECT_TRUE(Exists(InDestination("lic.txt")));
     ExpectUninstallLog(kDefaultDestination, LogLinesStoppedAt(PayloadNames().front()));
 }
 
-TEST_F(InstallFaults, AnUninstallLogThatCannotBeWrittenIsReportedAndTheRegistrationFollows) {
+TEST_F(InstallFaults, AnUninstallLogThatCannotBeWrittenIsReportedAndTheProgramIsNotRegistered) {
     HeldFile held(InDestination("UnInstall.dat"), "");
     ASSERT_TRUE(held.held());
     ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
     ASSERT_NO_FATAL_FAILURE(StartInstallation(wizard));
     Box box;
     ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, box));
-    EXPECT_EQ(box.text, "Ошибка записи файла: " + InDestination("UnInstall.dat"));
+    EXPECT_EQ(box.text, "Ошибка записи файла: " + InDestination("UnInstall.dat") + kNoLogNote);
     ExpectLabel(wizard, "Action", kMakingShortcuts);
     ASSERT_TRUE(AnswerBox(box, IDOK));
 
-    ASSERT_NO_FATAL_FAILURE(ExpectFinishedWithRegistration());
+    ASSERT_NO_FATAL_FAILURE(ExpectFinished(4, false));
     ExpectPayloadFiles(PayloadNames());
     held.Release();
     EXPECT_EQ(ReadWhole(InDestination("UnInstall.dat")).value_or("<missing>"), "");
@@ -161,12 +182,12 @@ TEST_F(InstallFaults, ARegistryKeyClosedToWritingIsReportedAndTheFinishPageFollo
     ASSERT_NO_FATAL_FAILURE(StartInstallation(wizard));
     Box box;
     ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, box));
-    EXPECT_EQ(box.text, "Ошибка записи информации в реестр.");
+    EXPECT_EQ(box.text, std::string("Ошибка записи информации в реестр.") + kNotRegisteredNote);
     ExpectLabel(wizard, "Action", kRegistering);
     ASSERT_TRUE(AnswerBox(box, IDOK));
 
     ASSERT_TRUE(wizard.WaitShown("Form8", 60s));
-    ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard));
+    ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard, 4));
     denied.Restore();
     EXPECT_TRUE(RegistryValueNames(HKEY_LOCAL_MACHINE, kUninstallKey).empty());
     ExpectFilesInstalled(kDefaultDestination);

@@ -1,5 +1,6 @@
 #include "support/install_fakes.h"
 
+#include <openssl/sha.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/payload_digests.h"
 #include "engine/payload_entry.h"
 #include "engine/szdd.h"
 #include "engine/text.h"
@@ -67,6 +69,12 @@ std::string FakeInstallSystem::HostPath(const std::string& path) const {
     return host;
 }
 
+void FakeInstallSystem::ReplaceEntry(const std::string& name, const std::function<void(std::string&)>& change) {
+    for (Entry& entry : entries_) {
+        if (entry.bytes.compare(0, name.size() + 1, name + '\0') == 0) change(entry.bytes);
+    }
+}
+
 void FakeInstallSystem::FailExpand(const std::string& target, int times) {
     failExpand_.emplace_back(target, times);
 }
@@ -94,6 +102,7 @@ bool FakeInstallSystem::Exists(const std::string& path) {
 
 bool FakeInstallSystem::MakeFolder(const std::string& path) {
     trace_.Add("mkdir " + path);
+    if (failMakeFolder_.count(path)) return false;
     return ::mkdir(HostPath(path).c_str(), 0755) == 0;
 }
 
@@ -122,7 +131,9 @@ ExpandResult FakeInstallSystem::ExpandFile(const std::string& source, const std:
     if (!out) return ExpandResult::OpenFailed;
     std::string data;
     if (stream.compare(0, kSzddSignature.size(), kSzddSignature) == 0) {
-        if (ExpandSzdd(stream, data) != SzddStatus::kOk) return ExpandResult::CopyFailed;
+        // As the LZ library does, a stream cut short gives what it holds.
+        const SzddStatus status = ExpandSzdd(stream, data);
+        if (status != SzddStatus::kOk && status != SzddStatus::kTruncated) return ExpandResult::CopyFailed;
     } else {
         data = stream;  // not compressed: copied as it is
     }
@@ -135,9 +146,25 @@ bool FakeInstallSystem::RemoveFile(const std::string& path) {
     return std::remove(HostPath(path).c_str()) == 0;
 }
 
+std::optional<std::uint64_t> FakeInstallSystem::FileSize(const std::string& path) {
+    struct stat st;
+    if (::stat(HostPath(path).c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<std::string> FakeInstallSystem::FileSha256(const std::string& path) {
+    if (!Exists(path)) return std::nullopt;
+    return Sha256Hex(ReadHostFile(HostPath(path)));
+}
+
+std::string FakeInstallSystem::FullPath(const std::string& path) {
+    if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return "C:" + path;
+    return currentFolder_ + "\\" + path;
+}
+
 void FakeInstallSystem::ShowError(const std::string& text) { trace_.Add("box " + text); }
 
-CopyAnswer FakeInstallSystem::AskCopyFailed(const std::string& text) {
+CopyAnswer FakeInstallSystem::AskCopyFailed(const std::string& text, int) {
     trace_.Add("ask " + text);
     if (answers_.empty()) {
         ++unanswered_;
@@ -180,13 +207,19 @@ bool FakeInstallSystem::WriteMachineValues(const std::string& key,
     return true;
 }
 
+std::vector<std::string> FakeInstallSystem::ReadMachineStrings(const std::string&, const std::string& name) {
+    const auto found = machineStrings_.find(name);
+    return found == machineStrings_.end() ? std::vector<std::string>() : found->second;
+}
+
 void RecordingSink::SetAction(const std::string& text) { trace_.Add("action " + text); }
 void RecordingSink::SetFileName(const std::string& text) { trace_.Add("file " + text); }
 void RecordingSink::SetRange(int minimum, int maximum) {
     trace_.Add("range " + std::to_string(minimum) + " " + std::to_string(maximum));
 }
 void RecordingSink::SetPosition(int position) { trace_.Add("position " + std::to_string(position)); }
-void RecordingSink::Finished() { trace_.Add("finished"); }
+void RecordingSink::Finished(const InstallReport&) { trace_.Add("finished"); }
+void RecordingSink::Failed(const std::string& what) { trace_.Add("failed " + what); }
 
 TempFolder::TempFolder() {
     const char* base = std::getenv("TMPDIR");
@@ -213,6 +246,12 @@ void WriteHostFile(const std::string& path, const std::string& bytes) {
 bool HostExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string Sha256Hex(std::string_view bytes) {
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
+    return HexDigest(std::string_view(reinterpret_cast<const char*>(digest), sizeof digest));
 }
 
 std::string MakeEntry(const std::string& name, const std::string& data) {

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,9 +57,21 @@ public:
     void AddEntry(std::string bytes) { entries_.push_back({std::move(bytes), true}); }
     // An entry that the counting pass finds but that cannot be loaded.
     void AddUnloadableEntry() { entries_.push_back({std::string(), false}); }
+    // Changes the bytes of the entry of that name.
+    void ReplaceEntry(const std::string& name, const std::function<void(std::string&)>& change);
+
+    // The payload's table of sizes and digests.
+    void SetDigestTable(std::string table) { digestTable_ = std::move(table); }
+    // Where a path that is not a full one resolves to: this folder.
+    void SetCurrentFolder(std::string folder) { currentFolder_ = std::move(folder); }
+    // A REG_MULTI_SZ value already in the registry.
+    void SetMachineStrings(const std::string& name, std::vector<std::string> strings) {
+        machineStrings_[name] = std::move(strings);
+    }
 
     // Faults.
     void FailSave(const std::string& path) { failSave_.insert(path); }
+    void FailMakeFolder(const std::string& path) { failMakeFolder_.insert(path); }
     // The next `times` expansions into target fail to open (-1: all of them).
     void FailExpand(const std::string& target, int times);
     void FailRegistry() { failRegistry_ = true; }
@@ -75,18 +89,23 @@ public:
     // InstallSystem
     int CountEntries() override;
     void ForEachEntry(const EntryVisitor& visit) override;
+    std::string PayloadDigestTable() override { return digestTable_; }
     bool Exists(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
     SaveResult SaveFile(const std::string& path, std::string_view bytes) override;
     ExpandResult ExpandFile(const std::string& source, const std::string& target) override;
     bool RemoveFile(const std::string& path) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::string> FileSha256(const std::string& path) override;
+    std::string FullPath(const std::string& path) override;
     void ShowError(const std::string& text) override;
-    CopyAnswer AskCopyFailed(const std::string& text) override;
+    CopyAnswer AskCopyFailed(const std::string& text, int attempt) override;
     void Delay(unsigned milliseconds) override;
     void BeginShortcuts() override;
     bool MakeShortcut(const Shortcut& shortcut) override;
     void EndShortcuts() override;
     bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) override;
+    std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
 
 private:
     struct Entry {
@@ -97,7 +116,11 @@ private:
     std::string root_;
     Trace& trace_;
     std::vector<Entry> entries_;
+    std::string digestTable_;
+    std::string currentFolder_ = "C:\\Current";
+    std::map<std::string, std::vector<std::string>> machineStrings_;
     std::set<std::string> failSave_;
+    std::set<std::string> failMakeFolder_;
     std::vector<std::pair<std::string, int>> failExpand_;
     bool failRegistry_ = false;
     std::deque<CopyAnswer> answers_;
@@ -114,7 +137,8 @@ public:
     void SetFileName(const std::string& text) override;
     void SetRange(int minimum, int maximum) override;
     void SetPosition(int position) override;
-    void Finished() override;
+    void Finished(const InstallReport& report) override;
+    void Failed(const std::string& what) override;
 
 private:
     Trace& trace_;
@@ -141,5 +165,8 @@ bool HostExists(const std::string& path);
 
 // A payload entry: name field (name, NUL, zeros) then data compressed as SZDD.
 std::string MakeEntry(const std::string& name, const std::string& data);
+
+// SHA-256 of bytes in lower-case hex, by the host's own library.
+std::string Sha256Hex(std::string_view bytes);
 
 }  // namespace qv::test

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "engine/payload_digests.h"
 #include "engine/payload_entry.h"
 #include "engine/szdd.h"
 
@@ -41,18 +42,24 @@ std::string InstallRig::PayloadData(const std::string& name, const std::string& 
 }
 
 void InstallRig::AddPayload(const std::string& tag) {
+    PayloadDigests digests;
     for (const std::string& name : PayloadNames()) {
         std::string entry;
+        const std::string data = PayloadData(name, tag);
         // The real payload has stray bytes after the NUL of this name.
         const std::string_view afterNul = name == "Group.txt" ? "dat" : "";
-        BuildPayloadEntry(name, CompressSzdd(PayloadData(name, tag)), entry, afterNul);
+        BuildPayloadEntry(name, CompressSzdd(data), entry, afterNul);
         system.AddEntry(entry);
+        digests.Add(name, FileDigest{data.size(), Sha256Hex(data)});
     }
+    system.SetDigestTable(digests.Format());
 }
 
 InstallOutcome InstallRig::Run() {
     InstallSequence sequence(choices, system, sink, gate, log);
-    return sequence.Run();
+    const InstallOutcome outcome = sequence.Run();
+    report = sequence.Report();
+    return outcome;
 }
 
 std::string InstallRig::InDestination(const std::string& name) const {

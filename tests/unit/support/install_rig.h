@@ -46,6 +46,7 @@ struct InstallRig {
     InstallGate gate;
     UninstallLog log;
     InstallChoices choices;
+    InstallReport report;  // of the last Run
 
 private:
     std::shared_ptr<TempFolder> drive_;

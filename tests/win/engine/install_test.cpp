@@ -28,7 +28,7 @@ const char kCaption[] = "Программа установки Кворвель"
 class QuietSystem : public WinInstallSystem {
 public:
     void ShowError(const std::string& text) override { Record(text); }
-    CopyAnswer AskCopyFailed(const std::string& text) override {
+    CopyAnswer AskCopyFailed(const std::string& text, int) override {
         Record(text);
         return CopyAnswer::Abort;
     }
@@ -68,10 +68,11 @@ public:
             release.Wait();
         }
     }
-    void Finished() override {
+    void Finished(const InstallReport&) override {
         Note("finished");
         finished.Set();
     }
+    void Failed(const std::string& what) override { Note("failed " + what); }
     std::vector<std::string> Calls() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return calls_;
@@ -107,6 +108,14 @@ protected:
 
     std::string In(const std::string& name) const { return choices.destination + "\\" + name; }
 
+    // The test payload carries no uninstaller: one from an earlier
+    // installation stands in, so that the installation may be registered.
+    void PlaceUninstaller() {
+        CreateDirectoryA((scratch / "Program Files").c_str(), nullptr);
+        CreateDirectoryA(choices.destination.c_str(), nullptr);
+        ASSERT_TRUE(wintest::WriteWhole(In("UnInstall.exe"), "MZ"));
+    }
+
     void ExpectInstalled() {
         EXPECT_EQ(wintest::ReadWhole(In("Alpha.txt")), "Hello, world!\r\n");
         EXPECT_EQ(wintest::ReadWhole(In("Group.txt")), "group data\r\n");
@@ -126,7 +135,7 @@ protected:
             EXPECT_TRUE(wintest::Exists(group + link)) << link;
         }
         EXPECT_TRUE(wintest::Exists(choices.desktopPath + "\\Кворвель 2.0.lnk"));
-        EXPECT_EQ(RegistryText("UninstallString"), In("UnInstall.exe"));
+        EXPECT_EQ(RegistryText("UninstallString"), "\"" + In("UnInstall.exe") + "\"");
         EXPECT_EQ(RegistryText("DisplayName"), "Кворвель 2.0");
     }
 
@@ -155,6 +164,7 @@ protected:
 };
 
 TEST_F(WinInstall, SequenceInstallsThePayloadShortcutsAndKey) {
+    ASSERT_NO_FATAL_FAILURE(PlaceUninstaller());
     InstallGate gate;
     EXPECT_EQ(InstallSequence(choices, system, sink, gate, log).Run(), InstallOutcome::Finished);
     EXPECT_TRUE(system.Boxes().empty());
@@ -166,6 +176,7 @@ TEST_F(WinInstall, SequenceInstallsThePayloadShortcutsAndKey) {
 }
 
 TEST_F(WinInstall, WorkerRunsTheInstallationOnItsOwnThread) {
+    ASSERT_NO_FATAL_FAILURE(PlaceUninstaller());
     {
         TThreadSetup worker(sink, log);  // on the real system
         worker.Start(choices);
@@ -183,6 +194,7 @@ TEST_F(WinInstall, WorkerThatNeverStartedDoesNothing) {
 }
 
 TEST_F(WinInstall, WorkerPausedBeforeItsFirstStepWaitsThenGoesOn) {
+    ASSERT_NO_FATAL_FAILURE(PlaceUninstaller());
     TThreadSetup worker(sink, log, system);
     worker.Pause();
     worker.Start(choices);
@@ -212,10 +224,13 @@ TEST_F(WinInstall, WorkerAbandonedDuringExtractionWritesNothingMore) {
 }
 
 // The installation's own boxes: caption, text, buttons, no owner, in front
-// of every window. A second thread plays the user.
+// of every window. A second thread plays the user. A box is looked at only
+// once it is on screen: the system makes its window first and fills in its
+// text, buttons and style before showing it.
 HWND WaitForBox() {
     for (int i = 0; i < 2000; ++i) {
-        if (HWND box = FindWindowA("#32770", kCaption)) return box;
+        const HWND box = FindWindowA("#32770", kCaption);
+        if (box && IsWindowVisible(box)) return box;
         Sleep(10);
     }
     return nullptr;
@@ -230,7 +245,7 @@ std::string BoxText(HWND box) {
 TEST(WinInstallBoxes, CopyBoxOffersAbortRetryIgnoreAndReturnsTheAnswer) {
     WinInstallSystem system;
     std::atomic<int> answer{-1};
-    std::thread worker([&] { answer = static_cast<int>(system.AskCopyFailed("Ошибка копирования файла: Beta.dat")); });
+    std::thread worker([&] { answer = static_cast<int>(system.AskCopyFailed("Ошибка копирования файла: Beta.dat", 1)); });
     const HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);

@@ -47,15 +47,15 @@ void ExpectString(const char* name, const std::string& text) {
 
 std::vector<RegistryValue> Values(const std::string& destination) {
     return {
-        {"DisplayName", "Кворвель 2.0"},
+        {"DisplayName", std::string("Кворвель 2.0")},
         {"DisplayIcon", destination + "\\QuorVel.exe"},
-        {"DisplayVersion", "2.0"},
+        {"DisplayVersion", std::string("2.0")},
         {"UninstallString", destination + "\\UnInstall.exe"},
     };
 }
 
 TEST(WinRegistry, WritesEveryValueAsAStringWithItsTerminator) {
-    ASSERT_TRUE(WriteMachineStrings(kKey, Values("C:\\Program Files\\QuorVel V2.0")));
+    ASSERT_TRUE(WriteMachineValues(kKey, Values("C:\\Program Files\\QuorVel V2.0")));
     ExpectString("DisplayName", "Кворвель 2.0");
     ExpectString("DisplayIcon", "C:\\Program Files\\QuorVel V2.0\\QuorVel.exe");
     ExpectString("DisplayVersion", "2.0");
@@ -63,17 +63,31 @@ TEST(WinRegistry, WritesEveryValueAsAStringWithItsTerminator) {
 }
 
 TEST(WinRegistry, SecondWriteReplacesTheValuesAndKeepsOthers) {
-    ASSERT_TRUE(WriteMachineStrings(kKey, Values("C:\\First")));
-    ASSERT_TRUE(WriteMachineStrings(kKey, {{"Publisher", "kept"}}));
-    ASSERT_TRUE(WriteMachineStrings(kKey, Values("D:\\Second place")));
+    ASSERT_TRUE(WriteMachineValues(kKey, Values("C:\\First")));
+    ASSERT_TRUE(WriteMachineValues(kKey, {{"Publisher", std::string("kept")}}));
+    ASSERT_TRUE(WriteMachineValues(kKey, Values("D:\\Second place")));
     ExpectString("DisplayIcon", "D:\\Second place\\QuorVel.exe");
     ExpectString("UninstallString", "D:\\Second place\\UnInstall.exe");
     ExpectString("Publisher", "kept");
 }
 
+TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
+    const std::vector<std::string> folders = {"C:\\a", "C:\\a\\Кворвель"};
+    ASSERT_TRUE(WriteMachineValues(kKey, {{"NoModify", std::uint32_t{1}}, {"CreatedFolders", folders}}));
+    const StoredValue number = Query(kKey, "NoModify");
+    EXPECT_EQ(number.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(number.bytes, std::string("\1\0\0\0", 4));
+    const StoredValue list = Query(kKey, "CreatedFolders");
+    EXPECT_EQ(list.type, static_cast<DWORD>(REG_MULTI_SZ));
+    EXPECT_EQ(list.bytes, std::string("C:\\a\0C:\\a\\Кворвель\0\0", 20));
+    EXPECT_EQ(ReadMachineStrings(kKey, "CreatedFolders"), folders);
+    EXPECT_TRUE(ReadMachineStrings(kKey, "NoModify").empty());
+    EXPECT_TRUE(ReadMachineStrings("SOFTWARE\\NoSuchKey", "CreatedFolders").empty());
+}
+
 TEST(WinRegistry, KeyThatCannotBeMadeIsAFailure) {
     // A key name may not begin with a backslash.
-    EXPECT_FALSE(WriteMachineStrings("\\SOFTWARE\\Broken", Values("C:\\Q")));
+    EXPECT_FALSE(WriteMachineValues("\\SOFTWARE\\Broken", Values("C:\\Q")));
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ protected:
 TEST_F(WinShortcut, EveryFieldReadsBackAsWritten) {
     const std::string target = scratch / "QuorVel.chm";
     const std::wstring file = AnsiToWide(scratch / "Справка по Кворвель 2.0.lnk");
-    ASSERT_TRUE(CreateShortcut(file, target, scratch.Path(), "", 0, SW_SHOWNORMAL, target, 0));
+    ASSERT_EQ(CreateShortcut(file, target, scratch.Path(), "", 0, SW_SHOWNORMAL, target, 0), S_OK);
 
     LinkFields fields;
     ASSERT_TRUE(ReadLink(file, fields));
@@ -85,17 +85,17 @@ TEST_F(WinShortcut, EveryFieldReadsBackAsWritten) {
 TEST_F(WinShortcut, CyrillicFileNameReachesTheDiskAsItself) {
     const std::wstring file = AnsiToWide(scratch / "Кворвель 2.0.lnk");
     EXPECT_EQ(file.substr(file.size() - 16), L"Кворвель 2.0.lnk");
-    ASSERT_TRUE(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
-                               scratch / "QuorVel.exe", 0));
+    ASSERT_EQ(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
+                               scratch / "QuorVel.exe", 0), S_OK);
     EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(WinShortcut, ExistingShortcutIsReplaced) {
     const std::wstring file = AnsiToWide(scratch / "Удалить Кворвель 2.0.lnk");
-    ASSERT_TRUE(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
-                               scratch / "QuorVel.exe", 0));
-    ASSERT_TRUE(CreateShortcut(file, scratch / "UnInstall.exe", scratch.Path(), "", 0, 1,
-                               scratch / "UnInstall.exe", 0));
+    ASSERT_EQ(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
+                               scratch / "QuorVel.exe", 0), S_OK);
+    ASSERT_EQ(CreateShortcut(file, scratch / "UnInstall.exe", scratch.Path(), "", 0, 1,
+                               scratch / "UnInstall.exe", 0), S_OK);
     LinkFields fields;
     ASSERT_TRUE(ReadLink(file, fields));
     EXPECT_EQ(fields.target, scratch / "UnInstall.exe");
@@ -104,8 +104,8 @@ TEST_F(WinShortcut, ExistingShortcutIsReplaced) {
 
 TEST_F(WinShortcut, FolderThatDoesNotExistFailsWithoutAFile) {
     const std::string file = scratch / "missing\\Кворвель 2.0.lnk";
-    EXPECT_FALSE(CreateShortcut(AnsiToWide(file), scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
-                                scratch / "QuorVel.exe", 0));
+    EXPECT_TRUE(FAILED(CreateShortcut(AnsiToWide(file), scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
+                                scratch / "QuorVel.exe", 0)));
     EXPECT_FALSE(wintest::Exists(file));
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+// The setup program's exit code, from what the run did, never from where
+// the code happened to end. Deployment tools read it; the README lists it.
+#include "engine/install_report.h"
+
+namespace qv {
+
+enum class SetupExit : int {
+    Installed = 0,        // installed completely (or the help was shown)
+    CouldNotStart = 1,    // a bad switch, no administrator's rights, another setup running
+    CancelledBefore = 2,  // the wizard was left before the installation began
+    Failed = 4,           // installed with errors: something was not written
+    Cancelled = 5,        // left during the installation, or Abort answered
+};
+
+// How the wizard ended.
+enum class WizardEnd {
+    Refused,                   // the privilege check refused
+    CancelledBeforeInstalling,
+    CancelledWhileInstalling,
+    InstallationFailed,        // the installation could not run to its end
+    InstallationFinished,      // the installation ran to its end; see the report
+};
+
+SetupExit ExitCodeOf(WizardEnd end, const InstallReport& report);
+
+}  // namespace qv

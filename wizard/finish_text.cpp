@@ -1,0 +1,45 @@
+#include "wizard/finish_text.h"
+
+#include <vector>
+
+namespace qv {
+
+const char kCompleteTitle[] = "Установка Кворвель завершена";
+const char kCompleteBody[] =
+    "Программа установки завершила установку приложения Кворвель на Ваш компьютер. Приложение может быть "
+    "запущено посредством выбора соответствующего ярлыка.";
+const char kErrorsTitle[] = "Установка Кворвель завершена с ошибками";
+
+std::string FileCount(int count) {
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    const char* word = "файлов";
+    if (last == 1 && lastTwo != 11) {
+        word = "файл";
+    } else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) {
+        word = "файла";
+    }
+    return std::to_string(count) + " " + word;
+}
+
+FinishText FinishTextFor(const InstallReport& report) {
+    if (report.Complete()) return {kCompleteTitle, kCompleteBody, true};
+    std::vector<std::string> problems;
+    if (const int missing = report.MissingFiles()) {
+        const bool one = missing % 10 == 1 && missing % 100 != 11;
+        problems.push_back(std::string(one ? "не установлен " : "не установлено ") + FileCount(missing) +
+                           " из " + std::to_string(report.entryCount));
+    }
+    if (!report.licenceSaved) problems.push_back("не сохранён текст соглашения");
+    if (!report.logSaved) problems.push_back("не сохранён журнал для удаления");
+    if (!report.registered) problems.push_back("приложение не внесено в список установленных программ");
+    std::string body = "При установке приложения Кворвель были ошибки: ";
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        if (i) body += "; ";
+        body += problems[i];
+    }
+    body += ". Запустите программу установки ещё раз.";
+    return {kErrorsTitle, body, report.applicationInPlace};
+}
+
+}  // namespace qv
