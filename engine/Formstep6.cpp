@@ -46,7 +46,9 @@ void TForm7::FormCreate() {
     pb = Get<ProgressBar>("pb");
     StartTimer(kTimer1, 500, [this] { Timer1Timer(); });
     log_ = std::make_unique<UninstallLog>();
-    worker_ = std::make_unique<TThreadSetup>(sink_, *log_);
+    // The pause after each entry is for a person watching the progress.
+    const bool watched = !Form1->Options().Unattended();
+    worker_ = std::make_unique<TThreadSetup>(sink_, *log_, RunBoxes(), watched);
 }
 
 // The choices are read here, on the user-interface thread, and handed to
@@ -95,9 +97,19 @@ void TForm7::InstallationStopped(const std::string& what) {
     if (Modal()) SetModalResult(qv::ModalResult::Cancel);
 }
 
+void TForm7::SetCancellable(bool cancellable) {
+    cancellable_ = cancellable;
+    Cancel->SetEnabled(cancellable);
+    EnableMenuItem(GetSystemMenu(hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | (cancellable ? MF_ENABLED : MF_GRAYED));
+}
+
 void TForm7::FormCloseQuery(bool& canClose) {
     // Nothing is running any more after an error: the page just closes.
     if (ModalResult() != qv::ModalResult::Cancel || failed_) return;
+    if (!cancellable_ && !finished_) {
+        canClose = false;
+        return;
+    }
     if (worker_) worker_->Pause();
     asking_ = true;
     const bool leave = ConfirmExit(hwnd());

@@ -26,6 +26,9 @@ public:
     // The installation could not run to its end (no worker, or the worker
     // stopped on an error): the page closed without the finish page.
     bool InstallationFailed() const { return failed_; }
+    // Whether the installation may be left (Cancel, the close box, a close
+    // request from outside); an unattended run may forbid it.
+    void SetCancellable(bool cancellable);
 
 protected:
     void FormCreate() override;
@@ -61,4 +64,5 @@ private:
     bool finished_ = false;  // the worker has reported completion
     bool asking_ = false;    // the exit confirmation is open
     bool failed_ = false;    // the installation stopped on an error
+    bool cancellable_ = true;
 };

@@ -148,9 +148,9 @@ void InstallSequence::LogDestination() {
     destination_ = IsFullPath(choices_.destination) ? choices_.destination : system_.FullPath(choices_.destination);
     report_.destination = destination_;
     log_.Set(destination_, kFolderKind);
-    std::string line = "Папка установки: " + destination_;
-    if (destination_ != choices_.destination) line += " (указана как \"" + choices_.destination + "\")";
-    runLog_.Write(line);
+    if (destination_ != choices_.destination) {
+        runLog_.Write("Папка установки указана не полностью: файлы устанавливаются в " + destination_);
+    }
 }
 
 void InstallSequence::InstallEntries() {

@@ -32,4 +32,6 @@ Boxes& RunBoxes() { return gRunBoxes; }
 
 void SetRunBoxes(const Boxes& boxes) { gRunBoxes = boxes; }
 
+void ResetRunBoxes() { gRunBoxes = Boxes(gNowhere, false); }
+
 }  // namespace qv

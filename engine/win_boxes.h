@@ -31,6 +31,8 @@ private:
 // entry sets them up from its command line.
 Boxes& RunBoxes();
 void SetRunBoxes(const Boxes& boxes);
+// Back to shown and logged nowhere (the run's log is going).
+void ResetRunBoxes();
 
 // The name of a box's answer, for the log ("Да", "Повтор"...).
 const char* AnswerName(int answer);

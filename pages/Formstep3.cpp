@@ -78,10 +78,12 @@ void TForm4::FormShow() { SetActiveControl(Next); }
 void TForm4::FormCloseQuery(bool& canClose) {
     ConfirmExitOnCancel(canClose);
     if (!canClose || ModalResult() != qv::ModalResult::Next) return;
+    canClose = ConfirmDestination();
+}
+
+bool TForm4::ConfirmDestination() {
     const std::string destination = edDir->Text();
-    if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     const std::string question = kExistsBefore + destination + kExistsAfter;
-    if (RunBoxes().Show(hwnd(), question, kExistsCaption, MB_ICONQUESTION | MB_YESNO, IDYES) != IDYES) {
-        canClose = false;
-    }
+    return RunBoxes().Show(hwnd(), question, kExistsCaption, MB_ICONQUESTION | MB_YESNO, IDYES) == IDYES;
 }

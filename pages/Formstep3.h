@@ -18,6 +18,9 @@ public:
 
     // The destination folder as the user left it.
     std::string Destination() const { return edDir->Text(); }
+    // When something is already at the destination, asks whether to install
+    // there all the same; true to go on.
+    bool ConfirmDestination();
 
 protected:
     void FormCreate() override;

@@ -53,8 +53,8 @@ bool Application::ProcessMessage() {
     return true;
 }
 
-void Application::Run() {
-    if (Form* main = MainForm()) main->ShowMaximized();
+void Application::Run(bool showMainForm) {
+    if (Form* main = MainForm(); main && showMainForm) main->ShowMaximized();
     while (!terminated_ && ProcessMessage()) {
     }
     // The last created form goes first, so a form's destruction may still

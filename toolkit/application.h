@@ -32,9 +32,10 @@ public:
     void AddForm(std::unique_ptr<Form> form);
     Form* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 
-    // Shows the main form maximized and runs the message loop until the
-    // main form is closed, then destroys the forms, the last created first.
-    void Run();
+    // Shows the main form maximized (unless told not to show it) and runs
+    // the message loop until the main form is closed, then destroys the
+    // forms, the last created first.
+    void Run(bool showMainForm = true);
     // Ends the message loop.
     void Terminate();
     // What the program returns when it ends.

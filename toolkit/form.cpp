@@ -140,6 +140,16 @@ void Form::StopTimer(UINT id) {
     timers_.erase(id);
 }
 
+void Form::CentreOnScreen() {
+    RECT work{}, mine{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(hwnd(), &mine);
+    const int width = mine.right - mine.left;
+    const int height = mine.bottom - mine.top;
+    SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Form::ShowMaximized() {
     ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
     UpdateWindow(hwnd());
@@ -183,9 +193,11 @@ ModalResult Form::ShowModal() {
     modal_ = true;
     Form* const outer = app.ModalForm();
     app.SetModalForm(this);
-    ShowWindow(hwnd(), SW_SHOW);
-    SetActiveWindow(hwnd());
-    SetForegroundWindow(hwnd());
+    if (!hiddenWhileModal_) {
+        ShowWindow(hwnd(), SW_SHOW);
+        SetActiveWindow(hwnd());
+        SetForegroundWindow(hwnd());
+    }
     for (;;) {
         if (!app.ProcessMessage()) {
             modalResult_ = qv::ModalResult::Cancel;  // the program is ending

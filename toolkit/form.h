@@ -37,6 +37,11 @@ public:
     bool Modal() const { return modal_; }
     // Shows the form without a modal loop (the background window).
     void ShowMaximized();
+    // A form shown modally while hidden runs its loop without a window on
+    // screen (an installation nobody watches).
+    void SetHiddenWhileModal(bool hidden) { hiddenWhileModal_ = hidden; }
+    // Places the form at the centre of the screen's work area.
+    void CentreOnScreen();
     bool Visible() const;
 
     qv::ModalResult ModalResult() const { return modalResult_; }
@@ -105,6 +110,7 @@ private:
     UniqueBrush brush_;
     qv::ModalResult modalResult_ = qv::ModalResult::None;
     bool modal_ = false;
+    bool hiddenWhileModal_ = false;
     bool shownOnce_ = false;
     Control* activeControl_ = nullptr;
     std::map<UINT, std::function<void()>> timers_;

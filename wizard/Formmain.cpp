@@ -40,9 +40,15 @@ WizardPage* PageForm(Page page) {
 
 TForm1::TForm1() : Form(kWindow) {}
 
-void TForm1::Build() {
+void TForm1::Build(const RunOptions& options) {
+    options_ = options;
     Create(nullptr, kControls);
-    StartTimer(kTimer1, kTimer1Interval, [this] { Timer1Timer(); });
+    if (options_.Unattended()) {
+        // Nobody watches: no background, no waiting for it.
+        Application::Instance().Post([this] { RunUnattended(); });
+    } else {
+        StartTimer(kTimer1, kTimer1Interval, [this] { Timer1Timer(); });
+    }
 }
 
 void TForm1::FormCreate() {
@@ -74,10 +80,8 @@ void TForm1::Timer1Timer() {
 // page's result ends the wizard; then closes this window, which ends the program.
 void TForm1::RunWizard() {
     if (!IsAdministrator(*privileges)) {
-        end_ = WizardEnd::Refused;
         RunBoxes().Show(hwnd(), kRightsErrorText, kRightsErrorCaption, MB_ICONERROR | MB_OK, IDOK);
-        Application::Instance().SetExitCode(static_cast<int>(ExitCode()));
-        Close();
+        End(WizardEnd::Refused);
         return;
     }
     Page current = Page::Welcome;
@@ -85,17 +89,56 @@ void TForm1::RunWizard() {
     qv::ModalResult result = shown->ShowModal();
     for (;;) {
         const Transition next = NextPage(current, result);
-        if (next.end) {
-            end_ = EndAfter(current);
-            break;
-        }
+        if (next.end) break;
         WizardPage* page = PageForm(next.next);
         page->SetLeft(shown->Left());
         page->SetTop(shown->Top());
         current = next.next;
         shown = page;
+        if (current == Page::Progress) LogChoices();
         result = shown->ShowModal();
     }
+    End(EndAfter(current));
+}
+
+void TForm1::RunUnattended() {
+    if (!IsAdministrator(*privileges)) {
+        RunBoxes().Show(nullptr, kRightsErrorText, kRightsErrorCaption, MB_ICONERROR | MB_OK, IDOK);
+        End(WizardEnd::Refused);
+        return;
+    }
+    if (options_.directory) Form4->edDir->SetText(*options_.directory);
+    if (options_.group) Form5->edNameGroup->SetText(*options_.group);
+    if (options_.desktopIcon) Form6->CheckBox->SetChecked(*options_.desktopIcon);
+    // The destination page's own question, as Next on it would ask.
+    if (!Form4->ConfirmDestination()) {
+        End(WizardEnd::CancelledBeforeInstalling);
+        return;
+    }
+    LogChoices();
+    if (options_.mode == RunMode::Silent) {
+        Form7->CentreOnScreen();
+    } else {
+        Form7->SetHiddenWhileModal(true);
+    }
+    Form7->SetCancellable(!options_.noCancel);
+    const qv::ModalResult result = Form7->ShowModal();
+    End(result == qv::ModalResult::Cancel ? EndAfter(Page::Progress) : WizardEnd::InstallationFinished);
+}
+
+void TForm1::LogChoices() const {
+    RunLog& log = RunBoxes().Log();
+    const char* mode = options_.mode == RunMode::VerySilent ? "без окон (/VERYSILENT)"
+                       : options_.mode == RunMode::Silent   ? "без вопросов (/SILENT)"
+                                                            : "мастер установки";
+    log.Write(std::string("Режим: ") + mode + (RunBoxes().Suppressed() ? ", сообщения не показываются" : ""));
+    log.Write("Папка установки: " + Form4->Destination());
+    log.Write("Папка в меню «Пуск»: " + Form5->GroupName());
+    log.Write(std::string("Ярлык на рабочем столе: ") + (Form6->DesktopShortcutWanted() ? "да" : "нет"));
+}
+
+void TForm1::End(WizardEnd end) {
+    end_ = end;
     Application::Instance().SetExitCode(static_cast<int>(ExitCode()));
     Close();
 }

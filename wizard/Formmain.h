@@ -1,15 +1,18 @@
 #pragma once
 // The background window: a full-screen picture with the product name, and
-// the timer whose first useful tick runs the wizard.
+// the timer whose first useful tick runs the wizard. An unattended run shows
+// no background and goes straight to the installation.
 #include "toolkit/form.h"
 #include "wizard/exit_code.h"
 #include "wizard/is_administrator.h"
+#include "wizard/run_options.h"
 #include "wizard/transitions.h"
 
 class TForm1 : public qv::Form {
 public:
     TForm1();
-    void Build();
+    void Build(const qv::RunOptions& options);
+    const qv::RunOptions& Options() const { return options_; }
 
     qv::Picture* Image1 = nullptr;
     qv::Label* Label1 = nullptr;
@@ -27,9 +30,16 @@ protected:
 
 private:
     void RunWizard();
+    // The unattended run: the switches' values go into the pages' controls,
+    // where a person would have put them, then the installation runs.
+    void RunUnattended();
+    void LogChoices() const;
+    // Ends the program with the exit code of how the run ended.
+    void End(qv::WizardEnd end);
     // How the wizard ends when `page` closed with a result that ends it.
     static qv::WizardEnd EndAfter(qv::Page page);
 
+    qv::RunOptions options_;
     // Until the wizard has run, the program did not get to install.
     qv::WizardEnd end_ = qv::WizardEnd::CancelledBeforeInstalling;
 };

@@ -1,12 +1,18 @@
-// The setup program's entry: creates the eight windows in their order, runs
-// the message loop until the background window closes, and returns 0.
+// The setup program's entry: reads the command line, creates the eight
+// windows in their order, runs the message loop until the background window
+// closes, and returns the exit code of what the run did.
 #include <windows.h>
 
-#include <exception>
 #include <memory>
+#include <string>
 
+#include "engine/win_boxes.h"
+#include "engine/win_run_log.h"
 #include "toolkit/application.h"
+#include "toolkit/win_handles.h"
 #include "wizard/forms.h"
+#include "wizard/messages.h"
+#include "wizard/run_options.h"
 
 TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;
@@ -23,6 +29,11 @@ TForm8* Form8 = nullptr;
 
 namespace {
 
+// Held for the whole run: a second setup program started meanwhile finds it.
+constexpr char kOneSetupMutex[] = "Global\\QuorVel 2.0 Setup";
+constexpr char kAlreadyRunning[] = "Программа установки уже запущена.";
+constexpr char kSeeHelp[] = "\n\nСписок параметров: setup.exe /?";
+
 // Makes the form, keeps the program-wide reference, hands it to the application.
 template <typename T, typename... Args>
 void CreateForm(T*& reference, Args... args) {
@@ -32,13 +43,40 @@ void CreateForm(T*& reference, Args... args) {
     reference->Build(args...);
 }
 
-void Start(HINSTANCE instance) {
+std::unique_ptr<qv::RunLog> OpenRunLog(const qv::RunOptions& options) {
+    if (!options.log) return std::make_unique<qv::NoRunLog>();
+    const std::string path = options.logFile.empty() ? qv::DefaultRunLogPath("QuorVel-Setup-") : options.logFile;
+    return std::make_unique<qv::FileRunLog>(path);
+}
+
+// Something that keeps the program from starting: a box for a person, only
+// the log in an unattended run.
+int CannotStart(const qv::RunOptions& options, const std::string& text) {
+    const qv::Boxes& boxes = qv::RunBoxes();
+    if (options.Unattended()) {
+        boxes.Log().Write(text);
+    } else {
+        boxes.Show(nullptr, text, qv::kRightsErrorCaption, MB_ICONERROR | MB_OK, IDOK);
+    }
+    return static_cast<int>(qv::SetupExit::CouldNotStart);
+}
+
+// Runs the program once its log and boxes are set up; the exit code.
+int Run(HINSTANCE instance, const qv::RunOptions& options) {
+    if (!options.error.empty()) return CannotStart(options, options.error + kSeeHelp);
+    if (options.help) {
+        qv::RunBoxes().Show(nullptr, qv::RunOptionsHelp(), qv::kRightsErrorCaption, MB_ICONINFORMATION | MB_OK, IDOK);
+        return static_cast<int>(qv::SetupExit::Installed);
+    }
+    const qv::UniqueHandle oneSetup(CreateMutexA(nullptr, TRUE, kOneSetupMutex));
+    if (oneSetup && GetLastError() == ERROR_ALREADY_EXISTS) return CannotStart(options, kAlreadyRunning);
+
     qv::Application& app = qv::Application::Instance();
     app.Initialize(instance);
     app.SetTitle("");
     // Ended before the wizard ran (closed from outside, say): nothing installed.
     app.SetExitCode(static_cast<int>(qv::SetupExit::CancelledBefore));
-    CreateForm(Form1);
+    CreateForm(Form1, options);
 #ifdef QV_TEST_PRIVILEGES
     Form1->privileges = &qv::TestPrivilegeApi();
 #endif
@@ -50,13 +88,24 @@ void Start(HINSTANCE instance) {
     CreateForm(Form6, owner);
     CreateForm(Form7, owner);
     CreateForm(Form8, owner);
-    app.Run();
+    app.Run(!options.Unattended());
+    return app.ExitCode();
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    qv::Application& app = qv::Application::Instance();
-    app.Guard([instance] { Start(instance); });
-    return app.ExitCode();
+    const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
+    const std::unique_ptr<qv::RunLog> log = OpenRunLog(options);
+    qv::SetRunBoxes(qv::Boxes(*log, options.BoxesSuppressed()));
+    log->Write("Программа установки Кворвель 2.0, версия 2.0.0.0");
+    log->Write(std::string("Командная строка: ") + GetCommandLineA());
+
+    // An error nobody expected is shown in the standard error box, and the
+    // run counts as failed.
+    int exitCode = static_cast<int>(qv::SetupExit::Failed);
+    qv::Application::Instance().Guard([&] { exitCode = Run(instance, options); });
+    log->Write("Код завершения: " + std::to_string(exitCode));
+    qv::ResetRunBoxes();  // the log goes now
+    return exitCode;
 }

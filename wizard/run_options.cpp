@@ -1,0 +1,124 @@
+#include "wizard/run_options.h"
+
+#include "engine/command_line.h"
+#include "engine/text.h"
+
+namespace qv {
+namespace {
+
+const char kDesktopIconTask[] = "desktopicon";
+
+std::string UnknownSwitch(const std::string& argument) {
+    return "Неизвестный параметр командной строки: " + argument;
+}
+
+std::string BadValue(const std::string& argument, const std::string& why) {
+    return "Неверное значение параметра командной строки " + argument + ": " + why;
+}
+
+// Applies one switch; false (with the error set) when it cannot be used.
+bool Apply(const Switch& s, const std::string& argument, RunOptions& options) {
+    const auto flag = [&](bool& target) {
+        if (s.value) {
+            options.error = BadValue(argument, "у этого параметра не бывает значения.");
+            return false;
+        }
+        target = true;
+        return true;
+    };
+    bool ignored = false;
+    if (s.name == "SILENT" || s.name == "VERYSILENT") {
+        if (s.value) return flag(ignored);
+        // The quieter of the two wins, whatever their order.
+        if (s.name == "VERYSILENT" || options.mode == RunMode::Interactive) {
+            options.mode = s.name == "VERYSILENT" ? RunMode::VerySilent : RunMode::Silent;
+        }
+        return true;
+    }
+    if (s.name == "SUPPRESSMSGBOXES") return flag(options.suppressBoxes);
+    if (s.name == "NOCANCEL") return flag(options.noCancel);
+    // Switches that deployment tools pass by habit: nothing here restarts.
+    if (s.name == "NORESTART" || s.name == "SP-") return flag(ignored);
+    if (s.name == "?" || s.name == "HELP") return flag(options.help);
+    if (s.name == "LOG") {
+        options.log = true;
+        if (s.value) {
+            if (s.value->empty()) {
+                options.error = BadValue(argument, "не указан файл журнала.");
+                return false;
+            }
+            options.logFile = *s.value;
+        }
+        return true;
+    }
+    if (s.name == "DIR") {
+        if (!s.value || s.value->empty()) {
+            options.error = BadValue(argument, "не указана папка установки.");
+            return false;
+        }
+        options.directory = *s.value;
+        return true;
+    }
+    if (s.name == "GROUP") {
+        if (!s.value) {
+            options.error = BadValue(argument, "не указана папка в меню «Пуск».");
+            return false;
+        }
+        options.group = *s.value;
+        return true;
+    }
+    if (s.name == "TASKS") {
+        if (!s.value) {
+            options.error = BadValue(argument, "укажите /TASKS=\"desktopicon\" или /TASKS=\"\".");
+            return false;
+        }
+        if (s.value->empty()) {
+            options.desktopIcon = false;
+        } else if (EqualNoCase(*s.value, kDesktopIconTask)) {
+            options.desktopIcon = true;
+        } else {
+            options.error = BadValue(argument, "неизвестная задача; есть только \"desktopicon\".");
+            return false;
+        }
+        return true;
+    }
+    options.error = UnknownSwitch(argument);
+    return false;
+}
+
+}  // namespace
+
+RunOptions ParseRunOptions(std::string_view commandLine) {
+    RunOptions options;
+    const std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const std::optional<Switch> parsed = ParseSwitch(argument);
+        if (!parsed) {
+            options.error = UnknownSwitch(argument);
+            return options;
+        }
+        if (!Apply(*parsed, argument, options)) return options;
+    }
+    return options;
+}
+
+std::string RunOptionsHelp() {
+    return "Программа установки Кворвель 2.0\n\n"
+           "Параметры командной строки (без учёта регистра, \"/\" или \"-\"):\n\n"
+           "/SILENT — установка без вопросов, видна только страница хода установки\n"
+           "/VERYSILENT — установка без единого окна\n"
+           "/SUPPRESSMSGBOXES — в режимах /SILENT и /VERYSILENT не показывать сообщения\n"
+           "/DIR=\"папка\" — папка установки\n"
+           "/GROUP=\"папка\" — папка в меню «Пуск» (по умолчанию «Кворвель 2.0»)\n"
+           "/TASKS=\"desktopicon\" или /TASKS=\"\" — с ярлыком на рабочем столе или без него\n"
+           "/LOG или /LOG=\"файл\" — вести журнал установки (UTF-8)\n"
+           "/NOCANCEL — без кнопки «Отмена» на странице хода установки\n"
+           "/NORESTART, /SP- — принимаются и ничего не меняют\n"
+           "/? или /HELP — этот список\n\n"
+           "Коды завершения: 0 — установлено; 1 — установка не начата (неверный параметр, нет прав "
+           "администратора, уже запущена другая установка); 2 — отменено до начала установки; "
+           "4 — установка завершена с ошибками; 5 — прервано во время установки.";
+}
+
+}  // namespace qv
