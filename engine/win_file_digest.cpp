@@ -16,16 +16,17 @@ constexpr ALG_ID kSha256 = ALG_CLASS_HASH | ALG_TYPE_ANY | 12 /* ALG_SID_SHA_256
 
 }  // namespace
 
-std::optional<std::string> FileSha256(const std::string& path) {
+FileHasher::FileHasher() {
+    if (!CryptAcquireContextA(provider_.put(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) provider_.reset();
+}
+
+std::optional<std::string> FileHasher::Sha256(const std::string& path) const {
+    if (!provider_) return std::nullopt;
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return std::nullopt;
-    UniqueCryptProvider provider;
-    if (!CryptAcquireContextA(provider.put(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
-        return std::nullopt;
-    }
     UniqueCryptHash hash;
-    if (!CryptCreateHash(provider.get(), kSha256, 0, 0, hash.put())) return std::nullopt;
+    if (!CryptCreateHash(provider_.get(), kSha256, 0, 0, hash.put())) return std::nullopt;
     std::vector<BYTE> chunk(64 * 1024);
     for (;;) {
         DWORD got = 0;

@@ -3,9 +3,19 @@
 #include <optional>
 #include <string>
 
+#include "toolkit/win_handles.h"
+
 namespace qv {
 
-// Lower-case hex; nothing when the file cannot be read or hashed.
-std::optional<std::string> FileSha256(const std::string& path);
+// Hashes files with the system's provider, acquired once for all of them.
+class FileHasher {
+public:
+    FileHasher();
+    // Lower-case hex; nothing when the file cannot be read or hashed.
+    std::optional<std::string> Sha256(const std::string& path) const;
+
+private:
+    UniqueCryptProvider provider_;
+};
 
 }  // namespace qv

@@ -87,7 +87,10 @@ std::optional<std::uint64_t> WinInstallSystem::FileSize(const std::string& path)
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-std::optional<std::string> WinInstallSystem::FileSha256(const std::string& path) { return qv::FileSha256(path); }
+std::optional<std::string> WinInstallSystem::FileSha256(const std::string& path) {
+    if (!hasher_) hasher_ = std::make_unique<FileHasher>();
+    return hasher_->Sha256(path);
+}
 
 std::string WinInstallSystem::FullPath(const std::string& path) {
     const std::string full = GrowingText(

@@ -11,6 +11,7 @@
 namespace qv {
 
 class ComApartment;
+class FileHasher;
 
 class WinInstallSystem : public InstallSystem {
 public:
@@ -51,6 +52,7 @@ private:
 
     Boxes boxes_;
     bool pauses_;
+    std::unique_ptr<FileHasher> hasher_;  // made at the first file checked
     std::unique_ptr<ComApartment> apartment_;  // during the shortcut stage
 };
 

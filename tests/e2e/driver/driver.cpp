@@ -124,10 +124,11 @@ std::string ClassOf(HWND hwnd) {
     return name;
 }
 
-Program::Program(const std::string& path, const std::string& workingFolder) {
+Program::Program(const std::string& path, const std::string& workingFolder, const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + path + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_)) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());

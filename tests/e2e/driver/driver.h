@@ -31,8 +31,9 @@ struct Box {
 // A program the driver started; ended at the latest when this goes.
 class Program {
 public:
-    // Starts the program; an empty working folder means the driver's own.
-    Program(const std::string& path, const std::string& workingFolder = "");
+    // Starts the program with the arguments after its name; an empty
+    // working folder means the driver's own.
+    Program(const std::string& path, const std::string& workingFolder = "", const std::string& arguments = "");
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -191,6 +192,20 @@ TEST_F(WinInstall, WorkerThatNeverStartedDoesNothing) {
     EXPECT_TRUE(sink.Calls().empty());
     EXPECT_FALSE(wintest::Exists(choices.destination));
     EXPECT_EQ(log.Count(), 0u);
+}
+
+// An error nobody expected stops the worker and is reported to its page,
+// which then tells the user; the thread never lets it escape.
+TEST_F(WinInstall, WorkerThatMeetsAnUnexpectedErrorReportsIt) {
+    struct FailingSystem : QuietSystem {
+        int CountEntries() override { throw std::runtime_error("нет памяти"); }
+    } failing;
+    {
+        TThreadSetup worker(sink, log, failing);
+        worker.Start(choices);
+        ASSERT_TRUE(worker.WaitFor(60000));
+    }
+    EXPECT_EQ(sink.Calls(), std::vector<std::string>{"failed нет памяти"});
 }
 
 TEST_F(WinInstall, WorkerPausedBeforeItsFirstStepWaitsThenGoesOn) {

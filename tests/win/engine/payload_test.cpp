@@ -8,6 +8,7 @@
 
 #include "engine/payload_entry.h"
 #include "engine/win_install_system.h"
+#include "engine/win_file_digest.h"
 #include "engine/win_lz.h"
 #include "engine/win_payload.h"
 #include "support.h"
@@ -140,6 +141,19 @@ TEST_F(WinLzExpand, LongPathsExpandWhole) {
     EXPECT_EQ(LzExpandFile(streams[2], target), ExpandResult::Expanded);
     EXPECT_EQ(wintest::ReadWhole(target), "abcabcabcabc");
     EXPECT_EQ(LzExpandFile(streams[2], folder + "\\missing\\Beta.dat"), ExpandResult::OpenFailed);
+}
+
+// The system's SHA-256 of a file, against the standard's own test vector,
+// and of one larger than a read chunk.
+TEST_F(WinLzExpand, FilesAreHashedWithSha256) {
+    const FileHasher hasher;
+    const std::string small = scratch / "abc.txt";
+    ASSERT_TRUE(wintest::WriteWhole(small, "abc"));
+    EXPECT_EQ(hasher.Sha256(small), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    const std::string large = scratch / "million.txt";
+    ASSERT_TRUE(wintest::WriteWhole(large, std::string(1000000, 'a')));
+    EXPECT_EQ(hasher.Sha256(large), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    EXPECT_FALSE(hasher.Sha256(scratch / "missing.txt"));
 }
 
 }  // namespace
