@@ -25,7 +25,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # (FRESH_PREFIX is accepted for clarity; every test runs in a fresh prefix.)
 set_property(GLOBAL PROPERTY QV_WINE_TESTS "")
 function(qv_add_wine_test name target)
-  cmake_parse_arguments(T "FRESH_PREFIX" "TIMEOUT" "ARGS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "FRESH_PREFIX" "TIMEOUT" "ARGS;LABELS;ENV" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -34,7 +34,7 @@ function(qv_add_wine_test name target)
   set(opts "--fresh")
   set_property(GLOBAL APPEND_STRING PROPERTY QV_WINE_TESTS
     "add_test(${name} \"${QV_SCRIPTS}/wine-run.sh\" ${opts} --timeout ${T_TIMEOUT} \"$<TARGET_FILE:${target}>\" ${T_ARGS})\n\
-set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS \"windows;${T_LABELS}\" ENVIRONMENT \"QV_WINE_DIR=${CMAKE_BINARY_DIR}/wine\")\n")
+set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS \"windows;${T_LABELS}\" ENVIRONMENT \"QV_WINE_DIR=${CMAKE_BINARY_DIR}/wine;${T_ENV}\")\n")
 endfunction()
 
 add_subdirectory(toolkit)

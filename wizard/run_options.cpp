@@ -90,16 +90,21 @@ bool Apply(const Switch& s, const std::string& argument, RunOptions& options) {
 
 RunOptions ParseRunOptions(std::string_view commandLine) {
     RunOptions options;
+    // Every switch is read, so that /LOG and the mode count even after a
+    // bad one; the first bad one is the one named.
+    std::string firstError;
     const std::vector<std::string> arguments = SplitCommandLine(commandLine);
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const std::optional<Switch> parsed = ParseSwitch(argument);
         if (!parsed) {
             options.error = UnknownSwitch(argument);
-            return options;
+        } else {
+            Apply(*parsed, argument, options);
         }
-        if (!Apply(*parsed, argument, options)) return options;
+        if (firstError.empty()) firstError = options.error;
     }
+    options.error = firstError;
     return options;
 }
 

@@ -33,7 +33,8 @@ struct RunOptions {
 // Reads a whole command line (the program's own name first). Switches are
 // "/NAME" or "-NAME", case ignored, with values after "=" (in double quotes
 // when they hold spaces). On a switch or value that cannot be used, `error`
-// names it and the rest is of no account.
+// names the first one; the others are read all the same (so that a log
+// asked for is kept).
 RunOptions ParseRunOptions(std::string_view commandLine);
 
 // The text of the help box: every switch and the exit codes.

@@ -54,6 +54,11 @@ TEST(RunOptions, ASwitchOrValueThatCannotBeUsedIsNamed) {
         const RunOptions options = ParseRunOptions(line);
         EXPECT_NE(options.error.find(named), std::string::npos) << options.error;
     }
+    // The first bad one is named; a log asked for after it is still kept.
+    const RunOptions options = ParseRunOptions("setup.exe /VERYSILENT /A /B /LOG=C:\\x.log");
+    EXPECT_NE(options.error.find("/A"), std::string::npos) << options.error;
+    EXPECT_EQ(options.logFile, "C:\\x.log");
+    EXPECT_EQ(options.mode, RunMode::VerySilent);
 }
 
 }  // namespace

@@ -157,11 +157,13 @@ DWORD Program::ExitCode() const {
     return code;
 }
 
-std::vector<HWND> Wizard::TopLevelWindows() const {
-    Search search{program_.ProcessId(), {}};
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+    Search search{pid, {}};
     EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+std::vector<HWND> Wizard::TopLevelWindows() const { return TopLevelWindowsOf(program_.ProcessId()); }
 
 HWND Wizard::Form(const char* name) const {
     for (HWND hwnd : TopLevelWindows()) {

@@ -16,6 +16,9 @@ using namespace std::chrono_literals;
 // Waits until the condition holds or the time is up; true when it held.
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s);
 
+// The top-level windows of a process, visible or not.
+std::vector<HWND> TopLevelWindowsOf(DWORD pid);
+
 // The name a window of the program carries ("Form3", "Next"...), or "".
 std::string NameOf(HWND hwnd);
 std::string TextOf(HWND hwnd);

@@ -1,0 +1,227 @@
+// setup.exe as deployment tools start it, one case per row, each in a fresh
+// Wine prefix: the switches, the windows the run shows (none, or only the
+// progress page), the exit code, the log, and what lands on disk and in the
+// registry; then the removal that the registration's QuietUninstallString
+// runs.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "tests/e2e/faults/fault_rig.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kLogFile[] = "C:\\setup.log";
+constexpr char kSetupCaption[] = "Установка Кворвель";
+constexpr char kUserFileName[] = "Мои заметки.txt";
+
+// What one run of setup.exe did, as seen from outside.
+struct RunRecord {
+    DWORD exitCode = 0xFFFF;
+    std::set<std::string> visibleWindows;  // the names of every window of it seen on screen
+    std::string log;                       // its /LOG file, in the system code page
+};
+
+// The log is UTF-8; the test's texts are in the system code page.
+std::string FromUtf8(const std::string& text) {
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring utf16(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf16.data(), wide);
+    const int narrow = WideCharToMultiByte(CP_ACP, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(narrow), '\0');
+    WideCharToMultiByte(CP_ACP, 0, utf16.data(), wide, out.data(), narrow, nullptr, nullptr);
+    return out;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Runs a program to its end, noting every window of it that shows;
+// `interact` plays the person at the screen, if there is one.
+RunRecord RunToEnd(const std::string& program, const std::string& arguments,
+             const std::function<void(const Program&)>& interact = {}) {
+    RunRecord run;
+    DeleteFileA(kLogFile);
+    Program started(program, "C:\\", arguments);
+    EXPECT_TRUE(started.started());
+    if (!started.started()) return run;
+    if (interact) interact(started);
+    const bool ended = WaitFor([&] {
+        for (HWND window : TopLevelWindowsOf(started.ProcessId())) {
+            if (IsWindowVisible(window)) run.visibleWindows.insert(NameOf(window).empty() ? ClassOf(window) : NameOf(window));
+        }
+        return started.Exited(0ms);
+    }, 180s);
+    EXPECT_TRUE(ended) << program << " " << arguments << " did not end";
+    if (!ended) return run;
+    run.exitCode = started.ExitCode();
+    run.log = FromUtf8(ReadWhole(kLogFile).value_or(""));
+    return run;
+}
+
+std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
+
+struct Row {
+    const char* name;
+    const char* program;
+    std::string arguments;
+    DWORD exitCode;
+    std::function<void(const Program&)> interact;  // while it runs
+    std::function<void(const RunRecord&)> check;
+    // What the case needs to be there while the program runs.
+    std::function<std::shared_ptr<void>()> prepare = [] { return std::shared_ptr<void>(); };
+};
+
+// Dates.dat of the default destination held open by another program.
+std::shared_ptr<void> HoldDates() {
+    auto held = std::make_shared<HeldTarget>();
+    EXPECT_TRUE(held->held());
+    return held;
+}
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
+// A setup program already running: the wizard on its first page.
+std::shared_ptr<void> FirstSetup() {
+    auto first = std::make_shared<Wizard>(QV_SETUP_EXE);
+    EXPECT_TRUE(first->WaitShown("Form2", 30s));
+    return first;
+}
+
+void ExpectNoWindow(const RunRecord& run) {
+    EXPECT_TRUE(run.visibleWindows.empty()) << "a window showed: " << *run.visibleWindows.begin();
+}
+
+void ExpectNothingInstalled() {
+    EXPECT_FALSE(Exists(kDefaultDestination));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+const std::string kDestination = "C:\\Программы\\Кворвель";
+const std::string kGroup = "Тест\\Кворвель";
+
+const Row kRows[] = {
+    {"VerySilentInstallsWhatTheWizardWouldAndNamesEveryFile", QV_SETUP_EXE,
+     "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + kDestination + "\" /GROUP=\"" + kGroup + "\" /TASKS=\"\" /LOG=\"" +
+         kLogFile + "\"",
+     0, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         const std::string group = ProgramsFolder() + "\\" + kGroup;
+         ExpectFilesInstalled(kDestination);
+         ExpectUninstallLog(kDestination, ExpectedLogLines(kDestination, group, ""));
+         ExpectGroupShortcuts(group, kDestination);
+         EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
+         ExpectRegistration(kDestination);
+         for (const std::string& name : PayloadNames()) {
+             EXPECT_NE(run.log.find("Установлен файл " + kDestination + "\\" + name + " ("), std::string::npos) << name;
+         }
+         EXPECT_NE(run.log.find("Код завершения: 0"), std::string::npos) << run.log;
+     }},
+    {"SilentShowsOnlyTheProgressPage", QV_SETUP_EXE, "/SILENT /SUPPRESSMSGBOXES", 0, {},
+     [](const RunRecord& run) {
+         EXPECT_EQ(run.visibleWindows, std::set<std::string>{"Form7"});
+         ExpectFilesInstalled(kDefaultDestination);
+         EXPECT_TRUE(ProcessesNamed(kAppImage).empty()) << "the application was started";
+     }},
+    {"AHeldFileIsRetriedThreeTimesThenAborted", QV_SETUP_EXE,
+     std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 5, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         EXPECT_EQ(Count(run.log, kHeldCopyError), 4u) << run.log;
+         EXPECT_EQ(Count(run.log, "ответ: Повтор"), 3u) << run.log;
+         EXPECT_EQ(Count(run.log, "ответ: Прервать"), 1u) << run.log;
+         EXPECT_NE(run.log.find("Файл не установлен: " + InDestination(kHeldEntry)), std::string::npos) << run.log;
+     },
+     HoldDates},
+    {"AnUnknownSwitchInASilentRunInstallsNothing", QV_SETUP_EXE,
+     std::string("/VERYSILENT /FROBNICATE /LOG=\"") + kLogFile + "\"", 1, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         ExpectNothingInstalled();
+         EXPECT_NE(run.log.find("Неизвестный параметр командной строки: /FROBNICATE"), std::string::npos) << run.log;
+     }},
+    {"AnUnknownSwitchInTheWizardIsNamedInABox", QV_SETUP_EXE, "/FROBNICATE", 1,
+     [](const Program& setup) {
+         Box box;
+         ASSERT_TRUE(WaitBoxOf(setup.ProcessId(), kSetupCaption, box));
+         EXPECT_EQ(box.text.rfind("Неизвестный параметр командной строки: /FROBNICATE", 0), 0u) << box.text;
+         ASSERT_TRUE(AnswerBox(box, IDOK));
+     },
+     [](const RunRecord&) { ExpectNothingInstalled(); }},
+    {"ASecondSetupIsRefused", QV_SETUP_EXE, std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 1,
+     {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         EXPECT_NE(run.log.find("Программа установки уже запущена."), std::string::npos) << run.log;
+     },
+     FirstSetup},
+    {"ANonAdministratorIsRefused", QV_SETUP_REFUSED_EXE, "/VERYSILENT /SUPPRESSMSGBOXES", 1, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         ExpectNothingInstalled();
+     }},
+    {"QuietUninstallStringRemovesAllButTheUsersFiles", QV_SETUP_EXE, "/VERYSILENT /SUPPRESSMSGBOXES", 0, {},
+     [](const RunRecord&) {
+         ASSERT_TRUE(WriteWhole(InDestination(kUserFileName), "мои записи\r\n"));
+         const auto quiet = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+         ASSERT_TRUE(quiet);
+         // As written: the quoted program, then its switches.
+         const std::string command = quiet->data.substr(0, quiet->data.find('\0'));
+         const size_t close = command.find('"', 1);
+         ASSERT_TRUE(command[0] == '"' && close != std::string::npos) << command;
+         Program removal(command.substr(1, close - 1), "", command.substr(close + 1));
+         ASSERT_TRUE(removal.started());
+         std::vector<DWORD> helpers;
+         ASSERT_TRUE(WaitFor([&] {
+             for (DWORD child : ChildProcesses(removal.ProcessId())) helpers.push_back(child);
+             return removal.Exited(0ms);
+         }, 120s));
+         EXPECT_EQ(removal.ExitCode(), 0u);
+         ASSERT_TRUE(WaitProcessesEnded(helpers, 60s));
+         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+         EXPECT_FALSE(Exists(GroupFolder()));
+         EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
+         // The user's own file and data stay; nothing of the installation else.
+         std::set<std::string> left;
+         for (const FolderEntry& entry : ListFolder(kDefaultDestination)) left.insert(entry.name);
+         EXPECT_EQ(left, (std::set<std::string>{kUserFileName, "Group.txt", "People.dat"}));
+     }},
+};
+
+class Unattended : public ::testing::TestWithParam<Row> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(com_.ok());
+        // Relative paths of the programs started resolve on C:.
+        SetCurrentDirectoryA("C:\\");
+    }
+
+    CleanSystem clean_;
+
+private:
+    ComApartment com_;
+};
+
+TEST_P(Unattended, Runs) {
+    const Row& row = GetParam();
+    const std::shared_ptr<void> prepared = row.prepare();
+    ASSERT_FALSE(HasFailure());
+    const RunRecord run = RunToEnd(row.program, row.arguments, row.interact);
+    EXPECT_EQ(run.exitCode, row.exitCode) << run.log;
+    ASSERT_NO_FATAL_FAILURE(row.check(run));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Unattended, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
