@@ -166,6 +166,26 @@ TEST_F(WizardTest, CancelAsksAndNoKeepsThePageOnEveryPageWithCancel) {
     EXPECT_EQ(wizard.ExitCode(), 2u);  // left before installing
 }
 
+// A page closed while maximized or minimized hands on its ordinary place,
+// and is shown again there.
+TEST_F(WizardTest, APageClosedMaximizedOrMinimizedHandsOnItsOrdinaryPlace) {
+    GoTo("Form5");
+    const RECT place = wizard.WindowRect("Form5");
+    PostMessageA(wizard.Form("Form5"), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(wizard.Form("Form5")) != FALSE; }));
+    wizard.Click("Form5", "Next");
+    ASSERT_TRUE(wizard.WaitShown("Form6"));
+    EXPECT_TRUE(SamePlace(wizard.WindowRect("Form6"), place));
+
+    PostMessageA(wizard.Form("Form6"), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(wizard.Form("Form6")) != FALSE; }));
+    wizard.Click("Form6", "Back");
+    ASSERT_TRUE(wizard.WaitShown("Form5"));
+    EXPECT_TRUE(SamePlace(wizard.WindowRect("Form5"), place));
+    EXPECT_FALSE(IsZoomed(wizard.Form("Form5")));
+    EXPECT_FALSE(IsIconic(wizard.Form("Form5")));
+}
+
 TEST_F(WizardTest, EnterOnTheFirstLicenceShowingAsksToLeave) {
     GoTo("Form3");
     ASSERT_EQ(wizard.Focused(), "Cancel");
