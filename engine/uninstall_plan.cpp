@@ -1,6 +1,8 @@
 #include "engine/uninstall_plan.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <unordered_set>
 
 #include "engine/install_contract.h"
@@ -8,6 +10,10 @@
 
 namespace qv {
 namespace {
+
+// A set-aside line's text is shown in a message box and the run log: one
+// longer than this is shortened, visibly.
+constexpr size_t kShownLineChars = 300;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -32,25 +38,31 @@ bool IsReservedDeviceName(std::string_view name) {
     return false;
 }
 
-// One name of a path: something a file or folder may be called.
-bool IsValidName(std::string_view name) {
-    if (name.empty()) return false;
+// What one name of a path can stand for. The order is that of precedence:
+// a path with a name nothing can have names nothing, whatever else it holds.
+enum class NameVerdict { Valid, Bad, NoSuchName };
+
+NameVerdict CheckName(std::string_view name) {
+    if (name.empty()) return NameVerdict::Bad;
     bool onlyDotsAndSpaces = true;
     for (char c : name) {
         const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x20) return false;
-        if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos) return false;
+        if (u < 0x20) return NameVerdict::NoSuchName;
+        if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos) return NameVerdict::NoSuchName;
         if (c != '.' && c != ' ') onlyDotsAndSpaces = false;
     }
-    return !onlyDotsAndSpaces && !IsReservedDeviceName(name);
+    if (onlyDotsAndSpaces) return NameVerdict::Bad;
+    return IsReservedDeviceName(name) ? NameVerdict::NoSuchName : NameVerdict::Valid;
 }
 
 // A path taken apart: its root in normal form ("C:\" or "\\server\share")
-// and the names below it.
+// and the names below it, "." and ".." resolved.
 struct PathParts {
     std::string root;
     std::vector<std::string_view> names;
     bool endsWithSeparator = false;
+    bool hadDots = false;  // a "." or ".." part was resolved
+    NameVerdict verdict = NameVerdict::Valid;  // the names that remain
 };
 
 std::vector<std::string_view> SplitNames(std::string_view rest) {
@@ -81,20 +93,25 @@ std::optional<PathParts> SplitPath(std::string_view path) {
         std::string_view tail = path.substr(2);
         const size_t serverEnd = std::find_if(tail.begin(), tail.end(), IsSeparator) - tail.begin();
         const std::string_view server = tail.substr(0, serverEnd);
-        if (serverEnd == tail.size() || !IsValidName(server)) return std::nullopt;
+        if (serverEnd == tail.size() || CheckName(server) != NameVerdict::Valid) return std::nullopt;
         tail = tail.substr(serverEnd + 1);
         const size_t shareEnd = std::find_if(tail.begin(), tail.end(), IsSeparator) - tail.begin();
         const std::string_view share = tail.substr(0, shareEnd);
-        if (!IsValidName(share)) return std::nullopt;
+        if (CheckName(share) != NameVerdict::Valid) return std::nullopt;
         parts.root = "\\\\" + std::string(server) + "\\" + std::string(share);
         rest = tail.substr(shareEnd);
     } else {
         return std::nullopt;
     }
     for (std::string_view name : SplitNames(rest)) {
-        if (!IsValidName(name)) return std::nullopt;
+        if (name == "." || name == "..") {
+            parts.hadDots = true;
+            if (name == ".." && !parts.names.empty()) parts.names.pop_back();
+            continue;
+        }
         parts.names.push_back(name);
     }
+    for (std::string_view name : parts.names) parts.verdict = std::max(parts.verdict, CheckName(name));
     parts.endsWithSeparator = !rest.empty() && IsSeparator(rest.back());
     return parts;
 }
@@ -114,17 +131,68 @@ std::string Folded(std::string_view text) {
     return out;
 }
 
+// What a path of the log stands for once "." and ".." are resolved.
+enum class LineVerdict { Usable, Bad, NoSuchName };
+
+LineVerdict ResolveLogPath(std::string_view path, LogKind kind, std::string* resolved) {
+    const std::optional<PathParts> parts = SplitPath(path);
+    if (!parts) return LineVerdict::Bad;
+    if (parts->verdict == NameVerdict::NoSuchName) return LineVerdict::NoSuchName;
+    if (parts->verdict == NameVerdict::Bad) return LineVerdict::Bad;
+    if (kind == LogKind::File && (parts->names.empty() || parts->endsWithSeparator)) return LineVerdict::Bad;
+    *resolved = JoinParts(*parts, parts->names.size());
+    return LineVerdict::Usable;
+}
+
 std::optional<LogKind> KindOf(std::string_view text) {
     if (text == contract::kFileKind) return LogKind::File;
     if (text == contract::kFolderKind) return LogKind::Folder;
     return std::nullopt;
 }
 
-LogReading Fault(LogFault fault, size_t line) {
-    LogReading reading;
-    reading.fault = fault;
-    reading.faultLine = line;
-    return reading;
+SetAsideLine SetAside(size_t number, std::string_view line, LogFault fault) {
+    SetAsideLine out;
+    out.number = number;
+    out.fault = fault;
+    const std::string_view shown = line.substr(0, kShownLineChars);
+    for (char c : shown) out.text += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    if (line.size() > shown.size()) out.text += "...";
+    return out;
+}
+
+// One line of the log, read.
+void ReadLine(size_t number, std::string_view line, bool terminated, LogReading& reading) {
+    if (!terminated) {
+        reading.rejected.push_back(SetAside(number, line, LogFault::Unterminated));
+        return;
+    }
+    if (line.find('\r') != std::string_view::npos) {
+        reading.rejected.push_back(SetAside(number, line, LogFault::StrayBreak));
+        return;
+    }
+    if (line.find('\0') != std::string_view::npos) {
+        reading.rejected.push_back(SetAside(number, line, LogFault::BadCharacter));
+        return;
+    }
+    const size_t equals = line.rfind(contract::kLogSeparator);
+    const std::optional<LogKind> kind =
+        equals == std::string_view::npos ? std::nullopt : KindOf(line.substr(equals + 1));
+    if (!kind) {
+        reading.rejected.push_back(SetAside(number, line, LogFault::NoKind));
+        return;
+    }
+    std::string path;
+    switch (ResolveLogPath(line.substr(0, equals), *kind, &path)) {
+        case LineVerdict::Usable:
+            reading.lines.push_back({std::move(path), *kind});
+            return;
+        case LineVerdict::NoSuchName:
+            reading.namingNothing.push_back(SetAside(number, line, LogFault::NoSuchName));
+            return;
+        case LineVerdict::Bad:
+            reading.rejected.push_back(SetAside(number, line, LogFault::BadPath));
+            return;
+    }
 }
 
 using Canonical = std::function<std::string(const std::string&)>;
@@ -134,9 +202,10 @@ std::string Apply(const Canonical& canonical, const std::string& path) {
 }
 
 struct FolderLine {
-    std::string path;       // as written in the log
+    std::string path;       // as planned
     std::string canonical;  // for comparisons
     size_t depth;
+    bool listed;            // from the log (reported when kept), not a created level (kept silently)
 };
 
 void SortDeepestFirst(std::vector<FolderLine>& folders) {
@@ -150,63 +219,319 @@ std::vector<std::string> PathsOf(const std::vector<FolderLine>& folders) {
     return out;
 }
 
-void RemoveListedFile(const std::string& path, RemovalSystem& system, RemovalOutcome& outcome) {
-    switch (system.Inspect(path)) {
-        case PathState::Missing:
-            return;
-        case PathState::Folder:
-            outcome.notRemoved.push_back(path);  // listed as a file, but a folder is there now
-            return;
-        case PathState::File:
-            if (!system.RemoveFile(path)) outcome.notRemoved.push_back(path);
-            return;
-    }
+bool IsShortcut(const std::string& path) {
+    return path.size() > 4 && EqualNoCase(std::string_view(path).substr(path.size() - 4), ".lnk");
 }
 
-void RemoveListedFolder(const std::string& path, RemovalSystem& system, RemovalOutcome& outcome) {
-    switch (system.Inspect(path)) {
-        case PathState::Missing:
-            return;
-        case PathState::File:
-            outcome.notRemoved.push_back(path);
-            return;
-        case PathState::Folder:
-            if (!system.RemoveEmptyFolder(path)) outcome.notRemoved.push_back(path);
-            return;
-    }
+bool IsUserDataName(std::string_view name) {
+    return std::any_of(std::begin(contract::kUserDataFiles), std::end(contract::kUserDataFiles),
+                       [&](const char* data) { return EqualNoCase(name, data); });
 }
 
-// Which of the program's folders will be empty once the program itself is
-// gone: each may hold only the program and folders that will be empty too.
-std::vector<std::string> FoldersEmptyOnceGone(const RemovalPlan& plan, const Canonical& canonical,
-                                              RemovalSystem& system, RemovalOutcome& outcome) {
-    std::vector<std::string> going{Apply(canonical, plan.self)};  // canonical forms
-    std::vector<std::string> emptyOnceGone;
-    for (const std::string& folder : plan.selfFolders) {
-        const PathState state = system.Inspect(folder);
-        if (state == PathState::Missing) continue;
-        const std::string folderKey = Apply(canonical, folder);
-        bool empty = state == PathState::Folder;
-        if (empty) {
-            for (const std::string& name : system.ListFolder(folder)) {
-                const bool leaving = std::any_of(going.begin(), going.end(), [&](const std::string& g) {
-                    return SamePath(ParentPath(g), folderKey) && EqualNoCase(LastName(g), name);
-                });
-                if (!leaving) {
-                    empty = false;
-                    break;
+std::string ReasonsText(unsigned reasons) {
+    std::string out;
+    auto add = [&](unsigned bit, const char* text) {
+        if (!(reasons & bit)) return;
+        if (!out.empty()) out += "; ";
+        out += text;
+    };
+    add(kKeptUserFiles, "файлы, не созданные при установке");
+    add(kKeptUserData, "файлы с данными пользователя");
+    add(kKeptOtherShortcuts, "ярлыки другой установки");
+    return out;
+}
+
+// One removal, step by step, with what it learns on the way: which paths
+// failed to go and what was kept on purpose, so that a folder that stays can
+// be reported with the reason.
+class Removal {
+public:
+    Removal(const PlanContext& context, RemovalSystem& system, RunLog& log)
+        : context_(context), system_(system), log_(log) {}
+
+    RemovalOutcome Run(const std::vector<LogLine>& lines, RemovalQuestions& questions) {
+        RemovalPlan plan = PlanRemoval(lines, context_);
+        SetAsideForeignShortcuts(plan);
+        SettleUserData(plan, questions);
+        if (!WaitUntilFree(plan, questions)) return std::move(outcome_);
+
+        for (const std::string& file : plan.files) RemoveListedFile(file);
+        if (!plan.tempFile.empty() && system_.Inspect(plan.tempFile) != PathState::Missing) {
+            RemoveListedFile(plan.tempFile);
+        }
+        for (const std::string& folder : plan.folders) RemoveListedFolder(folder);
+        const std::vector<std::string> created = RemoveRegistration();
+        if (!plan.logFile.empty()) RemoveListedFile(plan.logFile);
+
+        std::vector<FolderLine> createdOutside;
+        std::vector<FolderLine> selfFolders;
+        for (const std::string& folder : plan.selfFolders) {
+            selfFolders.push_back({folder, Apply(context_.canonical, folder), PathDepth(folder), true});
+        }
+        SortCreatedLevels(created, plan, createdOutside, selfFolders);
+        for (const FolderLine& level : createdOutside) RemoveCreatedLevel(level.path);
+        if (!plan.self.empty()) {
+            outcome_.self = plan.self;
+            FoldersEmptyOnceGone(plan.self, selfFolders);
+        }
+        return std::move(outcome_);
+    }
+
+private:
+    std::string Key(const std::string& path) const { return Folded(NormalizePath(Apply(context_.canonical, path))); }
+
+    void Say(const std::string& text) { log_.Write(text); }
+
+    void Fail(const std::string& path, const std::string& what, unsigned long error) {
+        outcome_.notRemoved.push_back(path);
+        failed_.insert(Key(path));
+        Say(what + ": " + path + (error ? " — " + system_.ErrorText(error) : std::string()));
+    }
+
+    // Listed shortcuts that now point outside this installation belong to
+    // another one made later with the same group: they stay.
+    void SetAsideForeignShortcuts(RemovalPlan& plan) {
+        const std::string installation = ParentPath(Apply(context_.canonical, context_.selfPath));
+        if (installation.empty()) return;
+        std::vector<std::string> ours;
+        for (const std::string& file : plan.files) {
+            if (IsShortcut(file) && system_.Inspect(file) == PathState::File) {
+                const std::optional<std::string> target = system_.ShortcutTarget(file);
+                if (target && !target->empty()) {
+                    const std::string where = Apply(context_.canonical, *target);
+                    if (!IsInside(where, installation) && !SamePath(where, installation)) {
+                        foreign_.insert(Key(file));
+                        Say("Ярлык указывает на " + *target + " вне удаляемой установки и сохранён: " + file);
+                        continue;
+                    }
                 }
             }
+            ours.push_back(file);
         }
-        if (empty) {
-            going.push_back(folderKey);
-            emptyOnceGone.push_back(folder);
-        } else {
-            outcome.notRemoved.push_back(folder);
+        plan.files = std::move(ours);
+    }
+
+    // The user's data goes only when the user asks for it.
+    void SettleUserData(RemovalPlan& plan, RemovalQuestions& questions) {
+        std::vector<std::string> existing;
+        for (const std::string& file : plan.userData) {
+            if (system_.Inspect(file) == PathState::File) existing.push_back(file);
+        }
+        if (existing.empty()) return;
+        if (questions.RemoveUserData(existing)) {
+            plan.files.insert(plan.files.end(), existing.begin(), existing.end());
+            return;
+        }
+        for (const std::string& file : existing) {
+            outcome_.keptData.push_back(file);
+            keptData_.insert(Key(file));
+            Say("Файл с данными пользователя сохранён: " + file);
         }
     }
-    return emptyOnceGone;
-}
+
+    // Nothing is removed while a file to be removed is held by a running
+    // program: the user closes it and looks again, or gives up.
+    bool WaitUntilFree(const RemovalPlan& plan, RemovalQuestions& questions) {
+        std::vector<std::string> toProbe = plan.files;
+        for (const std::string& more : {plan.logFile, plan.tempFile}) {
+            if (!more.empty()) toProbe.push_back(more);
+        }
+        while (true) {
+            std::vector<std::string> inUse;
+            for (const std::string& file : toProbe) {
+                if (system_.Inspect(file) == PathState::File && system_.InUse(file)) inUse.push_back(file);
+            }
+            if (inUse.empty()) return true;
+            for (const std::string& file : inUse) Say("Файл используется другой программой: " + file);
+            if (!questions.RetryInUse(inUse)) {
+                outcome_.cancelled = true;
+                outcome_.inUse = std::move(inUse);
+                Say("Удаление отменено: файлы используются. Ничего не удалено.");
+                return false;
+            }
+        }
+    }
+
+    void RemoveListedFile(const std::string& path) {
+        switch (system_.Inspect(path)) {
+            case PathState::Missing:
+                Say("Файла нет на диске: " + path);
+                return;
+            case PathState::Folder:
+                Fail(path, "Не удалён файл (на его месте папка)", 0);
+                return;
+            case PathState::File:
+                if (const unsigned long error = system_.RemoveFile(path)) {
+                    Fail(path, "Не удалось удалить файл", error);
+                } else {
+                    Say("Удалён файл: " + path);
+                }
+                return;
+        }
+    }
+
+    // What keeps a folder that could not be removed: each thing in it is
+    // either a failure, something kept on purpose, or the user's own.
+    struct Leftovers {
+        unsigned reasons = 0;
+        bool failure = false;
+        bool any = false;
+    };
+
+    Leftovers Classify(const std::string& folder) {
+        Leftovers found;
+        for (const std::string& name : system_.ListFolder(folder)) {
+            const std::string key = Key(NormalizePath(folder) + "\\" + name);
+            if (going_.count(key)) continue;
+            found.any = true;
+            if (failed_.count(key) || failureOnly_.count(key)) {
+                found.failure = true;
+            } else if (keptData_.count(key)) {
+                found.reasons |= kKeptUserData;
+            } else if (foreign_.count(key)) {
+                found.reasons |= kKeptOtherShortcuts;
+            } else if (const auto kept = keptFolders_.find(key); kept != keptFolders_.end()) {
+                found.reasons |= kept->second;
+            } else {
+                found.reasons |= kKeptUserFiles;
+            }
+        }
+        return found;
+    }
+
+    // A listed folder that holds something: kept on purpose (reported with
+    // the reason), or kept only by files that failed to go (not reported:
+    // they are).
+    void KeepListedFolder(const std::string& folder, const Leftovers& left) {
+        if (left.reasons) {
+            keptFolders_[Key(folder)] = left.reasons;
+            outcome_.keptFolders.push_back({folder, left.reasons});
+            Say("Папка сохранена, так как в ней остались " + ReasonsText(left.reasons) + ": " + folder);
+        } else {
+            failureOnly_.insert(Key(folder));
+            Say("Папка не удалена: в ней остались файлы, которые не удалось удалить: " + folder);
+        }
+    }
+
+    void RemoveListedFolder(const std::string& folder) {
+        switch (system_.Inspect(folder)) {
+            case PathState::Missing:
+                Say("Папки нет на диске: " + folder);
+                return;
+            case PathState::File:
+                Fail(folder, "Не удалена папка (на её месте файл)", 0);
+                return;
+            case PathState::Folder:
+                break;
+        }
+        const unsigned long error = system_.RemoveEmptyFolder(folder);
+        if (!error) {
+            Say("Удалена папка: " + folder);
+            return;
+        }
+        const Leftovers left = Classify(folder);
+        if (left.any) {
+            KeepListedFolder(folder, left);
+        } else {
+            Fail(folder, "Не удалось удалить папку", error);
+        }
+    }
+
+    // Removes the registration when it is this installation's; gives the
+    // folder levels it says the installer created.
+    std::vector<std::string> RemoveRegistration() {
+        const std::optional<Registration> found = system_.ReadRegistration();
+        if (!found) {
+            Say("Записи в списке установленных программ нет.");
+            return {};
+        }
+        if (!UninstallKeyIsOurs(found->uninstallString, context_.selfPath, context_.canonical)) {
+            Say("Запись в списке установленных программ принадлежит другой установке (" +
+                found->uninstallString + ") и сохранена.");
+            return {};
+        }
+        if (const unsigned long error = system_.RemoveUninstallKey()) {
+            outcome_.keyKept = true;
+            Say("Не удалось удалить запись в списке установленных программ — " + system_.ErrorText(error));
+        } else {
+            Say("Удалена запись в списке установленных программ.");
+        }
+        return found->createdFolders;
+    }
+
+    bool IsProtected(const std::string& canonicalPath) const {
+        return std::any_of(context_.protectedFolders.begin(), context_.protectedFolders.end(),
+                           [&](const std::string& p) { return SamePath(canonicalPath, Apply(context_.canonical, p)); });
+    }
+
+    // The created levels that may go: full paths, neither roots nor
+    // protected nor already planned. Those holding the program join its
+    // folders; all are ordered deepest first.
+    void SortCreatedLevels(const std::vector<std::string>& created, const RemovalPlan& plan,
+                           std::vector<FolderLine>& outside, std::vector<FolderLine>& selfFolders) {
+        std::set<std::string> planned;
+        for (const std::string& f : plan.folders) planned.insert(Key(f));
+        for (const std::string& f : plan.selfFolders) planned.insert(Key(f));
+        const std::string self = plan.self.empty() ? std::string() : Apply(context_.canonical, plan.self);
+        for (const std::string& level : created) {
+            std::string path;
+            if (ResolveLogPath(level, LogKind::Folder, &path) != LineVerdict::Usable) continue;
+            const std::string canonical = Apply(context_.canonical, path);
+            if (IsRootPath(canonical) || IsProtected(canonical) || !planned.insert(Key(path)).second) continue;
+            FolderLine line{path, canonical, PathDepth(canonical), false};
+            (!self.empty() && IsInside(self, canonical) ? selfFolders : outside).push_back(std::move(line));
+        }
+        SortDeepestFirst(outside);
+        SortDeepestFirst(selfFolders);
+    }
+
+    void RemoveCreatedLevel(const std::string& level) {
+        if (system_.Inspect(level) != PathState::Folder) return;
+        const unsigned long error = system_.RemoveEmptyFolder(level);
+        if (!error) {
+            Say("Удалена папка, созданная при установке: " + level);
+        } else if (!system_.ListFolder(level).empty()) {
+            Say("Папка, созданная при установке, не пуста и сохранена: " + level);
+        } else {
+            Fail(level, "Не удалось удалить папку, созданную при установке", error);
+        }
+    }
+
+    // Which of the program's folders will be empty once the program itself is
+    // gone: each may hold only the program and folders that will be empty too.
+    void FoldersEmptyOnceGone(const std::string& self, const std::vector<FolderLine>& folders) {
+        going_.insert(Key(self));
+        for (const FolderLine& folder : folders) {
+            const PathState state = system_.Inspect(folder.path);
+            if (state == PathState::Missing) continue;
+            if (state == PathState::File) {
+                if (folder.listed) Fail(folder.path, "Не удалена папка (на её месте файл)", 0);
+                continue;
+            }
+            const Leftovers left = Classify(folder.path);
+            if (!left.any) {
+                going_.insert(Key(folder.path));
+                outcome_.selfFolders.push_back(folder.path);
+            } else if (folder.listed) {
+                KeepListedFolder(folder.path, left);
+            } else {
+                Say("Папка, созданная при установке, не пуста и сохранена: " + folder.path);
+            }
+        }
+    }
+
+    const PlanContext& context_;
+    RemovalSystem& system_;
+    RunLog& log_;
+    RemovalOutcome outcome_;
+    // Keys (Key()) of what the removal has learnt about.
+    std::set<std::string> failed_;        // listed paths that could not go
+    std::set<std::string> failureOnly_;   // folders kept only by those
+    std::set<std::string> keptData_;      // the user's data files, kept
+    std::set<std::string> foreign_;       // another installation's shortcuts
+    std::map<std::string, unsigned> keptFolders_;  // folders kept on purpose, with the reasons
+    std::set<std::string> going_;         // the program and the folders that go with it
+};
 
 // A command line's next argument: quoted (no escapes) or up to white space.
 std::optional<std::string_view> NextArgument(std::string_view& rest) {
@@ -240,38 +565,34 @@ std::optional<unsigned long> ParseHandle(std::string_view digits) {
 }  // namespace
 
 LogReading ReadUninstallLog(std::string_view bytes) {
-    if (bytes.size() > kMaxLogBytes) return Fault(LogFault::TooLarge, 0);
-    if (bytes.empty()) return Fault(LogFault::Empty, 0);
     LogReading reading;
-    size_t lineNumber = 0;
+    if (bytes.size() > kMaxLogBytes) {
+        reading.fault = LogFault::TooLarge;
+        return reading;
+    }
+    if (bytes.empty()) {
+        reading.fault = LogFault::Empty;
+        return reading;
+    }
+    size_t number = 0;
     size_t start = 0;
     while (start < bytes.size()) {
-        ++lineNumber;
-        size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\r') {
-            if (bytes[end] == '\n') return Fault(LogFault::StrayBreak, lineNumber);
-            if (bytes[end] == '\0') return Fault(LogFault::BadCharacter, lineNumber);
-            ++end;
-        }
-        if (end + 1 >= bytes.size()) return Fault(LogFault::Unterminated, lineNumber);
-        if (bytes[end + 1] != '\n') return Fault(LogFault::StrayBreak, lineNumber);
-
-        const std::string_view line = bytes.substr(start, end - start);
-        const size_t equals = line.rfind(contract::kLogSeparator);
-        const std::optional<LogKind> kind =
-            equals == std::string_view::npos ? std::nullopt : KindOf(line.substr(equals + 1));
-        if (!kind) return Fault(LogFault::NoKind, lineNumber);
-        const std::string_view path = line.substr(0, equals);
-        if (!IsInstallerPath(path, *kind)) return Fault(LogFault::BadPath, lineNumber);
-        reading.lines.push_back({std::string(path), *kind});
-        start = end + 2;
+        ++number;
+        const size_t lineFeed = bytes.find('\n', start);
+        const bool terminated = lineFeed != std::string_view::npos;
+        const size_t end = terminated ? lineFeed : bytes.size();
+        std::string_view line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        ReadLine(number, line, terminated, reading);
+        start = end + 1;
     }
+    if (reading.lines.empty()) reading.fault = LogFault::NothingUsable;
     return reading;
 }
 
 bool IsInstallerPath(std::string_view path, LogKind kind) {
     const std::optional<PathParts> parts = SplitPath(path);
-    if (!parts) return false;
+    if (!parts || parts->hadDots || parts->verdict != NameVerdict::Valid) return false;
     if (kind == LogKind::File) return !parts->names.empty() && !parts->endsWithSeparator;
     return true;
 }
@@ -320,6 +641,7 @@ std::string ParentPath(std::string_view path) {
 RemovalPlan PlanRemoval(const std::vector<LogLine>& lines, const PlanContext& context) {
     const std::string self = Apply(context.canonical, context.selfPath);
     const std::string log = Apply(context.canonical, context.logPath);
+    const std::string installation = IsInstallerPath(self, LogKind::File) ? ParentPath(self) : std::string();
     std::vector<std::string> protectedFolders;
     for (const std::string& p : context.protectedFolders) {
         protectedFolders.push_back(Apply(context.canonical, p));
@@ -340,6 +662,9 @@ RemovalPlan PlanRemoval(const std::vector<LogLine>& lines, const PlanContext& co
                 selfKey = key;
             } else if (SamePath(key, log)) {
                 plan.logFile = line.path;
+            } else if (!installation.empty() && SamePath(ParentPath(key), installation) &&
+                       IsUserDataName(LastName(key))) {
+                plan.userData.push_back(line.path);
             } else {
                 plan.files.push_back(line.path);
             }
@@ -350,8 +675,17 @@ RemovalPlan PlanRemoval(const std::vector<LogLine>& lines, const PlanContext& co
                 std::any_of(protectedFolders.begin(), protectedFolders.end(),
                             [&](const std::string& p) { return SamePath(key, p); });
             if (isProtected) continue;
-            folders.push_back({line.path, key, PathDepth(key)});
+            folders.push_back({line.path, key, PathDepth(key), true});
         }
+    }
+    // The log this program read goes with the installation even when its own
+    // line was lost (a log cut short): nothing else can use it afterwards.
+    if (plan.logFile.empty() && IsInstallerPath(log, LogKind::File)) plan.logFile = NormalizePath(context.logPath);
+    // The installer's temporary file is never listed; it is left behind only
+    // when an installation was abandoned at an entry.
+    if (!installation.empty()) {
+        const std::string temp = NormalizePath(ParentPath(context.selfPath) + "\\" + contract::kTempFileName);
+        if (!seenFiles.count(Folded(NormalizePath(Apply(context.canonical, temp))))) plan.tempFile = temp;
     }
 
     std::vector<FolderLine> selfFolders;
@@ -379,24 +713,15 @@ bool UninstallKeyIsOurs(const std::string& uninstallString, const std::string& s
     return SamePath(Apply(canonical, std::string(command)), Apply(canonical, selfPath));
 }
 
-RemovalOutcome CarryOutRemoval(const RemovalPlan& plan, const PlanContext& context,
-                               RemovalSystem& system) {
-    RemovalOutcome outcome;
-    for (const std::string& file : plan.files) RemoveListedFile(file, system, outcome);
-    for (const std::string& folder : plan.folders) RemoveListedFolder(folder, system, outcome);
+RemovalOutcome RemoveInstallation(const std::vector<LogLine>& lines, const PlanContext& context,
+                                  RemovalSystem& system, RemovalQuestions& questions, RunLog& log) {
+    return Removal(context, system, log).Run(lines, questions);
+}
 
-    const std::optional<std::string> command = system.ReadUninstallKey();
-    if (command && UninstallKeyIsOurs(*command, context.selfPath, context.canonical)) {
-        outcome.keyKept = !system.RemoveUninstallKey();
-    }
-
-    if (!plan.logFile.empty()) RemoveListedFile(plan.logFile, system, outcome);
-
-    if (!plan.self.empty()) {
-        outcome.self = plan.self;
-        outcome.selfFolders = FoldersEmptyOnceGone(plan, context.canonical, system, outcome);
-    }
-    return outcome;
+int RemovalExitCode(const LogReading& reading, const RemovalOutcome& outcome) {
+    const bool left = outcome.cancelled || !outcome.notRemoved.empty() || outcome.keyKept ||
+                      !reading.rejected.empty();
+    return left ? contract::kUninstallSomethingLeft : contract::kUninstallDone;
 }
 
 std::string FormatFinishArguments(const FinishRequest& request) {

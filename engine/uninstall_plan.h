@@ -1,17 +1,22 @@
 #pragma once
 // The uninstaller's portable part: reading "UnInstall.dat", deciding what may
-// be removed and in which order, and carrying that out through a small
-// interface to the file system and the registry.
+// be removed, what is kept and why, and in which order, and carrying that
+// out through a small interface to the file system and the registry.
 //
-// Paths in the log must look like the paths the installer writes: absolute,
-// rooted at a drive ("C:\...") or at a network share ("\\server\share\...").
-// Runs of separators count as one (the installer doubles the backslash after
-// a destination that ends with one), '/' separates like '\', and a folder
-// line may end with a separator (a program group with an empty name). A path
-// is refused if a part of it is "." or "..", consists of dots and spaces
-// only, names a device (CON, NUL, COM1...), or holds a character no file name
-// may hold (control characters, < > : " | ? *). A file line must name a file
-// (no trailing separator, not a bare root).
+// Paths in the log are full paths, rooted at a drive ("C:\...") or at a
+// network share ("\\server\share\..."). Runs of separators count as one (the
+// installer doubles the backslash after a destination that ends with one),
+// '/' separates like '\', and a folder line may end with a separator (a
+// program group with an empty name). "." and ".." are resolved by their
+// letters, as Windows resolves them, never above the root: a group named
+// ".." logs "<Programs>\..", which is the folder holding Programs.
+//
+// The log is read line by line. A line is used when it names a full path; a
+// line whose path holds a name nothing on disk can have (a character no
+// file name may hold: < > : " | ? * or a control character; a device name
+// such as CON or NUL) names nothing that exists and is done without
+// touching the disk; any other line (no kind, a relative path, a name of
+// dots and spaces, a line cut short) is set aside and reported.
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -19,48 +24,65 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run_log.h"
+
 namespace qv {
 
 enum class LogKind { File, Folder };
 
 struct LogLine {
-    std::string path;
+    std::string path;  // "." and ".." resolved, separators made single backslashes
     LogKind kind;
 };
 
 enum class LogFault {
     None,
-    Empty,          // no line at all
-    Unterminated,   // the last line has no CR LF: the file was cut short
-    StrayBreak,     // a CR or LF that is not part of a CR LF pair
+    // The whole file: nothing is removed.
+    Empty,          // no byte at all
+    TooLarge,       // more than kMaxLogBytes
+    NothingUsable,  // lines, but not one of them usable
+    // One line: it is set aside and reported, the others are used.
+    Unterminated,   // no line end: the file was cut short here
+    StrayBreak,     // a CR that does not end the line
     BadCharacter,   // a NUL byte
     NoKind,         // the line does not end in "=F" or "=D"
-    BadPath,        // the path is not of the form the installer writes
-    TooLarge,       // more than kMaxLogBytes
+    BadPath,        // the path is not a full path to a file or folder
+    NoSuchName,     // a name nothing on disk can have: done, not reported
+};
+
+// A line that was not used, with its number (1-based) and its text as
+// written (control characters shown as '?').
+struct SetAsideLine {
+    size_t number = 0;
+    std::string text;
+    LogFault fault = LogFault::None;
 };
 
 struct LogReading {
-    std::vector<LogLine> lines;
-    LogFault fault = LogFault::None;
-    size_t faultLine = 0;  // 1-based number of the offending line, 0 for the whole file
+    std::vector<LogLine> lines;             // the usable lines, in order
+    std::vector<SetAsideLine> rejected;     // unusable: reported by name
+    std::vector<SetAsideLine> namingNothing;  // naming nothing that can exist: done
+    LogFault fault = LogFault::None;        // Empty, TooLarge or NothingUsable
     bool ok() const { return fault == LogFault::None; }
 };
 
 // A log larger than this cannot have come from the installer.
 constexpr size_t kMaxLogBytes = 4u << 20;
 
-// Reads the log: lines "path=kind" in code page 1251, each ended by CR LF.
-// The kind is what follows the last "=", so a path may itself hold "=".
-// Any fault makes the whole log unusable: the lines are then empty.
+// Reads the log: lines "path=kind" in code page 1251, each ended by CR LF
+// (an LF alone ends a line too). The kind is what follows the last "=", so
+// a path may itself hold "=". The log is refused whole (`fault`, no lines)
+// only when it is empty, too large, or has no usable line.
 LogReading ReadUninstallLog(std::string_view bytes);
 
-// True when `path` is an absolute path of the form described above; a file
-// line must also name something below its root.
+// True when `path` is a full path in plain form: no "." or ".." part and
+// every name one a file may have; a file must also name something below
+// its root and not end with a separator.
 bool IsInstallerPath(std::string_view path, LogKind kind);
 
-// The path with every run of separators made one backslash and without a
-// trailing separator, except after a bare drive root ("C:\"). Letter case is
-// kept. Only meaningful for paths IsInstallerPath accepts.
+// The path with every run of separators made one backslash, "." and ".."
+// resolved and without a trailing separator, except after a bare drive root
+// ("C:\"). Letter case is kept. A path without a root is given back as it is.
 std::string NormalizePath(std::string_view path);
 
 // Equality of two paths after normalising, without regard to letter case.
@@ -81,7 +103,7 @@ std::string ParentPath(std::string_view path);
 
 // What the running uninstaller knows about its surroundings.
 struct PlanContext {
-    std::string selfPath;  // the running program
+    std::string selfPath;  // the running program; its folder is the installation
     std::string logPath;   // the log it read
     // Folders that are never removed even when listed and empty (the
     // system's special folders); roots are never removed anyway.
@@ -91,37 +113,79 @@ struct PlanContext {
     std::function<std::string(const std::string&)> canonical;
 };
 
-// What to remove, in order. Each path is one of the log's lines as written.
+// What to remove, in order. Paths are the log's, resolved.
 struct RemovalPlan {
-    std::vector<std::string> files;        // log order, without the log and the program
+    std::vector<std::string> files;        // log order, without the log, the program and the user data
+    std::vector<std::string> userData;     // listed user-data files of the installation folder
     std::vector<std::string> folders;      // deepest first, without those holding the program
-    std::string logFile;                   // the log itself, when listed: removed after the key
+    std::string logFile;                   // the log read, listed or not: removed after the key
     std::string self;                      // the running program, when listed: removed last
     std::vector<std::string> selfFolders;  // listed folders holding the program, deepest first
+    std::string tempFile;                  // the installer's temporary file, never listed
 };
 
 RemovalPlan PlanRemoval(const std::vector<LogLine>& lines, const PlanContext& context);
 
 enum class PathState { Missing, File, Folder };
 
+// The uninstall registration as the uninstaller finds it.
+struct Registration {
+    std::string uninstallString;              // "" when it has none
+    std::vector<std::string> createdFolders;  // the levels the installer created, outermost first
+};
+
 // The operations the removal needs; on Windows they are the real calls.
+// An operation that can fail gives 0 when done, else the system's error code.
 class RemovalSystem {
 public:
     virtual ~RemovalSystem() = default;
     virtual PathState Inspect(const std::string& path) = 0;
-    virtual bool RemoveFile(const std::string& path) = 0;
-    // Removes a folder only when it is empty; false otherwise.
-    virtual bool RemoveEmptyFolder(const std::string& path) = 0;
+    virtual unsigned long RemoveFile(const std::string& path) = 0;
+    // Removes a folder only when it is empty.
+    virtual unsigned long RemoveEmptyFolder(const std::string& path) = 0;
     // Names of everything in a folder, without "." and "..".
     virtual std::vector<std::string> ListFolder(const std::string& path) = 0;
-    // The uninstall registration: nullopt when the key does not exist, else
-    // its UninstallString ("" when it has none).
-    virtual std::optional<std::string> ReadUninstallKey() = 0;
-    virtual bool RemoveUninstallKey() = 0;
+    // The target of a shortcut file; nullopt when it cannot be read as one.
+    virtual std::optional<std::string> ShortcutTarget(const std::string& path) = 0;
+    // True when an existing file is held by a running program, so that it
+    // cannot be removed now.
+    virtual bool InUse(const std::string& path) = 0;
+    // nullopt when the uninstall key does not exist.
+    virtual std::optional<Registration> ReadRegistration() = 0;
+    virtual unsigned long RemoveUninstallKey() = 0;
+    // The system's text for an error code, for the run log.
+    virtual std::string ErrorText(unsigned long code) = 0;
+};
+
+// The answers the removal needs once it has begun. An interactive run asks
+// the user; a silent one answers by rule.
+class RemovalQuestions {
+public:
+    virtual ~RemovalQuestions() = default;
+    // Whether the user's data files (existing, listed) go too.
+    virtual bool RemoveUserData(const std::vector<std::string>& files) = 0;
+    // Files held by a running program: true to look again, false to give up.
+    virtual bool RetryInUse(const std::vector<std::string>& files) = 0;
+};
+
+// Why a folder that was to go is kept: what is still in it.
+enum KeptReason : unsigned {
+    kKeptUserFiles = 1,       // files or folders the installation did not make
+    kKeptUserData = 2,        // the user's data files, kept on request
+    kKeptOtherShortcuts = 4,  // shortcuts of another installation
+};
+
+struct KeptFolder {
+    std::string path;
+    unsigned reasons = 0;  // KeptReason bits
 };
 
 struct RemovalOutcome {
-    std::vector<std::string> notRemoved;   // listed paths that are still there
+    bool cancelled = false;                // files were in use and the user gave up: nothing removed
+    std::vector<std::string> inUse;        // the files in use when cancelled
+    std::vector<std::string> notRemoved;   // listed paths that could not be removed
+    std::vector<KeptFolder> keptFolders;   // folders kept on purpose, and why
+    std::vector<std::string> keptData;     // the user's data files, kept
     bool keyKept = false;                  // the registration could not be removed
     // Left for after the program has ended: the program itself and the
     // folders that will then be empty, deepest first.
@@ -130,15 +194,22 @@ struct RemovalOutcome {
 };
 
 // Whether the uninstall key belongs to this installation: it does unless its
-// UninstallString names another program (a later installation elsewhere).
+// UninstallString (quoted or not) names another program.
 bool UninstallKeyIsOurs(const std::string& uninstallString, const std::string& selfPath,
                         const std::function<std::string(const std::string&)>& canonical);
 
-// Removes, in order: the listed files that exist, the listed folders that
-// are empty (deepest first), the uninstall key, the log. It then decides
-// which of the program's folders will be empty once the program is gone.
-RemovalOutcome CarryOutRemoval(const RemovalPlan& plan, const PlanContext& context,
-                               RemovalSystem& system);
+// The whole removal after the user said yes: plans from the lines, keeps the
+// shortcuts of another installation, asks about the user's data, makes sure
+// nothing to be removed is in use (or gives up, removing nothing), then
+// removes in order: the files, the listed folders that are empty (deepest
+// first), the uninstall key, the log, the folder levels the installer
+// created that are now empty. It then decides which of the program's
+// folders will be empty once the program is gone. Writes every step to `log`.
+RemovalOutcome RemoveInstallation(const std::vector<LogLine>& lines, const PlanContext& context,
+                                  RemovalSystem& system, RemovalQuestions& questions, RunLog& log);
+
+// The exit code of a removal that was carried out or cancelled.
+int RemovalExitCode(const LogReading& reading, const RemovalOutcome& outcome);
 
 // The request the running uninstaller hands to its copy in the temporary
 // folder: wait for the process behind `processHandle` to end, then remove

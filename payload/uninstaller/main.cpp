@@ -1,86 +1,125 @@
 // UnInstall.exe: removes what the installer recorded in "UnInstall.dat"
-// beside this program, after asking the user.
+// beside this program, after asking the user, or without a question when
+// started with /SILENT (see run_options.h).
 #include <windows.h>
+
+#include <memory>
 
 #include "engine/install_contract.h"
 #include "engine/uninstall_plan.h"
+#include "engine/win_run_log.h"
+#include "engine/win_shortcut.h"
+#include "payload/uninstaller/conversation.h"
 #include "payload/uninstaller/finisher.h"
 #include "payload/uninstaller/messages.h"
+#include "payload/uninstaller/run_options.h"
 #include "payload/uninstaller/win_system.h"
 
 namespace qv {
 namespace {
 
-enum ExitCode : int { kDone = 0, kNoLog = 1, kSomethingLeft = 2 };
+const char kRunLogPrefix[] = "QuorVel-Uninstall-";
+const char kVersionLine[] = "Удаление приложения \"Кворвель 2.0\", программа удаления версии 2.0";
 
-int Say(const std::string& text, UINT style) {
-    return MessageBoxA(nullptr, text.c_str(), kUninstallCaption, style | MB_SETFOREGROUND);
-}
-
-// The log's lines, or nothing after telling the user why it cannot be used.
-std::optional<std::vector<LogLine>> ReadLogOrExplain(const std::string& logPath) {
+// The log's lines, or nothing after telling why it cannot be used.
+std::optional<LogReading> ReadLogOrExplain(const std::string& logPath, Conversation& conversation,
+                                           RunLog& log) {
     std::string bytes;
     switch (ReadWholeFile(logPath, kMaxLogBytes, &bytes)) {
         case ReadStatus::Missing:
-            Say(MissingLogText(logPath), MB_OK | MB_ICONERROR);
+            conversation.Tell(MissingLogText(logPath), MB_ICONERROR);
             return std::nullopt;
         case ReadStatus::Failed:
-            Say(UnreadableLogText(logPath), MB_OK | MB_ICONERROR);
+            conversation.Tell(UnreadableLogText(logPath), MB_ICONERROR);
             return std::nullopt;
         case ReadStatus::Ok:
             break;
     }
     LogReading reading = ReadUninstallLog(bytes);
+    for (const SetAsideLine& line : reading.rejected) log.Write("Строка журнала не использована. " + SetAsideText(line));
+    for (const SetAsideLine& line : reading.namingNothing) {
+        log.Write("Строка журнала не называет ничего на диске, пропущена. " + SetAsideText(line));
+    }
     if (!reading.ok()) {
-        Say(DamagedLogText(logPath, reading), MB_OK | MB_ICONERROR);
+        conversation.Tell(DamagedLogText(logPath, reading), MB_ICONERROR);
         return std::nullopt;
     }
-    return std::move(reading.lines);
+    return reading;
 }
 
 // Hands the program and its folders to the copy that removes them once this
 // process has ended; failing that, to the next restart. Gives back what is
 // left for the restart; what cannot even be scheduled joins `notRemoved`.
 std::vector<std::string> RemoveSelfLater(const RemovalOutcome& outcome,
-                                         std::vector<std::string>& notRemoved) {
+                                         std::vector<std::string>& notRemoved, RunLog& log) {
     // The copy is given the long forms, which name the same things exactly.
     const std::string self = LongPath(outcome.self);
     std::vector<std::string> folders;
     for (const std::string& f : outcome.selfFolders) folders.push_back(LongPath(f));
-    if (StartFinisher(self, folders)) return {};
+    if (StartFinisher(self, folders)) {
+        log.Write("Программа удаления будет удалена после её завершения: " + self);
+        for (const std::string& f : folders) log.Write("Вместе с ней будет удалена папка: " + f);
+        return {};
+    }
 
     std::vector<std::string> later{self};
     later.insert(later.end(), folders.begin(), folders.end());
     const std::vector<std::string> failed = ScheduleRemovalAtRestart(later);
     if (!failed.empty()) {
+        for (const std::string& f : failed) log.Write("Не удалось назначить удаление при перезагрузке: " + f);
         notRemoved.insert(notRemoved.end(), failed.begin(), failed.end());
         return {};
     }
+    for (const std::string& f : later) log.Write("Будет удалено при перезагрузке: " + f);
     return later;
 }
 
-int Uninstall() {
+int Uninstall(Conversation& conversation, RunLog& log) {
     PlanContext context;
     context.selfPath = ModulePath();
     context.logPath = FolderOf(context.selfPath) + "\\" + contract::kLogFileName;
 
-    const std::optional<std::vector<LogLine>> lines = ReadLogOrExplain(context.logPath);
-    if (!lines) return kNoLog;
-    if (Say(QuestionText(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return kDone;
+    const std::optional<LogReading> reading = ReadLogOrExplain(context.logPath, conversation, log);
+    if (!reading) return contract::kUninstallNoLog;
+    if (!conversation.ConfirmRemoval()) return contract::kUninstallSomethingLeft;
 
     // No folder to be removed may stay this process's current one.
     SetCurrentDirectoryA(TempFolder().c_str());
     context.protectedFolders = SystemFolders();
     context.canonical = LongPath;
 
+    const ComApartment com;  // the shell link object reads the shortcuts' targets
+    if (!com.ok()) log.Write("COM недоступен: цели ярлыков не прочитаны, ярлыки из журнала удаляются.");
     WinRemovalSystem system;
-    RemovalOutcome outcome = CarryOutRemoval(PlanRemoval(*lines, context), context, system);
-    std::vector<std::string> atRestart;
-    if (!outcome.self.empty()) atRestart = RemoveSelfLater(outcome, outcome.notRemoved);
+    RemovalOutcome outcome = RemoveInstallation(reading->lines, context, system, conversation, log);
+    if (outcome.cancelled) return RemovalExitCode(*reading, outcome);
 
-    const FinalReport report = FinalReportText(outcome.notRemoved, outcome.keyKept, atRestart);
-    Say(report.text, MB_OK | report.icon);
-    return outcome.notRemoved.empty() && !outcome.keyKept ? kDone : kSomethingLeft;
+    std::vector<std::string> atRestart;
+    if (!outcome.self.empty()) atRestart = RemoveSelfLater(outcome, outcome.notRemoved, log);
+
+    const FinalReport report = FinalReportText(*reading, outcome, atRestart);
+    conversation.Tell(report.text, report.icon);
+    return RemovalExitCode(*reading, outcome);
+}
+
+int UninstallWith(const UninstallOptions& options) {
+    std::unique_ptr<RunLog> log = std::make_unique<NoRunLog>();
+    if (options.log) {
+        auto file = std::make_unique<FileRunLog>(options.logFile.empty() ? DefaultRunLogPath(kRunLogPrefix)
+                                                                         : options.logFile);
+        if (file->ok()) log = std::move(file);
+    }
+    log->Write(kVersionLine);
+    log->Write(std::string("Командная строка: ") + GetCommandLineA());
+    for (const std::string& unknown : options.unknown) {
+        log->Write("Неизвестный параметр командной строки пропущен: " + unknown);
+    }
+    log->Write(options.silent ? "Режим: без вопросов и сообщений." : "Режим: с вопросами.");
+
+    Conversation conversation(options.silent, *log);
+    const int code = Uninstall(conversation, *log);
+    log->Write("Код завершения: " + std::to_string(code));
+    return code;
 }
 
 }  // namespace
@@ -90,5 +129,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (const std::optional<qv::FinishRequest> finish = qv::ParseFinishCommandLine(GetCommandLineA())) {
         return qv::RunFinisher(*finish);
     }
-    return qv::Uninstall();
+    return qv::UninstallWith(qv::ReadUninstallOptions(GetCommandLineA()));
 }

@@ -26,27 +26,69 @@ std::string PathList(const std::vector<std::string>& paths) {
     return out;
 }
 
-std::string FaultText(const LogReading& reading) {
-    const std::string line = "Строка " + std::to_string(reading.faultLine);
-    switch (reading.fault) {
+std::string LineNumber(size_t number) { return "Строка " + std::to_string(number); }
+
+std::string LineFaultText(const SetAsideLine& line) {
+    const std::string number = LineNumber(line.number);
+    switch (line.fault) {
+        case LogFault::Unterminated:
+            return number + " не завершена: файл обрезан.";
+        case LogFault::StrayBreak:
+            return number + ": неверный конец строки.";
+        case LogFault::BadCharacter:
+            return number + " содержит недопустимый символ.";
+        case LogFault::NoKind:
+            return number + ": ожидается путь, знак \"=\" и буква F или D.";
+        case LogFault::BadPath:
+            return number + ": путь не является полным путём к файлу или папке.";
+        case LogFault::NoSuchName:
+            return number + ": файла или папки с таким именем быть не может.";
         case LogFault::None:
+        case LogFault::Empty:
+        case LogFault::TooLarge:
+        case LogFault::NothingUsable:
             break;
+    }
+    return number + ".";
+}
+
+std::string FaultText(const LogReading& reading) {
+    switch (reading.fault) {
         case LogFault::Empty:
             return "Файл пуст.";
         case LogFault::TooLarge:
             return "Файл слишком велик.";
-        case LogFault::Unterminated:
-            return line + " не завершена: файл обрезан.";
-        case LogFault::StrayBreak:
-            return line + ": неверный конец строки.";
-        case LogFault::BadCharacter:
-            return line + " содержит недопустимый символ.";
-        case LogFault::NoKind:
-            return line + ": ожидается путь, знак \"=\" и буква F или D.";
-        case LogFault::BadPath:
-            return line + ": путь не является полным путём к файлу или папке.";
+        case LogFault::NothingUsable:
+            return "В файле нет ни одной пригодной строки." +
+                   (reading.rejected.empty() ? std::string() : " " + LineFaultText(reading.rejected.front()));
+        default:
+            return std::string();
     }
-    return std::string();
+}
+
+std::string ReasonsText(unsigned reasons) {
+    // The one with a participial phrase goes last, where the sentence closes it.
+    std::vector<const char*> parts;
+    if (reasons & kKeptUserData) parts.push_back("файлы с Вашими данными");
+    if (reasons & kKeptOtherShortcuts) parts.push_back("ярлыки другой установки приложения");
+    if (reasons & kKeptUserFiles) parts.push_back("файлы, не созданные при установке");
+    std::string out;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i) out += i + 1 == parts.size() ? " и " : ", ";
+        out += parts[i];
+    }
+    return out;
+}
+
+// Folders kept on purpose; one kept only for the user's data, which the
+// report names file by file, is not named again.
+std::string KeptFoldersText(const std::vector<KeptFolder>& folders) {
+    std::string out;
+    for (const KeptFolder& folder : folders) {
+        if (folder.reasons == kKeptUserData) continue;
+        out += "\n\nПапка " + folder.path + " сохранена, так как в ней остались " + ReasonsText(folder.reasons) + ".";
+    }
+    return out;
 }
 
 }  // namespace
@@ -54,6 +96,17 @@ std::string FaultText(const LogReading& reading) {
 std::string QuestionText() {
     return "Вы действительно хотите удалить приложение \"Кворвель 2.0\" с Вашего компьютера?\n\n"
            "Будут удалены файлы приложения, его ярлыки и запись в списке установленных программ.";
+}
+
+std::string UserDataQuestionText(const std::vector<std::string>& files) {
+    return "Удалить также файлы с Вашими данными?\n\n" + PathList(files) +
+           "\n\nЕсли ответить \"Нет\", эти файлы останутся на диске.";
+}
+
+std::string InUseText(const std::vector<std::string>& files) {
+    return "Файлы приложения \"Кворвель 2.0\" используются другой программой:\n\n" + PathList(files) +
+           "\n\nЗакройте приложение \"Кворвель 2.0\" и другие программы, которые могут использовать "
+           "эти файлы, и повторите попытку. Если отменить удаление, ни один файл не будет удалён.";
 }
 
 std::string MissingLogText(const std::string& logPath) {
@@ -69,25 +122,34 @@ std::string DamagedLogText(const std::string& logPath, const LogReading& reading
            "\n\n" + kNothingRemoved;
 }
 
-FinalReport FinalReportText(const std::vector<std::string>& notRemoved, bool keyKept,
+std::string SetAsideText(const SetAsideLine& line) { return LineFaultText(line) + " " + line.text; }
+
+FinalReport FinalReportText(const LogReading& reading, const RemovalOutcome& outcome,
                             const std::vector<std::string>& atRestart) {
-    if (notRemoved.empty() && !keyKept && atRestart.empty()) {
-        return {"Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.",
-                static_cast<unsigned>(MB_ICONINFORMATION)};
-    }
-    std::string text = "Удаление приложения \"Кворвель 2.0\" завершено.";
-    if (!notRemoved.empty()) {
-        text += "\n\nНе удалось удалить следующие файлы и папки:\n\n" + PathList(notRemoved) +
+    const bool failed = !outcome.notRemoved.empty() || outcome.keyKept || !reading.rejected.empty();
+    std::string text = failed ? "Удаление приложения \"Кворвель 2.0\" завершено."
+                              : "Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.";
+    if (!outcome.notRemoved.empty()) {
+        text += "\n\nНе удалось удалить следующие файлы и папки:\n\n" + PathList(outcome.notRemoved) +
                 "\n\nВы можете удалить их вручную.";
     }
-    if (keyKept) {
+    if (!reading.rejected.empty()) {
+        std::vector<std::string> lines;
+        for (const SetAsideLine& line : reading.rejected) lines.push_back(LineNumber(line.number) + ": " + line.text);
+        text += "\n\nСледующие строки журнала установки не удалось разобрать, названное в них не удалено:\n\n" +
+                PathList(lines);
+    }
+    if (outcome.keyKept) {
         text += "\n\nНе удалось удалить запись приложения из списка установленных программ.";
     }
+    if (!outcome.keptData.empty()) {
+        text += "\n\nФайлы с Вашими данными сохранены:\n\n" + PathList(outcome.keptData);
+    }
+    text += KeptFoldersText(outcome.keptFolders);
     if (!atRestart.empty()) {
         text += "\n\nПосле перезагрузки компьютера будут удалены:\n\n" + PathList(atRestart);
     }
-    const unsigned icon = notRemoved.empty() && !keyKept ? MB_ICONINFORMATION : MB_ICONWARNING;
-    return {text, icon};
+    return {text, static_cast<unsigned>(failed ? MB_ICONWARNING : MB_ICONINFORMATION)};
 }
 
 }  // namespace qv

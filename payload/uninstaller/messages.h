@@ -10,18 +10,25 @@ namespace qv {
 extern const char kUninstallCaption[];
 
 std::string QuestionText();
+// The second question: whether the user's data files go too (default No).
+std::string UserDataQuestionText(const std::vector<std::string>& files);
+// Files held by a running program: close it and retry, or cancel.
+std::string InUseText(const std::vector<std::string>& files);
 std::string MissingLogText(const std::string& logPath);
 std::string UnreadableLogText(const std::string& logPath);
 std::string DamagedLogText(const std::string& logPath, const LogReading& reading);
+// Why one line of the log was not used ("Строка 3: ..."), for the run log.
+std::string SetAsideText(const SetAsideLine& line);
 
 struct FinalReport {
     std::string text;
     unsigned icon;  // MB_ICONINFORMATION or MB_ICONWARNING
 };
 
-// The closing message: done, or what is still there and what goes at the
+// The closing message: done, what was kept on purpose and where, what is
+// still there, the log lines that could not be used, and what goes at the
 // next restart.
-FinalReport FinalReportText(const std::vector<std::string>& notRemoved, bool keyKept,
+FinalReport FinalReportText(const LogReading& reading, const RemovalOutcome& outcome,
                             const std::vector<std::string>& atRestart);
 
 }  // namespace qv

@@ -3,22 +3,61 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
+
 #include "engine/install_contract.h"
+#include "engine/win_run_log.h"
+#include "engine/win_shortcut.h"
 #include "toolkit/growing_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
 namespace {
 
-bool ClearReadOnlyAndRetry(const std::string& path, BOOL(WINAPI* remove)(LPCSTR)) {
-    if (GetLastError() != ERROR_ACCESS_DENIED) return false;
+// `remove` (DeleteFileA or RemoveDirectoryA), clearing a read-only
+// attribute that stands in the way and putting it back when the path still
+// cannot go. 0 when removed, else the first failure's error code.
+DWORD RemoveClearingReadOnly(const std::string& path, BOOL(WINAPI* remove)(LPCSTR)) {
+    if (remove(path.c_str())) return 0;
+    const DWORD error = GetLastError();
+    if (error != ERROR_ACCESS_DENIED) return error;
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return error;
     const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-    if (!SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)) return false;
-    if (remove(path.c_str())) return true;
+    if (!SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)) return error;
+    if (remove(path.c_str())) return 0;
+    const DWORD again = GetLastError();
     SetFileAttributesA(path.c_str(), attributes);
-    return false;
+    return again;
+}
+
+// A value of an open key, whole; nullopt when it cannot be read.
+std::optional<std::string> QueryValue(HKEY key, const char* name, DWORD* type) {
+    std::string data(MAX_PATH, '\0');
+    while (true) {
+        DWORD size = static_cast<DWORD>(data.size());
+        const LONG read = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(&data[0]), &size);
+        if (read == ERROR_MORE_DATA) {
+            data.resize(std::max<size_t>(size + 1, data.size() * 2));
+            continue;
+        }
+        if (read != ERROR_SUCCESS) return std::nullopt;
+        data.resize(size);
+        return data;
+    }
+}
+
+// The strings of a REG_MULTI_SZ value; its data need not be terminated.
+std::vector<std::string> MultiStrings(const std::string& data) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < data.size()) {
+        size_t end = data.find('\0', start);
+        if (end == std::string::npos) end = data.size();
+        if (end > start) out.push_back(data.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
 }
 
 }  // namespace
@@ -86,9 +125,7 @@ ReadStatus ReadWholeFile(const std::string& path, size_t limit, std::string* byt
     return ReadStatus::Ok;
 }
 
-bool RemoveFileForce(const std::string& path) {
-    return DeleteFileA(path.c_str()) || ClearReadOnlyAndRetry(path, DeleteFileA);
-}
+bool RemoveFileForce(const std::string& path) { return RemoveClearingReadOnly(path, DeleteFileA) == 0; }
 
 PathState WinRemovalSystem::Inspect(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -96,11 +133,13 @@ PathState WinRemovalSystem::Inspect(const std::string& path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathState::Folder : PathState::File;
 }
 
-bool WinRemovalSystem::RemoveFile(const std::string& path) { return RemoveFileForce(path); }
+unsigned long WinRemovalSystem::RemoveFile(const std::string& path) {
+    return RemoveClearingReadOnly(path, DeleteFileA);
+}
 
-bool WinRemovalSystem::RemoveEmptyFolder(const std::string& path) {
+unsigned long WinRemovalSystem::RemoveEmptyFolder(const std::string& path) {
     // RemoveDirectoryA itself refuses a folder that holds anything.
-    return RemoveDirectoryA(path.c_str()) || ClearReadOnlyAndRetry(path, RemoveDirectoryA);
+    return RemoveClearingReadOnly(path, RemoveDirectoryA);
 }
 
 std::vector<std::string> WinRemovalSystem::ListFolder(const std::string& path) {
@@ -115,32 +154,69 @@ std::vector<std::string> WinRemovalSystem::ListFolder(const std::string& path) {
     return names;
 }
 
-std::optional<std::string> WinRemovalSystem::ReadUninstallKey() {
+std::optional<std::string> WinRemovalSystem::ShortcutTarget(const std::string& path) {
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.put_void()))) {
+        return std::nullopt;
+    }
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return std::nullopt;
+    if (FAILED(file->Load(AnsiToWide(path).c_str(), STGM_READ))) return std::nullopt;
+    bool failed = false;
+    // GetPath cuts the path to the buffer: one that fills it is asked again, larger.
+    std::string target = GrowingText([&](char* buf, DWORD size) -> DWORD {
+        buf[0] = '\0';
+        if (link->GetPath(buf, static_cast<int>(size), nullptr, 0) != S_OK) {
+            failed = true;
+            return 0;
+        }
+        const size_t length = strlen(buf);
+        return length + 1 >= size ? size : static_cast<DWORD>(length);
+    });
+    if (failed || target.empty()) return std::nullopt;
+    return target;
+}
+
+bool WinRemovalSystem::InUse(const std::string& path) {
+    // A running program's own file refuses to be opened for writing, and any
+    // file another program holds open refuses to be opened without sharing.
+    // Opening for deletion alone does not tell: a running program's file
+    // opens for it (then refuses the deletion itself).
+    for (const DWORD access : {GENERIC_READ | GENERIC_WRITE | DELETE, GENERIC_READ | DELETE}) {
+        const UniqueHandle file(CreateFileA(path.c_str(), access, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return false;
+        const DWORD error = GetLastError();
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+        // A read-only file refuses writing: look again without it.
+        if (error != ERROR_ACCESS_DENIED) return false;
+    }
+    return false;
+}
+
+std::optional<Registration> WinRemovalSystem::ReadRegistration() {
     UniqueRegKey key;
     const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, contract::kUninstallKey, 0, KEY_QUERY_VALUE, key.put());
     if (opened == ERROR_FILE_NOT_FOUND) return std::nullopt;
-    if (opened != ERROR_SUCCESS) return std::string();  // there, but unreadable: try to remove it
+    Registration found;
+    if (opened != ERROR_SUCCESS) return found;  // there, but unreadable: try to remove it
 
-    std::vector<char> data(MAX_PATH);
     DWORD type = 0;
-    while (true) {
-        DWORD size = static_cast<DWORD>(data.size());
-        const LONG read = RegQueryValueExA(key.get(), contract::kUninstallString, nullptr, &type,
-                                           reinterpret_cast<BYTE*>(data.data()), &size);
-        if (read == ERROR_MORE_DATA) {
-            data.resize(std::max<size_t>(size + 1, data.size() * 2));
-            continue;
-        }
-        if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
-        // The data need not end with a terminator.
-        const std::string text(data.data(), size);
-        return text.substr(0, text.find('\0'));
+    if (const std::optional<std::string> command = QueryValue(key.get(), contract::kUninstallString, &type)) {
+        if (type == REG_SZ || type == REG_EXPAND_SZ) found.uninstallString = command->substr(0, command->find('\0'));
     }
+    if (const std::optional<std::string> levels = QueryValue(key.get(), contract::kCreatedFolders, &type)) {
+        if (type == REG_MULTI_SZ) found.createdFolders = MultiStrings(*levels);
+    }
+    return found;
 }
 
-bool WinRemovalSystem::RemoveUninstallKey() {
+unsigned long WinRemovalSystem::RemoveUninstallKey() {
     const LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, contract::kUninstallKey);
-    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<unsigned long>(deleted);
 }
+
+std::string WinRemovalSystem::ErrorText(unsigned long code) { return SystemErrorText(code); }
 
 }  // namespace qv

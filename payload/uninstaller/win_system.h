@@ -33,11 +33,15 @@ bool RemoveFileForce(const std::string& path);
 class WinRemovalSystem : public RemovalSystem {
 public:
     PathState Inspect(const std::string& path) override;
-    bool RemoveFile(const std::string& path) override;
-    bool RemoveEmptyFolder(const std::string& path) override;
+    unsigned long RemoveFile(const std::string& path) override;
+    unsigned long RemoveEmptyFolder(const std::string& path) override;
     std::vector<std::string> ListFolder(const std::string& path) override;
-    std::optional<std::string> ReadUninstallKey() override;
-    bool RemoveUninstallKey() override;
+    // Through the shell link object: COM must be initialised on the thread.
+    std::optional<std::string> ShortcutTarget(const std::string& path) override;
+    bool InUse(const std::string& path) override;
+    std::optional<Registration> ReadRegistration() override;
+    unsigned long RemoveUninstallKey() override;
+    std::string ErrorText(unsigned long code) override;
 };
 
 }  // namespace qv

@@ -1,13 +1,12 @@
-// Any bytes as UnInstall.dat: reading stays in bounds; an accepted log
-// holds only installer-form paths, writes back to the same bytes through
-// the installer's own log, and its removal plan names only listed paths.
+// Any bytes as UnInstall.dat: reading stays in bounds; every line is used,
+// set aside or found to name nothing, each once; a used line holds a full
+// path in plain form; and the removal plan names only used paths.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <string>
 
-#include "engine/uninstall_log.h"
 #include "engine/uninstall_plan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,13 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::set<std::string> listed;
-    std::string written;
     for (const qv::LogLine& line : reading.lines) {
         if (!qv::IsInstallerPath(line.path, line.kind)) std::abort();
         listed.insert(line.path);
-        written += line.path + (line.kind == qv::LogKind::File ? "=F\r\n" : "=D\r\n");
     }
-    if (written != bytes) std::abort();  // nothing lost or added in reading
+    std::size_t lineCount = 0;
+    for (std::size_t at = 0; at < bytes.size(); at = bytes.find('\n', at) + 1) {
+        ++lineCount;
+        if (bytes.find('\n', at) == std::string_view::npos) break;
+    }
+    if (reading.lines.size() + reading.rejected.size() + reading.namingNothing.size() != lineCount) std::abort();
 
     qv::PlanContext context;
     context.selfPath = "C:\\Program Files\\QuorVel V2.0\\UnInstall.exe";
@@ -35,6 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const std::string& folder : plan.folders) {
         if (!listed.count(folder)) std::abort();
+    }
+    for (const std::string& file : plan.userData) {
+        if (!listed.count(file)) std::abort();
     }
     return 0;
 }

@@ -28,7 +28,7 @@ TEST(InstallContract, TheUninstallerPlansTheRemovalOfWhatTheInstallerLogged) {
     const std::string self = rig.InDestination(contract::kUninstallerFileName);
     const std::string logPath = rig.InDestination(contract::kLogFileName);
     const LogReading reading = ReadUninstallLog(rig.ReadFile(logPath));
-    ASSERT_TRUE(reading.ok()) << "fault on line " << reading.faultLine;
+    ASSERT_TRUE(reading.ok() && reading.rejected.empty() && reading.namingNothing.empty());
     ASSERT_EQ(reading.lines.size(), rig.log.Count());
 
     PlanContext context;
@@ -42,7 +42,8 @@ TEST(InstallContract, TheUninstallerPlansTheRemovalOfWhatTheInstallerLogged) {
     EXPECT_TRUE(SamePath(plan.logFile, logPath)) << plan.logFile;
     for (const LogLine& line : reading.lines) {
         if (line.kind == LogKind::File) {
-            EXPECT_TRUE(Contains(plan.files, line.path) || SamePath(line.path, self) || SamePath(line.path, logPath))
+            EXPECT_TRUE(Contains(plan.files, line.path) || Contains(plan.userData, line.path) ||
+                        SamePath(line.path, self) || SamePath(line.path, logPath))
                 << line.path;
         } else {
             EXPECT_TRUE(Contains(plan.folders, line.path) || Contains(plan.selfFolders, line.path)) << line.path;

@@ -67,7 +67,9 @@ TEST(UninstallLog, ReadsWhatTheInstallerSaves) {
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(r.lines.size(), written.Count());
     for (size_t i = 0; i < r.lines.size(); ++i) {
-        EXPECT_EQ(r.lines[i].path + (r.lines[i].kind == LogKind::File ? "=F" : "=D"), written.Line(i));
+        const std::string line = written.Line(i);
+        EXPECT_EQ(r.lines[i].path, NormalizePath(line.substr(0, line.size() - 2)));
+        EXPECT_EQ(r.lines[i].kind == LogKind::File ? 'F' : 'D', line.back());
     }
 }
 
@@ -83,58 +85,94 @@ TEST(UninstallLog, AcceptsTheFormsTheInstallerWrites) {
         "C:\\a=b\\x.txt=F",                          // '=' inside a path: the kind follows the last
         "C:\\dir.\\name with spaces.txt=F",
     }));
-    ASSERT_TRUE(r.ok()) << static_cast<int>(r.fault) << " at " << r.faultLine;
+    ASSERT_TRUE(r.ok() && r.rejected.empty() && r.namingNothing.empty());
     ASSERT_EQ(r.lines.size(), 10u);
-    EXPECT_EQ(r.lines[1].path, "C:\\\\QuorVel.exe");
+    EXPECT_EQ(r.lines[1].path, "C:\\QuorVel.exe");
+    EXPECT_EQ(r.lines[4].path, "C:\\Menu\\Programs");
     EXPECT_EQ(r.lines[8].path, "C:\\a=b\\x.txt");
     EXPECT_EQ(r.lines[8].kind, LogKind::File);
 }
 
-TEST(UninstallLog, RefusesADamagedFileWhole) {
-    struct Case {
-        std::string bytes;
-        LogFault fault;
-        size_t line;
+TEST(UninstallLog, RefusesWholeOnlyAFileWithoutAUsableLine) {
+    const std::pair<std::string, LogFault> cases[] = {
+        {"", LogFault::Empty},
+        {std::string(kMaxLogBytes + 1, 'x'), LogFault::TooLarge},
+        {"\x01\xfe garbage \x7f", LogFault::NothingUsable},            // one line, cut short
+        {Crlf({"QuorVel\\a.dat=F", "C:\\a*b=D"}), LogFault::NothingUsable},  // nothing usable
     };
-    const std::string good = "C:\\Q\\a.dat=F\r\n";
+    for (const auto& [bytes, fault] : cases) {
+        const LogReading r = ReadUninstallLog(bytes);
+        EXPECT_EQ(r.fault, fault) << bytes;
+        EXPECT_TRUE(r.lines.empty()) << bytes;
+    }
+}
+
+// Each line between two good ones: used (with its path resolved), set
+// aside and reported, or done because it names nothing that can exist.
+TEST(UninstallLog, ReadsLineByLine) {
+    struct Case {
+        std::string line;        // without its line end
+        std::string usedAs;      // the resolved path when used
+        LogFault fault;          // else why not
+    };
     const Case cases[] = {
-        {"", LogFault::Empty, 0},
-        {good + "C:\\Q\\b.dat=F", LogFault::Unterminated, 2},
-        {good + "C:\\Q\\b.dat=F\r", LogFault::Unterminated, 2},
-        {"C:\\Q\\a.dat=F\nC:\\Q\\b.dat=F\n", LogFault::StrayBreak, 1},
-        {good + "C:\\Q\\b.dat\r=F\r\n", LogFault::StrayBreak, 2},
-        {good + std::string("C:\\Q\\b\0.dat=F\r\n", 15), LogFault::BadCharacter, 2},
-        {good + "\r\n", LogFault::NoKind, 2},
-        {good + "C:\\Q\\b.dat\r\n", LogFault::NoKind, 2},
-        {good + "C:\\Q\\b.dat=f\r\n", LogFault::NoKind, 2},
-        {good + "C:\\Q\\b.dat=FD\r\n", LogFault::NoKind, 2},
-        {good + "C:\\Q\\b.dat= F\r\n", LogFault::NoKind, 2},
-        {good + "=F\r\n", LogFault::BadPath, 2},
-        {good + "=D\r\n", LogFault::BadPath, 2},
-        {good + "QuorVel V2.0\\Dates.dat=F\r\n", LogFault::BadPath, 2},
-        {good + "\\QuorVel V2.0\\Dates.dat=F\r\n", LogFault::BadPath, 2},
-        {good + "C:QuorVel\\Dates.dat=F\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\..\\..\\Windows\\win.ini=F\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\.\\a.dat=F\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\...\\a.dat=F\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\a.dat:stream=F\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\*.dat=F\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\nul.txt=F\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\COM1=D\r\n", LogFault::BadPath, 2},
-        {good + "\\\\?\\C:\\Q\\a.dat=F\r\n", LogFault::BadPath, 2},
-        {good + "\\\\.\\PhysicalDrive0=F\r\n", LogFault::BadPath, 2},
-        {good + "\\\\server=D\r\n", LogFault::BadPath, 2},
-        {good + "C:\\Q\\=F\r\n", LogFault::BadPath, 2},  // a file line naming a folder
-        {good + "C:\\=F\r\n", LogFault::BadPath, 2},
-        {good + "1:\\Q=D\r\n", LogFault::BadPath, 2},
-        {std::string(kMaxLogBytes + 1, 'x'), LogFault::TooLarge, 0},
+        {"C:\\Menu\\Programs\\..=D", "C:\\Menu", LogFault::None},  // a group named ".."
+        {"C:\\Menu\\Programs\\..\\Кворвель 2.0.lnk=F", "C:\\Menu\\Кворвель 2.0.lnk", LogFault::None},
+        {"C:\\Q\\..\\..\\..\\Windows\\win.ini=F", "C:\\Windows\\win.ini", LogFault::None},  // never above the root
+        {"C:\\Q\\.\\a.dat=F", "C:\\Q\\a.dat", LogFault::None},
+        {"C:\\a*b\\..\\x.dat=F", "C:\\x.dat", LogFault::None},  // resolved before the names are judged
+        {"\\\\srv\\share\\..\\x=D", "\\\\srv\\share\\x", LogFault::None},
+        {"C:\\P\\Кворвель \"Справочник\"=D", "", LogFault::NoSuchName},
+        {"C:\\P\\a:b\\Кворвель 2.0.lnk=F", "", LogFault::NoSuchName},
+        {"C:\\Q\\*.dat=F", "", LogFault::NoSuchName},
+        {"C:\\Q\\nul.txt=F", "", LogFault::NoSuchName},
+        {"", "", LogFault::NoKind},
+        {"C:\\Q\\b.dat", "", LogFault::NoKind},
+        {"C:\\Q\\b.dat= F", "", LogFault::NoKind},
+        {"C:\\Q\\b.dat\r=F", "", LogFault::StrayBreak},
+        {std::string("C:\\Q\\b\0.dat=F", 13), "", LogFault::BadCharacter},
+        {"=F", "", LogFault::BadPath},
+        {"QuorVel V2.0\\Dates.dat=F", "", LogFault::BadPath},
+        {"\\QuorVel V2.0\\Dates.dat=F", "", LogFault::BadPath},
+        {"C:QuorVel\\Dates.dat=F", "", LogFault::BadPath},
+        {"C:\\Q\\...\\a.dat=F", "", LogFault::BadPath},
+        {"\\\\?\\C:\\Q\\a.dat=F", "", LogFault::BadPath},
+        {"\\\\.\\PhysicalDrive0=F", "", LogFault::BadPath},
+        {"\\\\server=D", "", LogFault::BadPath},
+        {"C:\\Q\\=F", "", LogFault::BadPath},  // a file line naming a folder
+        {"C:\\Q\\..=F", "", LogFault::BadPath},
     };
     for (const Case& c : cases) {
-        const LogReading r = ReadUninstallLog(c.bytes);
-        EXPECT_EQ(r.fault, c.fault) << c.bytes;
-        EXPECT_EQ(r.faultLine, c.line) << c.bytes;
-        EXPECT_TRUE(r.lines.empty()) << c.bytes;
+        const LogReading r = ReadUninstallLog(Crlf({"C:\\Q\\a.dat=F", c.line, "C:\\Q\\z.dat=F"}));
+        ASSERT_TRUE(r.ok()) << c.line;
+        const std::vector<SetAsideLine>& setAside = c.fault == LogFault::NoSuchName ? r.namingNothing : r.rejected;
+        if (c.fault == LogFault::None) {
+            ASSERT_EQ(r.lines.size(), 3u) << c.line;
+            EXPECT_EQ(r.lines[1].path, c.usedAs);
+            EXPECT_TRUE(r.rejected.empty() && r.namingNothing.empty()) << c.line;
+        } else {
+            ASSERT_EQ(r.lines.size(), 2u) << c.line;
+            ASSERT_EQ(setAside.size(), 1u) << c.line;
+            EXPECT_EQ(setAside[0].number, 2u);
+            EXPECT_EQ(setAside[0].fault, c.fault) << c.line;
+            EXPECT_EQ(setAside[0].text.size(), c.line.size()) << c.line;
+        }
     }
+}
+
+TEST(UninstallLog, UsesTheCompleteLinesOfALogCutShort) {
+    const std::string whole = FullLog();
+    const LogReading r = ReadUninstallLog(whole.substr(0, whole.size() - 7));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.lines.size(), 24u);
+    ASSERT_EQ(r.rejected.size(), 1u);
+    EXPECT_EQ(r.rejected[0].number, 25u);
+    EXPECT_EQ(r.rejected[0].fault, LogFault::Unterminated);
+    EXPECT_EQ(r.rejected[0].text, std::string(kDest) + "\\UnInstall.");
+    // The log whose own line was cut still goes.
+    EXPECT_EQ(PlanRemoval(r.lines, FullContext()).logFile, std::string(kDest) + "\\UnInstall.dat");
+    // Line ends changed to LF alone still end lines.
+    EXPECT_EQ(ReadUninstallLog("C:\\Q\\a.dat=F\nC:\\Q=D\n").lines.size(), 2u);
 }
 
 TEST(UninstallPaths, NormaliseCompareAndTakeApart) {
@@ -162,8 +200,12 @@ TEST(UninstallPaths, NormaliseCompareAndTakeApart) {
 TEST(UninstallPlan, OrdersAnInstallationForRemoval) {
     const RemovalPlan plan = PlanRemoval(ReadUninstallLog(FullLog()).lines, FullContext());
     // 16 entries + lic.txt + 3 group shortcuts + desktop + Peoples.clm, less
-    // the program itself (the log is not among the files): both go last.
-    ASSERT_EQ(plan.files.size(), 21u);
+    // the program itself (the log is not among the files): both go last;
+    // less the user's data, which is asked about.
+    ASSERT_EQ(plan.files.size(), 19u);
+    const std::vector<std::string> data = {std::string(kDest) + "\\Group.txt", std::string(kDest) + "\\People.dat"};
+    EXPECT_EQ(plan.userData, data);
+    EXPECT_EQ(plan.tempFile, std::string(kDest) + "\\tmp.zip");
     EXPECT_EQ(plan.files.front(), std::string(kDest) + "\\Quorvel.exe");
     EXPECT_EQ(plan.files.back(), std::string(kDest) + "\\Peoples.clm");
     for (const std::string& f : plan.files) {
@@ -221,24 +263,30 @@ class FakeSystem : public RemovalSystem {
 public:
     void AddFile(const std::string& p) { Add(p, PathState::File); }
     void AddFolder(const std::string& p) { Add(p, PathState::Folder); }
+    void AddShortcut(const std::string& p, const std::string& target) {
+        AddFile(p);
+        targets_[Key(p)] = target;
+    }
     void Lock(const std::string& p) { locked_.insert(Key(p)); }
+    // Held by a running program for the next `probes` looks.
+    void Hold(const std::string& p, int probes) { held_[Key(p)] = probes; }
     bool Exists(const std::string& p) const { return entries_.count(Key(p)) != 0; }
 
     PathState Inspect(const std::string& path) override {
         auto it = entries_.find(Key(path));
         return it == entries_.end() ? PathState::Missing : it->second.state;
     }
-    bool RemoveFile(const std::string& path) override {
+    unsigned long RemoveFile(const std::string& path) override {
         ops.push_back("file " + NormalizePath(path));
-        if (locked_.count(Key(path)) || Inspect(path) != PathState::File) return false;
+        if (locked_.count(Key(path)) || held_[Key(path)] > 0 || Inspect(path) != PathState::File) return 5;
         entries_.erase(Key(path));
-        return true;
+        return 0;
     }
-    bool RemoveEmptyFolder(const std::string& path) override {
+    unsigned long RemoveEmptyFolder(const std::string& path) override {
         ops.push_back("folder " + NormalizePath(path));
-        if (Inspect(path) != PathState::Folder || !ListFolder(path).empty()) return false;
+        if (Inspect(path) != PathState::Folder || !ListFolder(path).empty()) return 145;
         entries_.erase(Key(path));
-        return true;
+        return 0;
     }
     std::vector<std::string> ListFolder(const std::string& path) override {
         std::vector<std::string> names;
@@ -249,16 +297,26 @@ public:
         }
         return names;
     }
-    std::optional<std::string> ReadUninstallKey() override { return key; }
-    bool RemoveUninstallKey() override {
-        ops.push_back("key");
-        if (keyLocked) return false;
-        key.reset();
-        return true;
+    std::optional<std::string> ShortcutTarget(const std::string& path) override {
+        auto it = targets_.find(Key(path));
+        if (it == targets_.end()) return std::nullopt;
+        return it->second;
     }
+    bool InUse(const std::string& path) override {
+        auto it = held_.find(Key(path));
+        return it != held_.end() && it->second-- > 0;
+    }
+    std::optional<Registration> ReadRegistration() override { return key; }
+    unsigned long RemoveUninstallKey() override {
+        ops.push_back("key");
+        if (keyLocked) return 5;
+        key.reset();
+        return 0;
+    }
+    std::string ErrorText(unsigned long code) override { return "(" + std::to_string(code) + ")"; }
 
     std::vector<std::string> ops;
-    std::optional<std::string> key;
+    std::optional<Registration> key;
     bool keyLocked = false;
 
 private:
@@ -273,32 +331,64 @@ private:
     }
     void Add(const std::string& p, PathState s) { entries_[Key(p)] = {NormalizePath(p), s}; }
     std::map<std::string, Entry> entries_;
+    std::map<std::string, std::string> targets_;
+    std::map<std::string, int> held_;
     std::set<std::string> locked_;
 };
 
-// Everything a complete installation left behind, as listed in FullLog().
+// Answers as configured and remembers what was asked.
+struct FakeQuestions : RemovalQuestions {
+    bool removeData = true;
+    int retries = 0;  // Retry this many times, then Cancel
+    std::vector<std::vector<std::string>> askedData, askedInUse;
+    bool RemoveUserData(const std::vector<std::string>& files) override {
+        askedData.push_back(files);
+        return removeData;
+    }
+    bool RetryInUse(const std::vector<std::string>& files) override {
+        askedInUse.push_back(files);
+        return retries-- > 0;
+    }
+};
+
+// Everything a complete installation left behind, as listed in FullLog();
+// its shortcuts point into the destination.
 void Install(FakeSystem& fs) {
     fs.AddFolder("C:\\Program Files");
     fs.AddFolder("C:\\Menu\\Programs");
     fs.AddFolder("C:\\Desktop");
     for (const LogLine& l : ReadUninstallLog(FullLog()).lines) {
         if (LastName(l.path) == "Peoples.clm") continue;  // never made by the installer
-        (l.kind == LogKind::File ? fs.AddFile(l.path) : fs.AddFolder(l.path));
+        if (l.kind == LogKind::Folder) {
+            fs.AddFolder(l.path);
+        } else if (l.path.size() > 4 && l.path.substr(l.path.size() - 4) == ".lnk") {
+            fs.AddShortcut(l.path, std::string(kDest) + "\\QuorVel.exe");
+        } else {
+            fs.AddFile(l.path);
+        }
     }
-    fs.key = std::string(kDest) + "\\UnInstall.exe";
+    fs.key = Registration{"\"" + std::string(kDest) + "\\UnInstall.exe\"", {}};
+}
+
+RemovalOutcome Uninstall(FakeSystem& fs, FakeQuestions& questions, const std::string& log = FullLog()) {
+    const PlanContext c = FullContext();
+    NoRunLog runLog;
+    return RemoveInstallation(ReadUninstallLog(log).lines, c, fs, questions, runLog);
 }
 
 RemovalOutcome Uninstall(FakeSystem& fs, const std::string& log = FullLog()) {
-    const PlanContext c = FullContext();
-    return CarryOutRemoval(PlanRemoval(ReadUninstallLog(log).lines, c), c, fs);
+    FakeQuestions questions;
+    return Uninstall(fs, questions, log);
 }
 
 TEST(UninstallRemoval, RemovesAWholeInstallationInOrder) {
     FakeSystem fs;
     Install(fs);
+    fs.AddFile(std::string(kDest) + "\\tmp.zip");  // left by an abandoned installation
     const RemovalOutcome out = Uninstall(fs);
 
     EXPECT_TRUE(out.notRemoved.empty());
+    EXPECT_TRUE(out.keptFolders.empty());
     EXPECT_FALSE(out.keyKept);
     EXPECT_FALSE(fs.key.has_value());
     EXPECT_EQ(out.self, std::string(kDest) + "\\UnInstall.exe");
@@ -310,29 +400,48 @@ TEST(UninstallRemoval, RemovesAWholeInstallationInOrder) {
     EXPECT_TRUE(fs.Exists("C:\\Menu\\Programs"));
     EXPECT_TRUE(fs.Exists("C:\\Desktop"));
 
-    // Files, then folders, then the key, then the log.
-    ASSERT_EQ(fs.ops.size(), 23u);  // 20 files found, the group, the key, the log
-    EXPECT_EQ(fs.ops[19], "file C:\\Desktop\\Кворвель 2.0.lnk");
-    EXPECT_EQ(fs.ops[20], "folder " + std::string(kGroup));
-    EXPECT_EQ(fs.ops[21], "key");
-    EXPECT_EQ(fs.ops[22], "file " + std::string(kDest) + "\\UnInstall.dat");
+    // Files (the user's data, asked about, and the temporary file last),
+    // then folders, then the key, then the log.
+    ASSERT_EQ(fs.ops.size(), 24u);  // 18 files found, 2 data files, tmp.zip, the group, the key, the log
+    EXPECT_EQ(fs.ops[17], "file C:\\Desktop\\Кворвель 2.0.lnk");
+    EXPECT_EQ(fs.ops[20], "file " + std::string(kDest) + "\\tmp.zip");
+    EXPECT_EQ(fs.ops[21], "folder " + std::string(kGroup));
+    EXPECT_EQ(fs.ops[22], "key");
+    EXPECT_EQ(fs.ops[23], "file " + std::string(kDest) + "\\UnInstall.dat");
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 0);
 }
 
-TEST(UninstallRemoval, LeavesWhatTheUserAddedAndSaysSo) {
+TEST(UninstallRemoval, KeepsWhatIsNotOursAndSaysWhy) {
     FakeSystem fs;
     Install(fs);
     fs.AddFile(std::string(kDest) + "\\мои заметки.txt");
-    fs.AddFolder(std::string(kGroup) + "\\Своё");
-    const RemovalOutcome out = Uninstall(fs);
+    // A later installation into C:\Y with the same group took the group's
+    // shortcuts and the desktop one.
+    for (const char* name : {"\\Кворвель 2.0.lnk", "\\Справка по Кворвель 2.0.lnk"}) {
+        fs.AddShortcut(kGroup + std::string(name), "C:\\Y\\QuorVel.exe");
+    }
+    fs.AddShortcut("C:\\Desktop\\Кворвель 2.0.lnk", "C:\\Y\\QuorVel.exe");
+    FakeQuestions questions;
+    questions.removeData = false;
+    const RemovalOutcome out = Uninstall(fs, questions);
 
+    const std::vector<std::string> data = {std::string(kDest) + "\\Group.txt", std::string(kDest) + "\\People.dat"};
+    ASSERT_EQ(questions.askedData, std::vector<std::vector<std::string>>{data});
+    EXPECT_EQ(out.keptData, data);
+    for (const std::string& file : data) EXPECT_TRUE(fs.Exists(file));
     EXPECT_TRUE(fs.Exists(std::string(kDest) + "\\мои заметки.txt"));
-    EXPECT_TRUE(fs.Exists(std::string(kGroup) + "\\Своё"));
-    const std::vector<std::string> kept = {kGroup, kDest};
-    EXPECT_EQ(out.notRemoved, kept);
-    // The program still goes, but its folder is not handed over for removal.
-    EXPECT_EQ(out.self, std::string(kDest) + "\\UnInstall.exe");
+    EXPECT_TRUE(fs.Exists("C:\\Desktop\\Кворвель 2.0.lnk"));
+    EXPECT_FALSE(fs.Exists(std::string(kGroup) + "\\Удалить Кворвель 2.0.lnk"));  // still points here
+
+    // Kept on purpose, not failures: the removal succeeded.
+    EXPECT_TRUE(out.notRemoved.empty());
+    ASSERT_EQ(out.keptFolders.size(), 2u);
+    EXPECT_EQ(out.keptFolders[0].path, kGroup);
+    EXPECT_EQ(out.keptFolders[0].reasons, unsigned{kKeptOtherShortcuts});
+    EXPECT_EQ(out.keptFolders[1].path, kDest);
+    EXPECT_EQ(out.keptFolders[1].reasons, unsigned{kKeptUserFiles | kKeptUserData});
     EXPECT_TRUE(out.selfFolders.empty());
-    EXPECT_FALSE(fs.key.has_value());
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 0);
 }
 
 TEST(UninstallRemoval, ReportsWhatFailsAndSkipsWhatIsGone) {
@@ -348,25 +457,69 @@ TEST(UninstallRemoval, ReportsWhatFailsAndSkipsWhatIsGone) {
     fs.ops.clear();
 
     const RemovalOutcome out = Uninstall(fs);
-    const std::vector<std::string> kept = {locked, nowFolder, kDest};
+    // The destination stays only because of those: it is not named again.
+    const std::vector<std::string> kept = {locked, nowFolder};
     EXPECT_EQ(out.notRemoved, kept);
+    EXPECT_TRUE(out.keptFolders.empty());
     EXPECT_TRUE(out.keyKept);
     EXPECT_TRUE(fs.Exists(locked));
     EXPECT_EQ(std::count(fs.ops.begin(), fs.ops.end(), "file C:\\Desktop\\Кворвель 2.0.lnk"), 0);
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 2);
+    // A log line that could not be used: something may be left.
+    EXPECT_EQ(RemovalExitCode(ReadUninstallLog("x=F\r\nC:\\A=D\r\n"), RemovalOutcome{}), 2);
+}
+
+TEST(UninstallRemoval, RemovesNothingWhileAFileIsInUse) {
+    FakeSystem fs;
+    Install(fs);
+    const std::string program = std::string(kDest) + "\\Quorvel.exe";
+    fs.Hold(program, 2);
+    FakeQuestions questions;
+    const RemovalOutcome out = Uninstall(fs, questions);
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_EQ(out.inUse, std::vector<std::string>{program});
+    EXPECT_EQ(questions.askedInUse.size(), 1u);
+    EXPECT_TRUE(fs.ops.empty());
+    EXPECT_TRUE(fs.key.has_value());
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 2);
+
+    // Closed after the second look: Retry goes on with the removal.
+    questions.retries = 1;
+    const RemovalOutcome again = Uninstall(fs, questions);
+    EXPECT_FALSE(again.cancelled);
+    EXPECT_EQ(questions.askedInUse.size(), 2u);
+    EXPECT_FALSE(fs.Exists(program));
 }
 
 TEST(UninstallRemoval, KeepsTheRegistrationOfAnotherInstallation) {
     FakeSystem fs;
     Install(fs);
-    fs.key = "D:\\Elsewhere\\UnInstall.exe";
+    fs.key = Registration{"D:\\Elsewhere\\UnInstall.exe", {"D:\\Elsewhere"}};
+    fs.AddFolder("D:\\Elsewhere");
     const RemovalOutcome out = Uninstall(fs);
-    EXPECT_EQ(fs.key, "D:\\Elsewhere\\UnInstall.exe");
+    EXPECT_EQ(fs.key->uninstallString, "D:\\Elsewhere\\UnInstall.exe");
     EXPECT_FALSE(out.keyKept);
     EXPECT_EQ(std::count(fs.ops.begin(), fs.ops.end(), "key"), 0);
+    EXPECT_TRUE(fs.Exists("D:\\Elsewhere"));  // its created folders are not ours either
 
     EXPECT_TRUE(UninstallKeyIsOurs("", "C:\\Q\\UnInstall.exe", nullptr));
     EXPECT_TRUE(UninstallKeyIsOurs(" \"c:\\q\\\\uninstall.exe\" ", "C:\\Q\\UnInstall.exe", nullptr));
     EXPECT_FALSE(UninstallKeyIsOurs("C:\\Q2\\UnInstall.exe", "C:\\Q\\UnInstall.exe", nullptr));
+}
+
+TEST(UninstallRemoval, RemovesTheCreatedLevelsThatAreEmpty) {
+    FakeSystem fs;
+    Install(fs);
+    fs.AddFolder("C:\\Menu");
+    fs.AddFolder("D:\\x");
+    fs.key->createdFolders = {"C:\\Menu", "C:\\Program Files", kDest, "C:\\Menu\\Programs", kGroup, "C:\\", "D:\\x"};
+    const RemovalOutcome out = Uninstall(fs);
+    EXPECT_TRUE(out.notRemoved.empty() && out.keptFolders.empty());
+    EXPECT_FALSE(fs.Exists("D:\\x"));
+    EXPECT_TRUE(fs.Exists("C:\\Menu"));            // not empty: kept silently
+    EXPECT_TRUE(fs.Exists("C:\\Menu\\Programs"));  // protected
+    // The levels holding the program go with it, deepest first.
+    EXPECT_EQ(out.selfFolders, (std::vector<std::string>{kDest, "C:\\Program Files"}));
 }
 
 TEST(UninstallRemoval, EmptiesNestedFoldersDeepestFirst) {

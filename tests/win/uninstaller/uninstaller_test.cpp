@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/run_log.h"
+#include "engine/win_shortcut.h"
+#include "payload/uninstaller/win_system.h"
+#include "toolkit/win_handles.h"
+
 namespace {
 
 const char kKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
@@ -19,14 +24,15 @@ const char* const kEntries[] = {
 const char* const kGroupShortcuts[] = {
     "\\Кворвель 2.0.lnk", "\\Справка по Кворвель 2.0.lnk", "\\Удалить Кворвель 2.0.lnk"};
 
-// The build knows where UnInstall.exe is as a Unix path; Wine shows / as Z:.
-std::string UninstallerBuilt() {
-    std::string path = std::string("Z:") + QV_UNINSTALLER_EXE;
+// The build knows where a program is as a Unix path; Wine shows / as Z:.
+std::string Built(const char* unixPath) {
+    std::string path = std::string("Z:") + unixPath;
     for (char& c : path) {
         if (c == '/') c = '\\';
     }
     return path;
 }
+std::string UninstallerBuilt() { return Built(QV_UNINSTALLER_EXE); }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -174,12 +180,13 @@ struct Box {
 // The uninstaller started from its own folder, as the shortcut starts it.
 class Uninstaller {
 public:
-    explicit Uninstaller(const Installation& in) {
+    explicit Uninstaller(const Installation& in, const std::string& arguments = "") {
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         std::string cmd = in.Self();
         cmd.insert(cmd.begin(), '"');
-        cmd += '"';
+        cmd += "\" ";
+        cmd += arguments;
         started_ = CreateProcessA(in.Self().c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
                                   in.dest.c_str(), &si, &pi_);
     }
@@ -214,9 +221,9 @@ public:
         ASSERT_FALSE(IsWindow(box.hwnd));
     }
 
-    // The exit code, or -1 if it did not end within ten seconds.
+    // The exit code, or -1 if it did not end within a minute.
     int WaitForExit() {
-        if (WaitForSingleObject(pi_.hProcess, 10000) != WAIT_OBJECT_0) return -1;
+        if (WaitForSingleObject(pi_.hProcess, 60000) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
         GetExitCodeProcess(pi_.hProcess, &code);
         return static_cast<int>(code);
@@ -257,7 +264,7 @@ protected:
     std::string root_;
 };
 
-TEST_F(UninstallerTest, YesRemovesTheInstallationButLeavesWhatTheUserAdded) {
+TEST_F(UninstallerTest, YesRemovesTheInstallationButKeepsTheUsersFilesOnPurpose) {
     const Installation in = Install(Dest(), Group(), Desktop());
     const std::string userFile = in.dest + "\\Мои заметки.txt";
     WriteBytes(userFile, "не удалять");
@@ -269,22 +276,33 @@ TEST_F(UninstallerTest, YesRemovesTheInstallationButLeavesWhatTheUserAdded) {
     EXPECT_EQ(question.caption, kCaption);
     EXPECT_NE(question.text.find("\"Кворвель 2.0\""), std::string::npos) << question.text;
     Uninstaller::Press(question, IDYES);
+    const Box data = u.WaitForBox();
+    EXPECT_EQ(data.text.rfind("Удалить также файлы с Вашими данными?\n\n" + in.dest + "\\Group.txt\n" + in.dest +
+                                  "\\People.dat\n\n",
+                              0),
+              0u)
+        << data.text;
+    Uninstaller::Press(data, IDNO);
 
     const Box report = u.WaitForBox();
     EXPECT_EQ(report.caption, kCaption);
-    EXPECT_NE(report.text.find("Не удалось удалить"), std::string::npos) << report.text;
-    EXPECT_NE(report.text.find("\n" + in.dest + "\n"), std::string::npos) << report.text;
-    EXPECT_EQ(report.text.find("UnInstall.exe"), std::string::npos) << report.text;
+    EXPECT_EQ(report.text, "Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.\n\n"
+                           "Файлы с Вашими данными сохранены:\n\n" +
+                               in.dest + "\\Group.txt\n" + in.dest + "\\People.dat\n\nПапка " + in.dest +
+                               " сохранена, так как в ней остались файлы с Вашими данными и файлы, "
+                               "не созданные при установке.");
     Uninstaller::Press(report, IDOK);
-    EXPECT_EQ(u.WaitForExit(), 2);
+    EXPECT_EQ(u.WaitForExit(), 0);
 
     EXPECT_TRUE(GoneSoon(in.Self()));
-    for (const std::string& file : in.MadeFiles()) EXPECT_FALSE(Exists(file)) << file;
+    for (const std::string& file : in.MadeFiles()) {
+        const bool data = file.find("\\People.dat") != std::string::npos || file.find("\\Group.txt") != std::string::npos;
+        EXPECT_EQ(Exists(file), data) << file;
+    }
     EXPECT_FALSE(Exists(in.group));
     EXPECT_FALSE(Exists(in.Log()));
     EXPECT_EQ(ReadKeyCommand(), "<none>");
     EXPECT_TRUE(Exists(userFile));
-    EXPECT_TRUE(Exists(in.dest));
     EXPECT_TRUE(Exists(root_ + "\\Programs"));
     EXPECT_TRUE(Exists(Desktop()));
 }
@@ -295,6 +313,7 @@ void UninstallCompletely(const Installation& in) {
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     Uninstaller::Press(u.WaitForBox(), IDYES);
+    Uninstaller::Press(u.WaitForBox(), IDYES);  // the user's data too
     const Box report = u.WaitForBox();
     EXPECT_EQ(report.text, "Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.");
     Uninstaller::Press(report, IDOK);
@@ -349,7 +368,7 @@ TEST_F(UninstallerTest, NoChangesNothing) {
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     Uninstaller::Press(u.WaitForBox(), IDNO);
-    EXPECT_EQ(u.WaitForExit(), 0);
+    EXPECT_EQ(u.WaitForExit(), 2);
     ExpectUntouched(in);
     EXPECT_TRUE(Exists(in.Self()));
     EXPECT_TRUE(Exists(in.Log()));
@@ -361,27 +380,25 @@ TEST_F(UninstallerTest, KeepsTheRegistrationOfAnotherInstallation) {
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     Uninstaller::Press(u.WaitForBox(), IDYES);
+    Uninstaller::Press(u.WaitForBox(), IDYES);
     Uninstaller::Press(u.WaitForBox(), IDOK);
     EXPECT_EQ(u.WaitForExit(), 0);
     EXPECT_TRUE(GoneSoon(in.dest));
     EXPECT_EQ(ReadKeyCommand(), "D:\\Другая папка\\UnInstall.exe");
 }
 
-TEST_F(UninstallerTest, DamagedLogRemovesNothing) {
+TEST_F(UninstallerTest, ALogWithoutAUsableLineRemovesNothing) {
     const Installation in = Install(Dest(), Group(), Desktop());
-    std::string text;
-    for (const std::string& line : in.logLines) text += line + "\r\n";
-    text += in.dest + "\\..\\..\\Важное.doc=F\r\n";
-    WriteBytes(in.Log(), text);
+    WriteBytes(in.Log(), "..\\Важное.doc=F\r\nQuorVel V2.0\\Dates.dat=F\r\n");
 
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     const Box box = u.WaitForBox();
     EXPECT_EQ(box.caption, kCaption);
-    EXPECT_NE(box.text.find("Файл журнала установки повреждён:\n\n" + in.Log() + "\n\nСтрока 26"),
-              std::string::npos)
-        << box.text;
-    EXPECT_NE(box.text.find("Ни один файл не был удалён."), std::string::npos) << box.text;
+    EXPECT_EQ(box.text, "Файл журнала установки повреждён:\n\n" + in.Log() +
+                            "\n\nВ файле нет ни одной пригодной строки. Строка 1: путь не является полным путём "
+                            "к файлу или папке.\n\nУдаление приложения \"Кворвель 2.0\" невозможно. "
+                            "Ни один файл не был удалён.");
     Uninstaller::Press(box, IDOK);
     EXPECT_EQ(u.WaitForExit(), 1);
     ExpectUntouched(in);
@@ -400,6 +417,119 @@ TEST_F(UninstallerTest, MissingLogRemovesNothing) {
     Uninstaller::Press(box, IDOK);
     EXPECT_EQ(u.WaitForExit(), 1);
     ExpectUntouched(in);
+}
+
+// The installed program, started from the installation and running.
+class RunningApplication {
+public:
+    explicit RunningApplication(const std::string& exe) : exe_(exe) {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        std::string cmd = "\"" + exe + "\"";
+        PROCESS_INFORMATION info = {};
+        if (CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info)) {
+            process_ = qv::StartedProcess(info);
+        }
+    }
+    ~RunningApplication() { Close(); }
+    bool started() const { return process_.process && WaitForInputIdle(process_.process.get(), 30000) == 0; }
+    // Ends the program and waits until the system has let go of its file.
+    void Close() {
+        if (!process_.process || !TerminateProcess(process_.process.get(), 0)) return;
+        WaitForSingleObject(process_.process.get(), INFINITE);
+        for (int i = 0; i < 300 && !qv::UniqueHandle(CreateFileA(exe_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+             ++i) {
+            Sleep(100);
+        }
+    }
+
+private:
+    std::string exe_;
+    qv::StartedProcess process_;
+};
+
+std::string ReadText(const std::string& path) {
+    std::string text;
+    qv::ReadWholeFile(path, 1 << 20, &text);
+    return text;
+}
+
+TEST_F(UninstallerTest, SilentlyRemovesNothingWhileAFileIsInUse) {
+    const Installation in = Install(Dest(), Group(), Desktop());
+    const std::string program = in.dest + "\\Quorvel.exe";
+    ASSERT_TRUE(CopyFileA(Built(QV_APP_EXE).c_str(), program.c_str(), FALSE));
+    RunningApplication application(program);
+    ASSERT_TRUE(application.started());
+    const std::string log = root_ + "\\журнал удаления.log";
+
+    Uninstaller u(in, "/SILENT /LOG=\"" + log + "\"");
+    ASSERT_TRUE(u.started());
+    EXPECT_EQ(u.WaitForExit(), 2);  // no box was answered: none was shown
+    ExpectUntouched(in);
+    const std::string text = ReadText(log);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u);  // UTF-8
+    EXPECT_NE(text.find(qv::Cp1251ToUtf8("Файл используется другой программой: " + program)), std::string::npos)
+        << text;
+    EXPECT_NE(text.find(qv::Cp1251ToUtf8("Код завершения: 2")), std::string::npos) << text;
+}
+
+// The system calls behind the removal, one by one.
+class WinRemovalSystemTest : public UninstallerTest {
+protected:
+    qv::WinRemovalSystem system_;
+};
+
+TEST_F(WinRemovalSystemTest, ReadsAShortcutsTarget) {
+    const qv::ComApartment com;
+    ASSERT_TRUE(com.ok());
+    const std::string target = root_ + "\\Кворвель\\QuorVel.exe";
+    ASSERT_TRUE(CreateDirectoryA((root_ + "\\Кворвель").c_str(), nullptr));
+    WriteBytes(target, "program");
+    const std::string link = root_ + "\\ярлык.lnk";
+    ASSERT_EQ(qv::CreateShortcut(qv::AnsiToWide(link), target, root_, "", 0, SW_SHOWNORMAL, target, 0), S_OK);
+    EXPECT_EQ(system_.ShortcutTarget(link).value_or("<none>"), target);
+    WriteBytes(root_ + "\\не ярлык.lnk", "link");
+    EXPECT_FALSE(system_.ShortcutTarget(root_ + "\\не ярлык.lnk").has_value());
+}
+
+TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
+    const std::string program = root_ + "\\QuorVel.exe";
+    ASSERT_TRUE(CopyFileA(Built(QV_APP_EXE).c_str(), program.c_str(), FALSE));
+    const std::string data = root_ + "\\People.dat";
+    WriteBytes(data, "данные");
+    {
+        RunningApplication application(program);
+        ASSERT_TRUE(application.started());
+        EXPECT_TRUE(system_.InUse(program));
+        application.Close();
+        EXPECT_FALSE(system_.InUse(program));
+    }
+    for (const DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+        qv::UniqueHandle held(CreateFileA(data.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_TRUE(system_.InUse(data)) << share;
+    }
+    EXPECT_FALSE(system_.InUse(data));
+    SetFileAttributesA(data.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(system_.InUse(data));
+    EXPECT_EQ(system_.RemoveFile(data), 0u);
+}
+
+TEST_F(WinRemovalSystemTest, ReadsTheRegistrationWithItsCreatedFolders) {
+    WriteKey("\"C:\\Program Files\\Кворвель\\UnInstall.exe\"");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    const char levels[] = "C:\\a\0C:\\a\\Папка б\0";  // and the terminating empty string
+    RegSetValueExA(key, "CreatedFolders", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(levels), sizeof levels);
+    RegCloseKey(key);
+
+    const std::optional<qv::Registration> found = system_.ReadRegistration();
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->uninstallString, "\"C:\\Program Files\\Кворвель\\UnInstall.exe\"");
+    EXPECT_EQ(found->createdFolders, (std::vector<std::string>{"C:\\a", "C:\\a\\Папка б"}));
+    EXPECT_EQ(system_.RemoveUninstallKey(), 0u);
+    EXPECT_FALSE(system_.ReadRegistration().has_value());
 }
 
 }  // namespace
