@@ -40,19 +40,23 @@ bool IsReservedDeviceName(std::string_view name) {
 
 // What one name of a path can stand for. The order is that of precedence:
 // a path with a name nothing can have names nothing, whatever else it holds.
-enum class NameVerdict { Valid, Bad, NoSuchName };
+// A name with a character Windows refuses (OddName) names nothing on
+// Windows; other file systems may have taken it.
+enum class NameVerdict { Valid, Bad, OddName, NoSuchName };
 
 NameVerdict CheckName(std::string_view name) {
     if (name.empty()) return NameVerdict::Bad;
     bool onlyDotsAndSpaces = true;
+    bool odd = false;
     for (char c : name) {
         const unsigned char u = static_cast<unsigned char>(c);
         if (u < 0x20) return NameVerdict::NoSuchName;
-        if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos) return NameVerdict::NoSuchName;
+        if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos) odd = true;
         if (c != '.' && c != ' ') onlyDotsAndSpaces = false;
     }
-    if (onlyDotsAndSpaces) return NameVerdict::Bad;
-    return IsReservedDeviceName(name) ? NameVerdict::NoSuchName : NameVerdict::Valid;
+    if (IsReservedDeviceName(name)) return NameVerdict::NoSuchName;
+    if (odd) return NameVerdict::OddName;
+    return onlyDotsAndSpaces ? NameVerdict::Bad : NameVerdict::Valid;
 }
 
 // A path taken apart: its root in normal form ("C:\" or "\\server\share")
@@ -132,7 +136,7 @@ std::string Folded(std::string_view text) {
 }
 
 // What a path of the log stands for once "." and ".." are resolved.
-enum class LineVerdict { Usable, Bad, NoSuchName };
+enum class LineVerdict { Usable, Bad, OddName, NoSuchName };
 
 LineVerdict ResolveLogPath(std::string_view path, LogKind kind, std::string* resolved) {
     const std::optional<PathParts> parts = SplitPath(path);
@@ -141,7 +145,7 @@ LineVerdict ResolveLogPath(std::string_view path, LogKind kind, std::string* res
     if (parts->verdict == NameVerdict::Bad) return LineVerdict::Bad;
     if (kind == LogKind::File && (parts->names.empty() || parts->endsWithSeparator)) return LineVerdict::Bad;
     *resolved = JoinParts(*parts, parts->names.size());
-    return LineVerdict::Usable;
+    return parts->verdict == NameVerdict::OddName ? LineVerdict::OddName : LineVerdict::Usable;
 }
 
 std::optional<LogKind> KindOf(std::string_view text) {
@@ -189,6 +193,12 @@ void ReadLine(size_t number, std::string_view line, bool terminated, LogReading&
         case LineVerdict::NoSuchName:
             reading.namingNothing.push_back(SetAside(number, line, LogFault::NoSuchName));
             return;
+        case LineVerdict::OddName: {
+            SetAsideLine odd = SetAside(number, line, LogFault::NoSuchName);
+            odd.oddName = LogLine{std::move(path), *kind};
+            reading.namingNothing.push_back(std::move(odd));
+            return;
+        }
         case LineVerdict::Bad:
             reading.rejected.push_back(SetAside(number, line, LogFault::BadPath));
             return;
@@ -563,6 +573,18 @@ std::optional<unsigned long> ParseHandle(std::string_view digits) {
 }
 
 }  // namespace
+
+void UseOddNamesThatExist(LogReading& reading, RemovalSystem& system) {
+    std::vector<SetAsideLine> nothing;
+    for (SetAsideLine& line : reading.namingNothing) {
+        if (line.oddName && system.Inspect(line.oddName->path) != PathState::Missing) {
+            reading.lines.push_back(*line.oddName);
+        } else {
+            nothing.push_back(std::move(line));
+        }
+    }
+    reading.namingNothing = std::move(nothing);
+}
 
 LogReading ReadUninstallLog(std::string_view bytes) {
     LogReading reading;

@@ -56,6 +56,9 @@ struct SetAsideLine {
     size_t number = 0;
     std::string text;
     LogFault fault = LogFault::None;
+    // A path with a character no Windows name may hold (":" and the like),
+    // as the line gives it: some file systems take such a name all the same.
+    std::optional<LogLine> oddName;
 };
 
 struct LogReading {
@@ -65,6 +68,12 @@ struct LogReading {
     LogFault fault = LogFault::None;        // Empty, TooLarge or NothingUsable
     bool ok() const { return fault == LogFault::None; }
 };
+
+// Lines set aside for a name Windows refuses that some file system took all
+// the same (the line names something that is there): they are used, after
+// the others.
+class RemovalSystem;
+void UseOddNamesThatExist(LogReading& reading, RemovalSystem& system);
 
 // A log larger than this cannot have come from the installer.
 constexpr size_t kMaxLogBytes = 4u << 20;

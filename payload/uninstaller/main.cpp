@@ -36,6 +36,8 @@ std::optional<LogReading> ReadLogOrExplain(const std::string& logPath, Conversat
             break;
     }
     LogReading reading = ReadUninstallLog(bytes);
+    WinRemovalSystem system;
+    UseOddNamesThatExist(reading, system);
     for (const SetAsideLine& line : reading.rejected) log.Write("Строка журнала не использована. " + SetAsideText(line));
     for (const SetAsideLine& line : reading.namingNothing) {
         log.Write("Строка журнала не называет ничего на диске, пропущена. " + SetAsideText(line));

@@ -491,6 +491,23 @@ TEST(UninstallRemoval, RemovesNothingWhileAFileIsInUse) {
     EXPECT_FALSE(fs.Exists(program));
 }
 
+// A name Windows refuses names nothing there; a file system that took it
+// (as the one under Wine takes "a:b") has it, and then the line is used.
+TEST(UninstallRemoval, UsesALineOfAnOddNameOnlyWhenItIsThere) {
+    LogReading r = ReadUninstallLog(
+        Crlf({"C:\\Q\\a.dat=F", "C:\\P\\a:b=D", "C:\\P\\a*b=D", "C:\\P\\a:b\\..\\c:d\\x.lnk=F", "C:\\Q\\nul=F"}));
+    FakeSystem system;
+    system.AddFolder("C:\\P\\a:b");
+    system.AddFile("C:\\P\\c:d\\x.lnk");
+    UseOddNamesThatExist(r, system);
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_EQ(r.lines[1].path, "C:\\P\\a:b");
+    EXPECT_EQ(r.lines[2].path, "C:\\P\\c:d\\x.lnk");
+    ASSERT_EQ(r.namingNothing.size(), 2u);  // a*b, and the device
+    EXPECT_EQ(r.namingNothing[0].number, 3u);
+    EXPECT_EQ(r.namingNothing[1].number, 5u);
+}
+
 TEST(UninstallRemoval, KeepsTheRegistrationOfAnotherInstallation) {
     FakeSystem fs;
     Install(fs);

@@ -237,6 +237,17 @@ std::string Wizard::Focused() const {
     return NameOf(gui.hwndFocus);
 }
 
+bool Wizard::WaitFocus(const char* form, const char* control, std::chrono::milliseconds limit) const {
+    return WaitFor(
+        [&] {
+            GUITHREADINFO gui{};
+            gui.cbSize = sizeof gui;
+            if (!GetGUIThreadInfo(program_.ThreadId(), &gui) || !gui.hwndFocus) return false;
+            return NameOf(gui.hwndFocus) == control && GetAncestor(gui.hwndFocus, GA_ROOT) == Form(form);
+        },
+        limit);
+}
+
 Box Wizard::MessageBox() const {
     for (HWND hwnd : TopLevelWindows()) {
         if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) continue;

@@ -84,6 +84,9 @@ public:
 
     // The name of the control that has the keyboard focus.
     std::string Focused() const;
+    // Waits until the focus is on the named control of the named form: a
+    // page that has just come on screen gets its focus a moment later.
+    bool WaitFocus(const char* form, const char* control, std::chrono::milliseconds limit = 10s) const;
 
     // A message box of the program, when one is open.
     Box MessageBox() const;

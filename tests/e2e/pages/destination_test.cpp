@@ -133,7 +133,7 @@ TEST_F(DestinationPage, ATypedPathSurvivesBackAndNextAndIsWhereTheInstallationGo
     ASSERT_TRUE(wizard.WaitShown("Form3"));
     ASSERT_NO_FATAL_FAILURE(NextPage(wizard, "Form3", "Form4"));
     EXPECT_EQ(Destination(), destination);
-    EXPECT_EQ(wizard.Focused(), "Next");
+    EXPECT_TRUE(wizard.WaitFocus("Form4", "Next")) << wizard.Focused();
 
     // A folder that does not exist yet is not asked about.
     ASSERT_NO_FATAL_FAILURE(NextPage(wizard, "Form4", "Form5"));

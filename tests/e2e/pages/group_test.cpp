@@ -118,7 +118,7 @@ TEST_F(GroupPage, TheListHoldsTheVisibleGroupsAndAPickFillsTheName) {
     ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form5"));
     EXPECT_EQ(wizard.Text("Form5", "edNameGroup"), next);
     EXPECT_EQ(wizard.ListSelection("Form5", "ListGroup"), beta + 1);
-    EXPECT_EQ(wizard.Focused(), "Next");
+    EXPECT_TRUE(wizard.WaitFocus("Form5", "Next")) << wizard.Focused();
 
     // An empty name passes without a word.
     wizard.SetText("Form5", "edNameGroup", "");

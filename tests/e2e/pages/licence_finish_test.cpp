@@ -52,7 +52,7 @@ TEST_F(LicencePage, NextIsOpenOnlyWhileTheAgreementIsAcceptedAndBackAlwaysLeaves
     ASSERT_NO_FATAL_FAILURE(BackToWelcomeAndReturn());
     EXPECT_TRUE(wizard.Checked("Form3", "RadioButton1"));
     EXPECT_TRUE(wizard.Enabled("Form3", "Next"));
-    EXPECT_EQ(wizard.Focused(), "Next");
+    EXPECT_TRUE(wizard.WaitFocus("Form3", "Next")) << wizard.Focused();
     ASSERT_NO_FATAL_FAILURE(NextPage(wizard, "Form3", "Form4"));
 
     // Withdrawn on the way back: Next closes again.
@@ -81,7 +81,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
         ASSERT_NO_FATAL_FAILURE(InstallFromTasks(wizard));
         EXPECT_TRUE(wizard.Checked("Form8", "CheckBox"));
-        EXPECT_EQ(wizard.Focused(), "Ready");
+        EXPECT_TRUE(wizard.WaitFocus("Form8", "Ready")) << wizard.Focused();
     }
     // The setup program has ended and started no application.
     void ExpectEndedStartingNothing() {

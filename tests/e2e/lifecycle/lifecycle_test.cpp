@@ -1,0 +1,387 @@
+// An installation's whole life, from the wizard (or an unattended run) to its
+// removal, one case per row, each in a fresh Wine prefix: the disk and the
+// registry are looked at after the installation and again after the removal.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "tests/e2e/faults/fault_rig.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kUninstallCaption[] = "Удаление Кворвель";
+constexpr char kDataKept[] = "Файлы с Вашими данными сохранены";
+
+std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const FolderEntry& entry : ListFolder(folder)) names.insert(entry.name);
+    return names;
+}
+
+const std::set<std::string> kUserData = {"Group.txt", "People.dat"};
+
+// Setup's own boxes while it installs: errors are acknowledged, a failed
+// copy is passed over (Ignore), until the finish page comes.
+void AnswerUntilTheFinishPage(const Wizard& wizard, std::vector<std::string>& texts) {
+    const auto end = std::chrono::steady_clock::now() + 180s;
+    while (!wizard.Visible("Form8")) {
+        ASSERT_LT(std::chrono::steady_clock::now(), end) << "the finish page did not come";
+        Box box;
+        if (!WaitBoxOf(wizard.ProcessId(), kInstallCaption, box, 200ms)) continue;
+        texts.push_back(box.text);
+        ASSERT_TRUE(AnswerBox(box, HasButton(box, IDIGNORE) ? IDIGNORE : IDOK)) << box.text;
+    }
+}
+
+// Installs through the wizard with what is typed on its pages ("" keeps the
+// page's own value); returns the boxes it showed on the way.
+std::vector<std::string> InstallWithTheWizard(const std::string& typedDestination, const std::string& typedGroup,
+                                              DWORD exitCode, const std::string& program = QV_SETUP_EXE,
+                                              std::string* finishTitle = nullptr, bool* canStart = nullptr) {
+    std::vector<std::string> texts;
+    Wizard wizard{program};
+    EXPECT_NO_FATAL_FAILURE(WalkTo(wizard, "Form4"));
+    if (!typedDestination.empty()) wizard.SetText("Form4", "edDir", typedDestination);
+    EXPECT_NO_FATAL_FAILURE(WalkTo(wizard, "Form5"));
+    if (!typedGroup.empty()) wizard.SetText("Form5", "edNameGroup", typedGroup);
+    EXPECT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+    EXPECT_NO_FATAL_FAILURE(StartInstallation(wizard));
+    EXPECT_NO_FATAL_FAILURE(AnswerUntilTheFinishPage(wizard, texts));
+    if (finishTitle) *finishTitle = wizard.Text("Form8", "StaticText1");
+    if (canStart) *canStart = wizard.Enabled("Form8", "CheckBox") && wizard.Checked("Form8", "CheckBox");
+    EXPECT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard, exitCode));
+    return texts;
+}
+
+void InstallSilently(const std::string& arguments, DWORD exitCode) {
+    Program setup(QV_SETUP_EXE, "C:\\", "/VERYSILENT /SUPPRESSMSGBOXES " + arguments);
+    ASSERT_TRUE(setup.started());
+    ASSERT_TRUE(setup.Exited(180s));
+    EXPECT_EQ(setup.ExitCode(), exitCode) << arguments;
+}
+
+// What a removal said and returned.
+struct Removal {
+    DWORD exitCode = 0xFFFF;
+    std::string report;  // the closing box, or the box that ended it
+};
+
+enum class DataAnswer { None, Keep, Remove };
+
+// Waits for the removal's processes (the uninstaller and the copy that
+// removes it once it has ended) to be gone.
+void WaitForTheEnd(const Program& removal, std::vector<DWORD>& helpers, Removal& result) {
+    ASSERT_TRUE(WaitFor([&] {
+        for (DWORD child : ChildProcesses(removal.ProcessId())) helpers.push_back(child);
+        return removal.Exited(0ms);
+    }, 120s)) << "the removal did not end";
+    result.exitCode = removal.ExitCode();
+    ASSERT_TRUE(WaitProcessesEnded(helpers, 60s)) << "the removal of the uninstaller did not end";
+}
+
+// UnInstall.exe of `folder` as a person runs it: Yes to the removal, the
+// given answer to the question about the user's data, Cancel when files are
+// in use (`cancelInUse`), OK to the report.
+Removal RemoveInteractively(const std::string& folder, DataAnswer data, bool cancelInUse = false) {
+    Removal result;
+    Program removal(folder + "\\UnInstall.exe", folder);
+    EXPECT_TRUE(removal.started());
+    Box box;
+    EXPECT_TRUE(WaitBoxOf(removal.ProcessId(), kUninstallCaption, box, 30s));
+    EXPECT_TRUE(AnswerBox(box, IDYES));
+    std::vector<DWORD> helpers;
+    for (;;) {
+        const bool shown = WaitFor([&] {
+            for (DWORD child : ChildProcesses(removal.ProcessId())) helpers.push_back(child);
+            if (removal.Exited(0ms)) return true;
+            const std::vector<Box> boxes = MessageBoxesOf(removal.ProcessId());
+            for (const Box& found : boxes) {
+                if (found.caption == kUninstallCaption && !found.text.empty() && found.hwnd != box.hwnd) {
+                    box = found;
+                    return true;
+                }
+            }
+            return false;
+        }, 60s);
+        EXPECT_TRUE(shown) << "the removal stopped without a box";
+        if (!shown || removal.Exited(0ms)) break;
+        if (HasButton(box, IDRETRY)) {  // files in use
+            result.report = box.text;
+            EXPECT_TRUE(cancelInUse) << box.text;
+            AnswerBox(box, IDCANCEL);
+        } else if (HasButton(box, IDYES)) {  // the user's data
+            EXPECT_NE(data, DataAnswer::None) << box.text;
+            AnswerBox(box, data == DataAnswer::Remove ? IDYES : IDNO);
+        } else {
+            result.report = box.text;
+            AnswerBox(box, IDOK);
+        }
+    }
+    EXPECT_NO_FATAL_FAILURE(WaitForTheEnd(removal, helpers, result));
+    return result;
+}
+
+Removal RemoveSilently(const std::string& folder) {
+    Removal result;
+    Program removal(folder + "\\UnInstall.exe", "C:\\", "/SILENT");
+    EXPECT_TRUE(removal.started());
+    std::vector<DWORD> helpers;
+    EXPECT_NO_FATAL_FAILURE(WaitForTheEnd(removal, helpers, result));
+    return result;
+}
+
+// After a removal that kept only the user's data: the destination holds
+// just that, and nothing else of the installation is anywhere.
+void ExpectRemovedButTheData(const std::string& destination, const std::string& group) {
+    EXPECT_EQ(Names(destination), kUserData);
+    EXPECT_FALSE(Exists(group));
+    EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+std::string Programs() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
+std::string StartMenu() { return ShellFolder(CSIDL_COMMON_STARTMENU); }
+
+// A group name that Windows refuses for a folder: the installation goes on
+// (without its Start-menu shortcuts where the folder cannot be made; the file
+// system under Wine takes a colon all the same), and its removal is not
+// stopped by the lines that name them, and takes them where they were made.
+void GroupThatCannotBeAFolder(const std::string& group) {
+    InstallWithTheWizard("", group, 0);
+    ExpectFilesInstalled(kDefaultDestination);
+    ExpectRegistration(kDefaultDestination);
+    const Removal removal = RemoveInteractively(kDefaultDestination, DataAnswer::Keep);
+    EXPECT_EQ(removal.exitCode, 0u) << removal.report;
+    EXPECT_NE(removal.report.find(kDataKept), std::string::npos) << removal.report;
+    EXPECT_EQ(removal.report.find("вручную"), std::string::npos) << removal.report;
+    ExpectRemovedButTheData(kDefaultDestination, Programs() + "\\" + group);
+}
+
+// A destination typed without its drive: the files go where the system puts
+// them (the wizard's folder is C:\), and every logged path names them in full.
+void DestinationWithoutItsDrive(const std::string& typed, const std::string& full) {
+    InstallWithTheWizard(typed, "", 0);
+    ExpectFilesInstalled(full);
+    ExpectRegistration(full);
+    const std::vector<std::string> lines = ExpectedLogLines(full, GroupFolder(), DesktopFolder());
+    ExpectUninstallLog(full, lines);
+    const Removal removal = RemoveInteractively(full, DataAnswer::Remove);
+    EXPECT_EQ(removal.exitCode, 0u) << removal.report;
+    EXPECT_FALSE(Exists(full));
+    EXPECT_FALSE(Exists(GroupFolder()));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+// A destination nothing can be written to: the installation ends with
+// errors, says the program is not registered, and leaves nothing behind
+// that would need removing.
+void DestinationThatCannotBeWritten(const std::string& typed) {
+    std::string title;
+    const std::vector<std::string> texts = InstallWithTheWizard(typed, "", 4, QV_SETUP_EXE, &title);
+    EXPECT_EQ(title, kFinishedWithErrors);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_NE(texts.back().find("Программа не будет зарегистрирована"), std::string::npos) << texts.back();
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(Exists(kDefaultDestination));
+}
+
+// A copy of setup.exe whose entry of the application has a broken SZDD
+// signature, as a download damaged on its way would have it.
+std::string SetupWithADamagedEntry() {
+    const std::string copy = "C:\\setup-damaged.exe";
+    EXPECT_TRUE(CopyFileA(QV_SETUP_EXE, copy.c_str(), FALSE));
+    HMODULE original = LoadLibraryExA(QV_SETUP_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(original, nullptr);
+    const HRSRC found = FindResourceExA(original, "SETUP", "101", MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+    EXPECT_NE(found, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(original, found)));
+    std::string entry(bytes, SizeofResource(original, found));
+    FreeLibrary(original);
+    entry[20] = 'X';  // the first byte of the stream's signature
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    EXPECT_NE(update, nullptr);
+    EXPECT_TRUE(UpdateResourceA(update, "SETUP", "101", MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), entry.data(),
+                                static_cast<DWORD>(entry.size())));
+    EXPECT_TRUE(EndUpdateResourceA(update, FALSE));
+    return copy;
+}
+
+struct LifeRow {
+    const char* name;
+    std::function<void()> walk;
+};
+
+void PrintTo(const LifeRow& row, std::ostream* out) { *out << row.name; }
+
+const LifeRow kRows[] = {
+    {"AGroupWithADoubleQuote", [] { GroupThatCannotBeAFolder("Кворвель \"Справочник\""); }},
+    {"AGroupWithAColon", [] { GroupThatCannotBeAFolder("a:b"); }},
+    {"AGroupWithAnAsterisk", [] { GroupThatCannotBeAFolder("a*b"); }},
+    {"AGroupNamedDotDot",
+     [] {
+         // "<Programs>\.." is the Start menu itself: the shortcuts land
+         // there, and go with the removal; the Start menu stays.
+         InstallWithTheWizard("", "..", 0);
+         EXPECT_TRUE(Exists(StartMenu() + kProgramShortcut));
+         const Removal removal = RemoveInteractively(kDefaultDestination, DataAnswer::Keep);
+         EXPECT_EQ(removal.exitCode, 0u) << removal.report;
+         for (const char* link : {kProgramShortcut, kHelpShortcut, kUninstallShortcut}) {
+             EXPECT_FALSE(Exists(StartMenu() + link)) << link;
+         }
+         EXPECT_TRUE(IsFolder(StartMenu()));
+         EXPECT_TRUE(IsFolder(Programs()));
+         ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
+     }},
+    {"ADestinationWithoutADrive", [] { DestinationWithoutItsDrive("foo", "C:\\foo"); }},
+    {"ADestinationFromTheRoot", [] { DestinationWithoutItsDrive("\\QuorVel", "C:\\QuorVel"); }},
+    {"ADestinationOnAMissingDrive", [] { DestinationThatCannotBeWritten("Q:\\x"); }},
+    {"ADestinationWithAnInvalidName", [] { DestinationThatCannotBeWritten("C:\\a<b>"); }},
+    {"TheApplicationRunningDuringTheRemoval",
+     [] {
+         InstallWithTheWizard("", "", 0);
+         Program application(InDestination(kAppImage), kDefaultDestination);
+         ASSERT_TRUE(application.started());
+         ASSERT_NE(WaitForApplicationWindow(30s), nullptr);
+         const std::string before = InstallationState();
+         // A person is asked to close it; Cancel leaves everything.
+         Removal removal = RemoveInteractively(kDefaultDestination, DataAnswer::Keep, true);
+         EXPECT_EQ(removal.exitCode, 2u);
+         EXPECT_NE(removal.report.find(InDestination("Quorvel.exe")), std::string::npos) << removal.report;
+         EXPECT_EQ(InstallationState(), before);
+         // Unattended: nothing removed, "something left".
+         removal = RemoveSilently(kDefaultDestination);
+         EXPECT_EQ(removal.exitCode, 2u);
+         EXPECT_EQ(InstallationState(), before);
+         // Once it is closed, the removal goes through.
+         CloseApplications();
+         ASSERT_TRUE(application.Exited(30s));
+         removal = RemoveSilently(kDefaultDestination);
+         EXPECT_EQ(removal.exitCode, 0u);
+         ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
+     }},
+    {"AnotherInstallationKeepsItsShortcuts",
+     [] {
+         // Two installations with one group: the shortcuts point into the
+         // later one; removing the first leaves them, and its registration.
+         InstallSilently("/DIR=\"C:\\X\"", 0);
+         InstallSilently("/DIR=\"C:\\Y\"", 0);
+         const Removal removal = RemoveSilently("C:\\X");
+         EXPECT_EQ(removal.exitCode, 0u);
+         ExpectGroupShortcuts(GroupFolder(), "C:\\Y");
+         ExpectShortcut(DesktopFolder() + kProgramShortcut, "C:\\Y", kAppImage);
+         ExpectRegistration("C:\\Y");
+         EXPECT_EQ(Names("C:\\X"), kUserData);
+         ExpectFilesInstalled("C:\\Y");
+     }},
+    {"TheUsersDataIsKeptUnlessAskedAndTheFolderLevelsMadeGo",
+     [] {
+         // Kept by default: the folder levels holding the data stay; those
+         // of the group, emptied, go.
+         InstallSilently("/DIR=\"C:\\a\\b\\c\" /GROUP=\"A\\B\"", 0);
+         ExpectRegistration("C:\\a\\b\\c");
+         Removal removal = RemoveSilently("C:\\a\\b\\c");
+         EXPECT_EQ(removal.exitCode, 0u);
+         EXPECT_EQ(Names("C:\\a\\b\\c"), kUserData);
+         EXPECT_FALSE(Exists(Programs() + "\\A"));
+         // Asked to go too: every level the installation made goes with them.
+         InstallSilently("/DIR=\"C:\\e\\f\\g\" /GROUP=\"E\\F\"", 0);
+         removal = RemoveInteractively("C:\\e\\f\\g", DataAnswer::Remove);
+         EXPECT_EQ(removal.exitCode, 0u) << removal.report;
+         EXPECT_FALSE(Exists("C:\\e"));
+         EXPECT_FALSE(Exists(Programs() + "\\E"));
+         EXPECT_TRUE(IsFolder(Programs()));
+     }},
+    {"ADamagedEntryIsAFailedCopyAndTheFinishPageSaysSo",
+     [] {
+         std::string title;
+         bool canStart = true;
+         const std::vector<std::string> texts =
+             InstallWithTheWizard("", "", 4, SetupWithADamagedEntry(), &title, &canStart);
+         ASSERT_EQ(texts.size(), 1u);
+         EXPECT_EQ(texts[0].rfind("Ошибка копирования файла: Quorvel.exe\n\nФайл в программе установки повреждён", 0),
+                   0u) << texts[0];
+         EXPECT_EQ(title, kFinishedWithErrors);
+         EXPECT_FALSE(canStart) << "the application is offered, but it is not there";
+         EXPECT_FALSE(Exists(InDestination("Quorvel.exe")));
+         ExpectRegistration(kDefaultDestination);
+         const Removal removal = RemoveSilently(kDefaultDestination);
+         EXPECT_EQ(removal.exitCode, 0u);
+         ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
+     }},
+    {"ACloseRequestFromOutsideIsCancelAndAShutdownIsRefused",
+     [] {
+         // The worker waits at a copy error: the installation is running.
+         HeldFile held(InDestination(kHeldEntry), kHeldText);
+         ASSERT_TRUE(held.held());
+         Wizard wizard{QV_SETUP_EXE};
+         ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+         ASSERT_NO_FATAL_FAILURE(StartInstallation(wizard));
+         Box copyError;
+         ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, copyError));
+         DWORD_PTR allowed = 1;
+         ASSERT_TRUE(SendMessageTimeoutA(wizard.Form("Form1"), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &allowed));
+         EXPECT_EQ(allowed, 0u) << "a shutdown was allowed during the installation";
+         // As the task list closes a program: every window of it asked to
+         // close (the worker's own box aside, which has no Cancel).
+         for (HWND window : TopLevelWindowsOf(wizard.ProcessId())) {
+             if (window != copyError.hwnd) PostMessageA(window, WM_CLOSE, 0, 0);
+         }
+         Box confirmation;
+         ASSERT_TRUE(WaitBoxOf(wizard.ProcessId(), kExitCaption, confirmation));
+         EXPECT_EQ(confirmation.owner, wizard.Form("Form7"));
+         ASSERT_TRUE(AnswerBox(confirmation, IDNO));
+         EXPECT_TRUE(wizard.Visible("Form7"));
+         EXPECT_TRUE(IsWindow(copyError.hwnd)) << "the installation went on while asked to stop";
+         held.Release();
+         ASSERT_TRUE(AnswerBox(copyError, IDRETRY));
+         ASSERT_TRUE(wizard.WaitShown("Form8", 120s));
+         ASSERT_TRUE(SendMessageTimeoutA(wizard.Form("Form1"), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &allowed));
+         EXPECT_NE(allowed, 0u) << "a shutdown is still refused after the installation";
+         ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard, 0));
+         ExpectFilesInstalled(kDefaultDestination);
+         const Removal removal = RemoveSilently(kDefaultDestination);
+         EXPECT_EQ(removal.exitCode, 0u);
+         ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
+     }},
+    {"TheTemporaryFileLeftByAbortGoesWithTheRemoval",
+     [] {
+         // Held after the uninstaller is written: three retries, then Abort.
+         HeldFile held(InDestination("QuorVel.chm"), "");
+         ASSERT_TRUE(held.held());
+         InstallSilently("", 5);
+         held.Release();
+         EXPECT_TRUE(Exists(InDestination("tmp.zip")));
+         ExpectRegistration(kDefaultDestination);
+         const Removal removal = RemoveSilently(kDefaultDestination);
+         EXPECT_EQ(removal.exitCode, 0u);
+         EXPECT_FALSE(Exists(InDestination("tmp.zip")));
+         EXPECT_EQ(Names(kDefaultDestination), std::set<std::string>{"Group.txt"});
+     }},
+};
+
+class Lifecycle : public ::testing::TestWithParam<LifeRow> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(com_.ok());
+        SetCurrentDirectoryA("C:\\");  // the wizard's own folder, for relative destinations
+    }
+    void TearDown() override { CloseApplications(); }
+
+    CleanSystem clean_;
+
+private:
+    ComApartment com_;
+};
+
+TEST_P(Lifecycle, FromInstallationToRemoval) { ASSERT_NO_FATAL_FAILURE(GetParam().walk()); }
+
+INSTANTIATE_TEST_SUITE_P(Rows, Lifecycle, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
