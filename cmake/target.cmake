@@ -13,6 +13,7 @@ add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections;-fdata-sect
 add_link_options(-static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
 
 include(cmake/libjpeg.cmake)
+include(cmake/imports.cmake)
 
 # GoogleTest from Debian's source package, built for the target.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)

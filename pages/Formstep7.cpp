@@ -4,6 +4,7 @@
 
 #include "pages/Formstep3.h"
 #include "pages/page_layout.h"
+#include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 #include "wizard/finish_text.h"
 #include "wizard/forms.h"
@@ -58,7 +59,7 @@ void TForm8::FormCloseQuery(bool&) {
     // The folder the files went to: the destination, made full when typed without its drive.
     const std::string& installed = Form7->Report().destination;
     const std::string folder = installed.empty() ? Form4->Destination() : installed;
-    const std::string program = folder + "\\QuorVel.exe";
+    const std::string program = FullPath(folder + "\\QuorVel.exe");  // never looked for elsewhere
     PROCESS_INFORMATION info{};
     if (CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
                        folder.c_str(), &startup, &info)) {

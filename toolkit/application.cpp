@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "toolkit/form.h"
+#include "toolkit/safe_dll.h"
 #include "toolkit/window_binder.h"
 #include "toolkit/window_classes.h"
 
@@ -22,8 +23,7 @@ Application& Application::Instance() {
 
 void Application::Initialize(HINSTANCE instance) {
     instance_ = instance;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    LoadCommonControls(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     RegisterWindowClasses(instance);
     dispatcher_.reset(
         CreateWindowExA(0, kDispatcherClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this));

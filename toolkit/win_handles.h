@@ -2,7 +2,6 @@
 // Thin owners for Win32 handles and COM pointers: each releases what it
 // holds exactly once, on every path.
 #include <windows.h>
-#include <lzexpand.h>
 #include <wincrypt.h>
 #include <shlobj.h>
 
@@ -68,12 +67,17 @@ using UniqueMemoryDc = UniqueResource<HDC, NullInvalidTraits<HDC, DeleteDC>>;
 using UniqueIcon = UniqueResource<HICON, NullInvalidTraits<HICON, DestroyIcon>>;
 using UniqueRegKey = UniqueResource<HKEY, NullInvalidTraits<HKEY, RegCloseKey>>;
 using UniqueWindow = UniqueResource<HWND, NullInvalidTraits<HWND, DestroyWindow>>;
+using UniqueModule = UniqueResource<HMODULE, NullInvalidTraits<HMODULE, FreeLibrary>>;
+// Memory the system allocated for the caller with LocalAlloc.
+using UniqueLocalMemory = UniqueResource<HLOCAL, NullInvalidTraits<HLOCAL, LocalFree>>;
 
-// A file opened through the LZ expansion library.
+// A file opened through the LZ expansion library. That library is loaded
+// at run time, never imported (engine/win_lz.cpp), and `close` calls its
+// LZClose: it is defined there.
 struct LzFileTraits {
     static INT invalid() { return -1; }
     static bool valid(INT h) { return h >= 0; }
-    static void close(INT h) { LZClose(h); }
+    static void close(INT h);
 };
 using UniqueLzFile = UniqueResource<INT, LzFileTraits>;
 

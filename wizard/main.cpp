@@ -9,6 +9,7 @@
 #include "engine/win_boxes.h"
 #include "engine/win_run_log.h"
 #include "toolkit/application.h"
+#include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 #include "wizard/forms.h"
 #include "wizard/messages.h"
@@ -95,6 +96,7 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    qv::LimitDllSearch();  // before anything else can load a DLL
     const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
     const std::unique_ptr<qv::RunLog> log = OpenRunLog(options);
     qv::SetRunBoxes(qv::Boxes(*log, options.BoxesSuppressed()));

@@ -4,10 +4,11 @@
 #include <commctrl.h>
 
 #include "payload/app/main_window.h"
+#include "toolkit/safe_dll.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    qv::LimitDllSearch();
+    qv::LoadCommonControls(ICC_STANDARD_CLASSES);
     if (!qv::MainWindow::Register(instance)) return 1;
     qv::MainWindow window;
     HWND hwnd = window.Create(instance, show);

@@ -14,6 +14,7 @@
 #include "payload/uninstaller/messages.h"
 #include "payload/uninstaller/run_options.h"
 #include "payload/uninstaller/win_system.h"
+#include "toolkit/safe_dll.h"
 
 namespace qv {
 namespace {
@@ -85,8 +86,9 @@ int Uninstall(Conversation& conversation, RunLog& log) {
     if (!reading) return contract::kUninstallNoLog;
     if (!conversation.ConfirmRemoval()) return contract::kUninstallSomethingLeft;
 
-    // No folder to be removed may stay this process's current one.
-    SetCurrentDirectoryA(TempFolder().c_str());
+    // No folder to be removed may stay this process's current one, and none
+    // that others can write to may become it.
+    SetCurrentDirectoryA(SystemFolder().c_str());
     context.protectedFolders = SystemFolders();
     context.canonical = LongPath;
 
@@ -128,6 +130,7 @@ int UninstallWith(const UninstallOptions& options) {
 }  // namespace qv
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    qv::LimitDllSearch();
     if (const std::optional<qv::FinishRequest> finish = qv::ParseFinishCommandLine(GetCommandLineA())) {
         return qv::RunFinisher(*finish);
     }

@@ -1,0 +1,74 @@
+# The DLLs a shipped program may import at load time, and the build step
+# that holds every program to them.
+#
+# Windows looks for an imported DLL in the program's own folder first,
+# unless it is one of its known DLLs, which come from the system folder
+# only. setup.exe runs with administrator rights from wherever it was
+# downloaded to, so a DLL left beside it under the name of any other import
+# would run with those rights before the program's first instruction. Any
+# other DLL is loaded at run time from the system folder (toolkit/safe_dll.h).
+#
+# The known DLLs: the values of
+# HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs on
+# Windows 10 and 11, plus COMCTL32, which the programs' manifests take from
+# the side-by-side store. Names are compared without regard to case.
+set(QV_LOAD_TIME_DLLS
+  advapi32.dll clbcatq.dll combase.dll comdlg32.dll coml2.dll difxapi.dll
+  gdi32.dll gdiplus.dll imagehlp.dll imm32.dll kernel32.dll msctf.dll
+  msvcrt.dll normaliz.dll nsi.dll ole32.dll oleaut32.dll psapi.dll
+  rpcrt4.dll sechost.dll setupapi.dll shcore.dll shell32.dll shlwapi.dll
+  user32.dll wldap32.dll wow64.dll wow64cpu.dll wow64win.dll wowarmhw.dll
+  ws2_32.dll xtajit.dll
+  comctl32.dll)
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  # cmake -DIMAGE=<program> -DOBJDUMP=<objdump> [-DALLOWED=<names>]
+  #       [-DREMOVE_ON_FAILURE=ON] -P imports.cmake
+  # Fails naming every import outside the list. The build removes a program
+  # that fails, so that the next build checks it again.
+  cmake_minimum_required(VERSION 3.20)
+  if(NOT DEFINED ALLOWED)
+    set(ALLOWED ${QV_LOAD_TIME_DLLS})
+  endif()
+  string(TOLOWER "${ALLOWED}" allowed)
+  get_filename_component(program "${IMAGE}" NAME)
+  execute_process(COMMAND "${OBJDUMP}" -p "${IMAGE}"
+                  OUTPUT_VARIABLE headers ERROR_VARIABLE problem RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot read the import table of ${program}: ${problem}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${headers}")
+  if(NOT lines)
+    # Every program imports kernel32 at least: no names means the listing
+    # was not understood.
+    message(FATAL_ERROR "no imported DLL found in the listing of ${program}")
+  endif()
+  set(offending "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER "${dll}" name)
+    if(NOT name IN_LIST allowed)
+      list(APPEND offending "${dll}")
+    endif()
+  endforeach()
+  if(offending)
+    if(REMOVE_ON_FAILURE)
+      file(REMOVE "${IMAGE}")
+    endif()
+    list(JOIN offending ", " names)
+    message(FATAL_ERROR
+      "${program} imports ${names} at load time, which is not one of Windows' known DLLs: "
+      "Windows would look for it beside the program first. Load it from the system folder "
+      "at run time (toolkit/safe_dll.h) instead.")
+  endif()
+  return()
+endif()
+
+# Checks the import table of a program after every link.
+function(qv_check_imports target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:${target}> -DOBJDUMP=${CMAKE_OBJDUMP}
+            -DREMOVE_ON_FAILURE=ON -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+    VERBATIM)
+endfunction()
