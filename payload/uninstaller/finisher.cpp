@@ -1,9 +1,13 @@
 #include "payload/uninstaller/finisher.h"
 
 #include <windows.h>
+#include <ntsecapi.h>
+#include <sddl.h>
 
-#include "toolkit/win_handles.h"
+#include "engine/install_contract.h"
 #include "payload/uninstaller/win_system.h"
+#include "toolkit/safe_dll.h"
+#include "toolkit/win_handles.h"
 
 namespace qv {
 namespace {
@@ -13,10 +17,29 @@ namespace {
 constexpr int kDeleteAttempts = 50;
 constexpr DWORD kDeletePauseMs = 200;
 
-std::string UniqueTempFile(const std::string& folder) {
-    char name[MAX_PATH] = {};  // GetTempFileNameA is defined to fill MAX_PATH
-    if (!GetTempFileNameA(folder.c_str(), "qvu", 0, name)) return std::string();
-    return name;
+// The handover folder's name: this prefix and 128 random bits in hex.
+constexpr char kHandoverPrefix[] = "qvu-";
+constexpr size_t kRandomBytes = 16;
+// Full control for SYSTEM and the Administrators, nothing for anyone else,
+// and nothing inherited from the temporary folder.
+constexpr char kHandoverAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+
+std::string RandomHex(size_t bytes) {
+    std::vector<unsigned char> random(bytes);
+    if (!RtlGenRandom(random.data(), static_cast<ULONG>(random.size()))) return std::string();
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : random) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
+    return hex;
+}
+
+bool IsHandoverFolder(const std::string& folder) {
+    const std::string name = folder.substr(folder.find_last_of('\\') + 1);
+    return name.size() == sizeof kHandoverPrefix - 1 + 2 * kRandomBytes &&
+           name.compare(0, sizeof kHandoverPrefix - 1, kHandoverPrefix) == 0;
 }
 
 // A handle to this process that the copy inherits and waits on.
@@ -54,26 +77,42 @@ bool DeleteWhenFree(const std::string& path) {
     return false;
 }
 
+// A fresh folder for the copy; empty when it cannot be made.
+std::string MakeHandoverFolder() {
+    const std::string random = RandomHex(kRandomBytes);
+    if (random.empty()) return std::string();
+    const std::string folder = FullPath(TempFolder() + kHandoverPrefix + random);
+    UniqueLocalMemory descriptor;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kHandoverAccess, SDDL_REVISION_1,
+                                                              descriptor.put(), nullptr)) {
+        return std::string();
+    }
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
+    // Fails when the name exists: the folder is always a fresh one.
+    if (!CreateDirectoryA(folder.c_str(), &security)) return std::string();
+    return folder;
+}
+
 }  // namespace
 
 bool StartFinisher(const std::string& self, const std::vector<std::string>& folders) {
-    const std::string temp = TempFolder();
-    const std::string copy = UniqueTempFile(temp);
-    if (copy.empty()) return false;
+    const std::string folder = MakeHandoverFolder();
+    if (folder.empty()) return false;
+    const std::string copy = folder + "\\" + contract::kUninstallerFileName;
     UniqueHandle me = InheritableSelfHandle();
-    if (!me || !CopyFileA(ModulePath().c_str(), copy.c_str(), FALSE)) {
-        DeleteFileA(copy.c_str());
-        return false;
-    }
     FinishRequest request;
     request.processHandle = static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(me.get()));
     request.self = self;
     request.folders = folders;
-    if (!Launch(copy, FormatFinishArguments(request), temp)) {
-        DeleteFileA(copy.c_str());
-        return false;
+    // The copy works in the system folder: not one it removes, and not one
+    // that others can write to.
+    if (me && CopyFileA(ModulePath().c_str(), copy.c_str(), TRUE) &&
+        Launch(copy, FormatFinishArguments(request), SystemFolder())) {
+        return true;
     }
-    return true;
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
+    return false;
 }
 
 std::vector<std::string> ScheduleRemovalAtRestart(const std::vector<std::string>& paths) {
@@ -100,8 +139,13 @@ int RunFinisher(const FinishRequest& request) {
         ScheduleRemovalAtRestart(later);
     }
 
+    // The copy's own file and folder go now, or else at the next restart.
     const std::string copy = ModulePath();
-    if (!DeleteFileA(copy.c_str())) ScheduleRemovalAtRestart({copy});
+    const std::string folder = FolderOf(copy);
+    std::vector<std::string> later;
+    if (!DeleteFileA(copy.c_str())) later.push_back(copy);
+    if (IsHandoverFolder(folder) && !RemoveDirectoryA(folder.c_str())) later.push_back(folder);
+    ScheduleRemovalAtRestart(later);
     return 0;
 }
 

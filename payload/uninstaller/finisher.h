@@ -1,9 +1,16 @@
 #pragma once
 // A running program cannot delete its own file. The uninstaller therefore
-// copies itself into the temporary folder and starts the copy, which waits
+// copies itself into a handover folder and starts the copy, which waits
 // for the uninstaller to end, then removes its file and the folders that
 // held only it. The copy cannot delete itself either: it leaves its own
-// removal to the next restart, when Windows deletes it.
+// removal, and its folder's, to the next restart, when Windows deletes them.
+//
+// The copy runs with the uninstaller's administrator rights, so it never
+// runs from a folder that others can write to (a DLL left there would run
+// with those rights): the handover folder is a fresh one under the
+// temporary folder, with a name nobody can guess, and only the
+// Administrators and SYSTEM may write to it where the file system keeps
+// access rights.
 #include <string>
 #include <vector>
 
