@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "engine/win_user_start.h"
 #include "pages/Formstep3.h"
 #include "pages/page_layout.h"
 #include "toolkit/safe_dll.h"
-#include "toolkit/win_handles.h"
 #include "wizard/finish_text.h"
 #include "wizard/forms.h"
 
@@ -50,19 +50,11 @@ void TForm8::FormShow() {
 }
 
 // Only Ready with the box ticked starts the application, from the
-// destination folder; a failed start is not reported.
+// destination folder, as the signed-in user; a failed start is not reported.
 void TForm8::FormCloseQuery(bool&) {
     if (ModalResult() != qv::ModalResult::Next || !CheckBox->Checked()) return;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    GetStartupInfoA(&startup);
     // The folder the files went to: the destination, made full when typed without its drive.
     const std::string& installed = Form7->Report().destination;
     const std::string folder = installed.empty() ? Form4->Destination() : installed;
-    const std::string program = FullPath(folder + "\\QuorVel.exe");  // never looked for elsewhere
-    PROCESS_INFORMATION info{};
-    if (CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                       folder.c_str(), &startup, &info)) {
-        const StartedProcess started(info);  // not waited for: only its handles are closed
-    }
+    StartProgramForUser(FullPath(folder + "\\QuorVel.exe"), folder);  // never looked for elsewhere
 }

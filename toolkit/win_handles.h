@@ -156,6 +156,23 @@ private:
     T* p_ = nullptr;
 };
 
+// A string allocated for COM.
+using UniqueBstr = UniqueResource<BSTR, NullInvalidTraits<BSTR, SysFreeString>>;
+
+// A VARIANT, cleared (and what it holds released) when this goes.
+class UniqueVariant {
+public:
+    UniqueVariant() { VariantInit(&value_); }
+    ~UniqueVariant() { VariantClear(&value_); }
+    UniqueVariant(const UniqueVariant&) = delete;
+    UniqueVariant& operator=(const UniqueVariant&) = delete;
+    VARIANT* get() { return &value_; }
+    const VARIANT& value() const { return value_; }
+
+private:
+    VARIANT value_;
+};
+
 // A shell item list, freed with the shell's allocator when there is one.
 struct ItemIdListTraits {
     static LPITEMIDLIST invalid() { return nullptr; }

@@ -10,7 +10,7 @@ endif()
 if(TARGET qv_assets)
   list(APPEND qv_setup_objects $<TARGET_OBJECTS:qv_assets>)
 endif()
-list(APPEND qv_setup_libs qv_core shell32 ole32 uuid gdi32 advapi32)
+list(APPEND qv_setup_libs qv_core shell32 ole32 oleaut32 uuid gdi32 advapi32)
 
 function(qv_setup_program name)
   cmake_parse_arguments(P "NO_PAYLOAD" "" "" ${ARGN})
