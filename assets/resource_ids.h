@@ -11,14 +11,22 @@
 #define QV_RES_NAME(word) #word
 #endif
 
-/* Product icon group, 32 x 32 and 16 x 16 at 16 colours (RT_GROUP_ICON). */
+/* Product icon group, 32 x 32 and 16 x 16 at 16 colours, 24 x 24, 48 x 48
+   and 64 x 64 at 32 bpp for displays at 150 % and 200 % (RT_GROUP_ICON). */
 #define QV_RES_MAINICON QV_RES_NAME(MAINICON)
 /* Background picture, 752 x 480 baseline JPEG (RT_RCDATA). */
 #define QV_RES_BACKGROUND QV_RES_NAME(BACKGROUND)
-/* Side strip of the welcome and finish pages, 164 x 315 at 24 bpp (RT_BITMAP). */
+/* Side strip of the welcome and finish pages, 164 x 315 at 24 bpp (RT_BITMAP);
+   drawn again for 150 % and 200 %, 246 x 473 and 328 x 630 JPEG (RT_RCDATA).
+   A page takes the one nearest to the display's scale by the suffix. */
 #define QV_RES_SIDEPICTURE QV_RES_NAME(SIDEPICTURE)
-/* Emblem of the header band, 55 x 55 at 24 bpp (RT_BITMAP). */
+#define QV_RES_SIDEPICTURE150 QV_RES_NAME(SIDEPICTURE150)
+#define QV_RES_SIDEPICTURE200 QV_RES_NAME(SIDEPICTURE200)
+/* Emblem of the header band, 55 x 55 at 24 bpp (RT_BITMAP); for 150 % and
+   200 %, 83 x 83 and 110 x 110 JPEG (RT_RCDATA). */
 #define QV_RES_HEADERPICTURE QV_RES_NAME(HEADERPICTURE)
+#define QV_RES_HEADERPICTURE150 QV_RES_NAME(HEADERPICTURE150)
+#define QV_RES_HEADERPICTURE200 QV_RES_NAME(HEADERPICTURE200)
 /* Agreement text, code page 1251, every line ended by CR LF (RT_RCDATA). */
 #define QV_RES_LICENCE QV_RES_NAME(LICENCE)
 

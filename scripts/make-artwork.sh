@@ -5,7 +5,11 @@
 #   background.jpg  752 x 480 colour JPEG (baseline) stretched behind the wizard
 #   side.bmp        164 x 315, 24 bpp: the strip of the welcome and finish pages
 #   header.bmp      55 x 55, 24 bpp: the emblem at the right of the header band
-#   quorvel.ico     the product icon: 32 x 32 and 16 x 16, 16 colours each
+#   side-150.jpg, side-200.jpg, header-150.jpg, header-200.jpg
+#                   the same two drawn for displays at 150 % and 200 %
+#   quorvel.ico     the product icon: 32 x 32 and 16 x 16 at 16 colours, and
+#                   24 x 24, 48 x 48 and 64 x 64 (150 % and 200 %) in true
+#                   colour with transparency
 #
 #   make-artwork.sh [OUTDIR] [PREVIEWDIR]
 #
@@ -83,50 +87,91 @@ convert background.png -strip -type TrueColor -colorspace sRGB -interlace none \
   -sampling-factor 2x2,1x1,1x1 -quality 85 "JPEG:$out/background.jpg"
 
 # ---------------------------------------------------------------------------
+# The page pictures are drawn for three scales of the display, 100 %, 150 %
+# and 200 %, each from the shapes themselves rather than from a smaller
+# picture, so that each is sharp at its own size. Every number of a drawing
+# is in pixels at 100 % and goes through these:
+#   k NUMBER   the number at the scale $K, as written (1.2, 130)
+#   kr NUMBER  rounded to a whole pixel
+#   kp TEXT    every number in a list of points or a path
+k() { awk -v v="$1" -v k="$K" 'BEGIN { printf "%g", v * k }'; }
+kr() { awk -v v="$1" -v k="$K" 'BEGIN { printf "%d", v * k + 0.5 }'; }
+kp() { printf '%s' "$1" | perl -pe 's/(-?\d+(?:\.\d+)?)/sprintf("%g", $1 * $ENV{K})/ge'; }
+
+# The 100 % pictures are 24-bit bitmaps; the larger ones are kept as JPEG
+# at a quality that cannot be told from the bitmap (no colour subsampling),
+# which keeps setup.exe a megabyte smaller.
+save() { # PNG OUT
+  case "$2" in
+    *.bmp) convert "$1" -type TrueColor "BMP3:$2" ;;
+    *.jpg) convert "$1" -strip -type TrueColor -colorspace sRGB -interlace none \
+             -sampling-factor 1x1,1x1,1x1 -quality 95 "JPEG:$2" ;;
+  esac
+}
+
 # Side strip: deep blue at the top with the emblem, two waves echoing the
 # background, and a fade to white towards the bottom, so that the strip runs
 # out into the white page.
-W=164 H=315
-convert -size ${W}x${H} xc: \
-  -sparse-color Barycentric "0,0 #174A88  164,0 #2A66AA  0,315 #6FA6DC" side-base.png
-convert -size ${W}x${H} xc:none \
-  -fill "rgba(255,255,255,0.22)" -draw "circle 130,40 130,95" -blur 0x14 side-glow.png
-convert -size ${W}x${H} xc:none \
-  -fill "rgba(255,255,255,0.16)" -draw "path 'M -5,190 C 40,160 100,220 170,170 L 170,320 L -5,320 Z'" \
-  -fill "rgba(255,255,255,0.20)" -draw "path 'M -5,222 C 50,192 110,247 170,209 L 170,320 L -5,320 Z'" \
-  -blur 0x1 side-waves.png
-convert -size ${W}x${H} xc:none -fill none \
-  -stroke "rgba(255,255,255,0.65)" -strokewidth 1.2 -draw "path 'M -5,190 C 40,160 100,220 170,170'" \
-  -stroke "rgba(255,255,255,0.45)" -draw "path 'M -5,222 C 50,192 110,247 170,209'" side-lines.png
-convert -size ${W}x${H} -define gradient:vector=0,170,0,305 \
-  "gradient:rgba(255,255,255,0)-rgba(255,255,255,1)" side-fade.png
-convert emblem.png -resize 84x84 \
-  \( +clone -background "rgba(0,20,60,0.6)" -shadow 60x4+0+3 \) +swap \
-  -background none -layers merge +repage side-emblem.png
-# The page shows 161 of the 164 columns: centre the emblem on those.
-ew=$(identify -format %w side-emblem.png)
-convert side-base.png side-glow.png -composite side-waves.png -composite \
-  side-lines.png -composite side-fade.png -composite \
-  side-emblem.png -geometry +$(((161 - ew) / 2))+40 -composite -alpha off side.png
-convert side.png -type TrueColor "BMP3:$out/side.bmp"
+side() { # OUT
+  local W H ew
+  W=$(kr 164) H=$(kr 315)
+  convert -size ${W}x${H} xc: \
+    -sparse-color Barycentric "0,0 #174A88  $(k 164),0 #2A66AA  0,$(k 315) #6FA6DC" side-base.png
+  convert -size ${W}x${H} xc:none \
+    -fill "rgba(255,255,255,0.22)" -draw "circle $(kp "130,40 130,95")" -blur 0x$(k 14) side-glow.png
+  convert -size ${W}x${H} xc:none \
+    -fill "rgba(255,255,255,0.16)" -draw "path '$(kp "M -5,190 C 40,160 100,220 170,170 L 170,320 L -5,320 Z")'" \
+    -fill "rgba(255,255,255,0.20)" -draw "path '$(kp "M -5,222 C 50,192 110,247 170,209 L 170,320 L -5,320 Z")'" \
+    -blur 0x$(k 1) side-waves.png
+  convert -size ${W}x${H} xc:none -fill none \
+    -stroke "rgba(255,255,255,0.65)" -strokewidth $(k 1.2) -draw "path '$(kp "M -5,190 C 40,160 100,220 170,170")'" \
+    -stroke "rgba(255,255,255,0.45)" -draw "path '$(kp "M -5,222 C 50,192 110,247 170,209")'" side-lines.png
+  convert -size ${W}x${H} -define gradient:vector=$(kp "0,170,0,305") \
+    "gradient:rgba(255,255,255,0)-rgba(255,255,255,1)" side-fade.png
+  convert emblem.png -resize $(kr 84)x$(kr 84) \
+    \( +clone -background "rgba(0,20,60,0.6)" -shadow 60x$(k 4)+0+$(kr 3) \) +swap \
+    -background none -layers merge +repage side-emblem.png
+  # The page shows 161 of the 164 columns: centre the emblem on those.
+  ew=$(identify -format %w side-emblem.png)
+  convert side-base.png side-glow.png -composite side-waves.png -composite \
+    side-lines.png -composite side-fade.png -composite \
+    side-emblem.png -geometry +$((($(kr 161) - ew) / 2))+$(kr 40) -composite -alpha off side.png
+  save side.png "$1"
+}
 
-# ---------------------------------------------------------------------------
 # Header: the emblem on white, with a margin inside the 55 x 55 square.
-convert emblem.png -resize 47x47 \
-  \( +clone -background "rgba(0,20,60,0.35)" -shadow 60x1+0+1 \) +swap \
-  -background none -layers merge +repage header-emblem.png
-convert -size 55x55 xc:white header-emblem.png -gravity center -composite \
-  -alpha off header.png
-convert header.png -type TrueColor "BMP3:$out/header.bmp"
+header() { # OUT
+  convert emblem.png -resize $(kr 47)x$(kr 47) \
+    \( +clone -background "rgba(0,20,60,0.35)" -shadow 60x$(k 1)+0+$(kr 1) \) +swap \
+    -background none -layers merge +repage header-emblem.png
+  convert -size $(kr 55)x$(kr 55) xc:white header-emblem.png -gravity center -composite \
+    -alpha off header.png
+  save header.png "$1"
+}
+
+for percent in 100 150 200; do
+  export K
+  K=$(awk -v p=$percent 'BEGIN { printf "%g", p / 100 }')
+  name=".bmp"
+  [ "$percent" = 100 ] || name="-$percent.jpg"
+  side "$out/side$name"
+  header "$out/header$name"
+done
 
 # ---------------------------------------------------------------------------
 # Icon: 32 x 32 scaled from the emblem and reduced to 15 colours; 16 x 16 set
 # pixel by pixel, since a scaled monogram is blurred at that size. Both are
 # written as 4 bpp images with an AND mask for the transparent corners.
+# For displays at 150 % and 200 %: 24, 48 and 64 pixels scaled from the
+# emblem, in 32 bpp with their transparency (and an AND mask for systems
+# that draw without it).
 convert emblem.png -resize 32x32 emblem32.png
 convert emblem32.png -background "#1E5AA0" -flatten -alpha off +dither -colors 15 \
   -depth 8 rgb:icon32.rgb
 convert emblem32.png -alpha extract -threshold 50% -depth 8 gray:icon32.mask
+for size in 24 48 64; do
+  convert emblem.png -resize ${size}x${size} -depth 8 rgba:icon$size.rgba
+done
 
 python3 - "$out/quorvel.ico" <<'PY'
 import struct, sys
@@ -206,13 +251,31 @@ def icon_image(size, px):
     pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
     return header + pal + bytes(xor) + bytes(andm)
 
-images = [(32, icon_image(32, read_32())), (16, icon_image(16, art_16()))]
+def true_colour_image(size):
+    rgba = open("icon%d.rgba" % size, "rb").read()
+    xor, andm = bytearray(), bytearray()
+    and_stride = (size + 31) // 32 * 4
+    for y in reversed(range(size)):        # bottom-up
+        bits = bytearray(and_stride)
+        for x in range(size):
+            r, g, b, a = rgba[(y * size + x) * 4:(y * size + x) * 4 + 4]
+            xor += bytes((b, g, r, a))
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        andm += bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                         len(xor) + len(andm), 0, 0, 0, 0)
+    return header + bytes(xor) + bytes(andm)
+
+# (size, colours in the directory entry, bits per pixel, image)
+images = [(32, 16, 4, icon_image(32, read_32())), (16, 16, 4, icon_image(16, art_16()))]
+images += [(size, 0, 32, true_colour_image(size)) for size in (24, 48, 64)]
 data = struct.pack("<HHH", 0, 1, len(images))
 offset = 6 + 16 * len(images)
-for size, blob in images:
-    data += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(blob), offset)
+for size, colours, bpp, blob in images:
+    data += struct.pack("<BBBBHHII", size, size, colours, 0, 1, bpp, len(blob), offset)
     offset += len(blob)
-for _, blob in images:
+for _, _, _, blob in images:
     data += blob
 open(sys.argv[1], "wb").write(data)
 PY

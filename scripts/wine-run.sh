@@ -2,12 +2,17 @@
 # Runs one Windows program under 32-bit Wine on an X display and passes its
 # exit code through.
 #
-#   wine-run.sh [--fresh] [--timeout SECONDS] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--fresh] [--timeout SECONDS] [--dpi DPI] PROGRAM.exe [ARGS...]
 #
 # QV_WINE_DIR   folder for the prefixes (default: ./wine)
 # --fresh       run in a fresh copy of the ready prefix, removed afterwards
 #               (set QV_KEEP_PREFIX=1 to keep it); otherwise the build's
 #               shared prefix is used
+# --dpi DPI     the display's scale as the programs see it (96 is 100 %,
+#               144 is 150 %): the user's LogPixels, which this Wine reads
+#               before the machine's; for a fresh prefix or QV_WINEPREFIX
+#               only, never the shared one
+# QV_SCREEN     size of a private Xvfb screen (default 1024x768x24)
 # QV_WINEPREFIX run in this prefix instead (it is made if missing)
 # Without DISPLAY, and always with --fresh (unless QV_SHARE_DISPLAY is set),
 # a private Xvfb is started for the run.
@@ -15,15 +20,26 @@ set -uo pipefail
 
 fresh=0
 limit=120
+dpi=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --fresh) fresh=1; shift ;;
     --timeout) limit="$2"; shift 2 ;;
+    --dpi) dpi="$2"; shift 2 ;;
     --) shift; break ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--fresh] [--timeout S] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--fresh] [--timeout S] [--dpi DPI] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+if [ -n "$dpi" ]; then
+  case "$dpi" in
+    *[!0-9]* | "") echo "wine-run: --dpi takes a number, such as 144" >&2; exit 2 ;;
+  esac
+  if [ "$fresh" -eq 0 ] && [ -z "${QV_WINEPREFIX:-}" ]; then
+    echo "wine-run: --dpi needs --fresh or QV_WINEPREFIX (the shared prefix stays at 96)" >&2
+    exit 2
+  fi
+fi
 
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/wine-env.sh"
@@ -58,11 +74,20 @@ else
 fi
 export WINEPREFIX="$prefix"
 
-timeout -k 5 "$limit" wine "$@"
-rc=$?
-if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
-  echo "wine-run: $(basename "$1") did not end within ${limit}s" >&2
-  wineserver -k 2>/dev/null
+rc=0
+if [ -n "$dpi" ] &&
+   ! wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1; then
+  echo "wine-run: could not set the prefix's DPI" >&2
+  rc=1
+fi
+
+if [ $rc -eq 0 ]; then
+  timeout -k 5 "$limit" wine "$@"
+  rc=$?
+  if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+    echo "wine-run: $(basename "$1") did not end within ${limit}s" >&2
+    wineserver -k 2>/dev/null
+  fi
 fi
 
 if [ "$fresh" -eq 1 ] && [ -z "${QV_WINEPREFIX:-}" ]; then

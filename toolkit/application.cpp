@@ -23,10 +23,31 @@ Application& Application::Instance() {
 
 void Application::Initialize(HINSTANCE instance) {
     instance_ = instance;
+    {
+        const ScreenDc screen;
+        if (screen.get()) dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
     LoadCommonControls(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     RegisterWindowClasses(instance);
     dispatcher_.reset(
         CreateWindowExA(0, kDispatcherClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this));
+    // Unowned, so the taskbar shows it; of no size, so nothing of it shows
+    // on screen. Its system menu and minimize box are what the taskbar
+    // offers for the program. It sits at the screen's centre, where a
+    // restore animation would start.
+    taskbarWindow_.reset(CreateWindowExA(0, kTaskbarClass, title_.c_str(),
+                                         WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                         GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
+                                         0, nullptr, nullptr, instance, this));
+    if (HWND window = taskbarWindow_.get()) {
+        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon(false)));
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon(true)));
+    }
+}
+
+void Application::SetTitle(std::string title) {
+    title_ = std::move(title);
+    if (taskbarWindow_) SetWindowTextA(taskbarWindow_.get(), title_.c_str());
 }
 
 void Application::AddForm(std::unique_ptr<Form> form) { forms_.push_back(std::move(form)); }
@@ -54,7 +75,10 @@ bool Application::ProcessMessage() {
 }
 
 void Application::Run(bool showMainForm) {
-    if (Form* main = MainForm(); main && showMainForm) main->ShowMaximized();
+    if (Form* main = MainForm(); main && showMainForm) {
+        ShowTaskbarWindow();
+        main->ShowMaximized();
+    }
     while (!terminated_ && ProcessMessage()) {
     }
     // The last created form goes first, so a form's destruction may still
@@ -65,6 +89,7 @@ void Application::Run(bool showMainForm) {
     }
     DrainPosted();
     dispatcher_.reset();
+    taskbarWindow_.reset();
 }
 
 void Application::Terminate() {
@@ -100,7 +125,7 @@ HFONT Application::Font(const FontStyle& style) {
 HICON Application::Icon(bool small) {
     UniqueIcon& icon = small ? smallIcon_ : bigIcon_;
     if (!icon) {
-        const int size = small ? 16 : 32;
+        const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
         icon.reset(static_cast<HICON>(LoadImageA(instance_, "MAINICON", IMAGE_ICON, size, size, 0)));
     }
     return icon.get();
@@ -156,12 +181,47 @@ void Application::DrainPosted() {
 }
 
 LRESULT Application::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (hwnd == taskbarWindow_.get()) return HandleTaskbarMessage(msg, wp, lp);
     if (msg == kRunPosted) {
         std::unique_ptr<std::function<void()>> job(reinterpret_cast<std::function<void()>*>(lp));
         (*job)();  // the window procedure guards it
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void Application::ShowTaskbarWindow() {
+    if (taskbarWindow_ && !IsWindowVisible(taskbarWindow_.get())) ShowWindow(taskbarWindow_.get(), SW_SHOWNA);
+}
+
+Form* Application::FrontForm() const {
+    if (modalForm_) return modalForm_;
+    Form* main = MainForm();
+    return main && main->Visible() ? main : nullptr;
+}
+
+// What the taskbar and Alt+Tab do to the program's window goes on to the
+// form the user works with.
+LRESULT Application::HandleTaskbarMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND window = taskbarWindow_.get();
+    switch (msg) {
+        case WM_CLOSE:
+            // As the program's main form is closed from outside: a page that
+            // is up takes it as its Cancel, with its confirmation.
+            if (Form* main = MainForm()) main->Close();
+            return 0;
+        case WM_SETFOCUS:
+            // Activated through its button: the form, or the box it has open, comes to the front.
+            if (Form* form = FrontForm()) {
+                HWND target = form->hwnd();
+                if (IsIconic(target)) ShowWindow(target, SW_RESTORE);
+                if (!IsWindowEnabled(target)) target = GetLastActivePopup(target);
+                if (target && IsWindowEnabled(target)) SetActiveWindow(target);
+            }
+            return 0;
+        default:
+            return DefWindowProcA(window, msg, wp, lp);
+    }
 }
 
 }  // namespace qv

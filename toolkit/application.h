@@ -1,7 +1,10 @@
 #pragma once
 // The application object: its title, the forms it created (the first is the
 // main form), shared fonts and icon, the message loop and the hand-over of
-// work from other threads to the user-interface thread.
+// work from other threads to the user-interface thread. It also owns the
+// program's one window in the taskbar: a window of no size, titled with the
+// application's title and carrying the product icon, that owns every form
+// created without an owner, so that no form shows a button of its own.
 #include <windows.h>
 
 #include <functional>
@@ -26,15 +29,25 @@ public:
     HINSTANCE InstanceHandle() const { return instance_; }
 
     const std::string& Title() const { return title_; }
-    void SetTitle(std::string title) { title_ = std::move(title); }
+    // Also the text of the taskbar window.
+    void SetTitle(std::string title);
+
+    // The system DPI the forms are laid out at: their tables are written for
+    // 96 and scaled by Dpi() / 96 when they are built.
+    int Dpi() const { return dpi_; }
+
+    // The window that stands for the program in the taskbar and in Alt+Tab.
+    // It shows once a form of the program does (never in a run without windows).
+    HWND TaskbarWindow() const { return taskbarWindow_.get(); }
+    void ShowTaskbarWindow();
 
     // Takes ownership of a created form; the first one becomes the main form.
     void AddForm(std::unique_ptr<Form> form);
     Form* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 
-    // Shows the main form maximized (unless told not to show it) and runs
-    // the message loop until the main form is closed, then destroys the
-    // forms, the last created first.
+    // Shows the taskbar window and the main form, maximized (unless told not
+    // to show it), and runs the message loop until the main form is closed;
+    // then destroys the forms, the last created first.
     void Run(bool showMainForm = true);
     // Ends the message loop.
     void Terminate();
@@ -52,6 +65,7 @@ public:
     void Guard(const std::function<void()>& handler) const;
 
     HFONT Font(const FontStyle& style);
+    // The product icon at the size the system asks for (large or small).
     HICON Icon(bool small);
 
     // Runs the function on the user-interface thread; callable from any
@@ -69,12 +83,15 @@ public:
     bool ShutdownBlocked() const { return shutdownBlocked_; }
 
     // The window procedure of the hidden window that receives posted work
-    // (window_binder.h binds it to the application).
+    // and of the taskbar window (window_binder.h binds both to the application).
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
     Application() = default;
     void DrainPosted();
+    LRESULT HandleTaskbarMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // The form the user works with: the one shown modally, else the main form.
+    Form* FrontForm() const;
 
     HINSTANCE instance_ = nullptr;
     std::string title_;
@@ -85,6 +102,8 @@ private:
     UniqueWindow dispatcher_;
     Form* modalForm_ = nullptr;
     bool shutdownBlocked_ = false;
+    UniqueWindow taskbarWindow_;
+    int dpi_ = 96;
     bool terminated_ = false;
     int exitCode_ = 0;
 };

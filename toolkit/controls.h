@@ -27,6 +27,7 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     const char* name() const { return layout_.name; }
+    // The layout as built, scaled to the form's DPI.
     const ControlLayout& layout() const { return layout_; }
     Control* parent() const { return parent_; }
     Form& form() const { return form_; }
@@ -134,9 +135,12 @@ protected:
 class Picture : public Control {
 public:
     using Control::Control;
-    // Takes ownership of a bitmap (a DIB section).
+    // Takes ownership of a bitmap (a DIB section) drawn for 100 %.
     void SetBitmap(UniqueBitmap bitmap);
     HBITMAP Bitmap() const { return bitmap_.get(); }
+    // Stretched, the bitmap fills the control; otherwise it is drawn from
+    // the top-left corner at its own size times the form's scale over the
+    // scale it was drawn for: pixel for pixel when the two agree.
     void Draw(HDC dc) const;
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -146,6 +150,7 @@ protected:
 
 private:
     UniqueBitmap bitmap_;
+    int bitmapPercent_ = 100;
 };
 
 class Memo : public Control {

@@ -3,6 +3,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 #include "toolkit/resources.h"
+#include "toolkit/scaling.h"
 #include "toolkit/window_classes.h"
 
 namespace qv {
@@ -128,11 +129,15 @@ LRESULT Label::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 const char* Picture::WindowClass() const { return kPictureClass; }
 
 void Picture::AfterCreate() {
-    if (layout_.picture) bitmap_ = LoadPicture(layout_.picture);
+    if (!layout_.picture) return;
+    ScaledPicture picture = LoadPicture(layout_.picture, form_.Dpi());
+    bitmap_ = std::move(picture.bitmap);
+    bitmapPercent_ = picture.percent;
 }
 
 void Picture::SetBitmap(UniqueBitmap bitmap) {
     bitmap_ = std::move(bitmap);
+    bitmapPercent_ = 100;
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -146,12 +151,19 @@ void Picture::Draw(HDC dc) const {
     GetObjectA(bitmap_.get(), sizeof info, &info);
     UniqueMemoryDc source(CreateCompatibleDC(dc));
     SelectedObject selected(source.get(), bitmap_.get());
-    if (layout_.flags & kStretch) {
+    int width = client.right;
+    int height = client.bottom;
+    if (!(layout_.flags & kStretch)) {
+        const int bitmapDpi = kDesignDpi * bitmapPercent_ / 100;
+        width = MulDiv(info.bmWidth, form_.Dpi(), bitmapDpi);
+        height = MulDiv(info.bmHeight, form_.Dpi(), bitmapDpi);
+    }
+    if (width == info.bmWidth && height == info.bmHeight) {
+        BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+    } else {
         SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    } else {
-        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+        StretchBlt(dc, 0, 0, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     }
 }
 

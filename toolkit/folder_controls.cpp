@@ -6,6 +6,7 @@
 
 #include "toolkit/form.h"
 #include "toolkit/growing_text.h"
+#include "toolkit/scaling.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -122,7 +123,7 @@ bool DirectoryList::OnKey(WPARAM key) {
 }
 
 void DirectoryList::AfterCreate() {
-    SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, layout_.itemHeight > 0 ? layout_.itemHeight : 16);
+    SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, layout_.itemHeight > 0 ? layout_.itemHeight : ScaleValue(16, form_.Dpi()));
 }
 
 void DirectoryList::Draw(const DRAWITEMSTRUCT& item) const {
@@ -130,15 +131,17 @@ void DirectoryList::Draw(const DRAWITEMSTRUCT& item) const {
     const bool selected = item.itemState & ODS_SELECTED;
     HDC dc = item.hDC;
     FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    // Offsets are in pixels at 96 DPI, drawn at the form's scale.
+    const auto px = [dpi = form_.Dpi()](int value) { return ScaleValue(value, dpi); };
     const int depth = static_cast<int>(item.itemData);
-    const int left = item.rcItem.left + 2 + depth * kIndent;
+    const int left = item.rcItem.left + px(2 + depth * kIndent);
     const int middle = (item.rcItem.top + item.rcItem.bottom) / 2;
     // A small folder: a tab and a body, open for the chain, closed below it.
     const bool open = static_cast<int>(item.itemID) < chainLength_;
     UniqueBrush body(CreateSolidBrush(open ? RGB(255, 223, 120) : RGB(240, 200, 80)));
     UniqueBrush edge(CreateSolidBrush(RGB(150, 110, 20)));
-    RECT tab{left, middle - 5, left + 6, middle - 3};
-    RECT folder{left, middle - 3, left + 14, middle + 6};
+    RECT tab{left, middle - px(5), left + px(6), middle - px(3)};
+    RECT folder{left, middle - px(3), left + px(14), middle + px(6)};
     FillRect(dc, &tab, edge.get());
     FillRect(dc, &folder, body.get());
     FrameRect(dc, &folder, edge.get());
@@ -146,7 +149,7 @@ void DirectoryList::Draw(const DRAWITEMSTRUCT& item) const {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT area = item.rcItem;
-    area.left = left + 18;
+    area.left = left + px(18);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
 }

@@ -5,6 +5,7 @@
 
 #include "toolkit/application.h"
 #include "toolkit/folder_controls.h"
+#include "toolkit/scaling.h"
 #include "toolkit/window_binder.h"
 #include "toolkit/window_classes.h"
 
@@ -31,6 +32,32 @@ std::unique_ptr<Control> MakeControl(Form& form, const ControlLayout& layout, Co
     return nullptr;
 }
 
+// The tables are written at 96 DPI; this is where they meet the display's
+// scale. Edges are scaled, not sizes, so neighbours still meet exactly.
+Bounds Scaled(const Bounds& bounds, int dpi) {
+    const PixelSpan x = ScaleSpan({bounds.left, bounds.width}, dpi);
+    const PixelSpan y = ScaleSpan({bounds.top, bounds.height}, dpi);
+    return {x.start, y.start, x.length, y.length};
+}
+
+FontStyle Scaled(FontStyle font, int dpi) {
+    font.height = ScaleFontHeight(font.height, dpi);
+    return font;
+}
+
+ControlLayout Scaled(ControlLayout layout, int dpi) {
+    layout.bounds = Scaled(layout.bounds, dpi);
+    layout.font = Scaled(layout.font, dpi);
+    layout.itemHeight = ScaleValue(layout.itemHeight, dpi);
+    return layout;
+}
+
+FormLayout Scaled(FormLayout layout, int dpi) {
+    layout.bounds = Scaled(layout.bounds, dpi);
+    layout.font = Scaled(layout.font, dpi);
+    return layout;
+}
+
 }  // namespace
 
 Form::Form(const FormLayout& layout) : layout_(layout) {}
@@ -44,6 +71,11 @@ COLORREF Form::Colour() const {
 HFONT Form::Font() const { return Application::Instance().Font(layout_.font); }
 
 void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
+    Application& app = Application::Instance();
+    dpi_ = app.Dpi();
+    layout_ = Scaled(layout_, dpi_);
+    // A form of its own is owned by the taskbar window, which alone shows a button.
+    if (!owner) owner = app.TaskbarWindow();
     brush_.reset(CreateSolidBrush(Colour()));
     DWORD style = WS_CLIPCHILDREN;
     DWORD exStyle = 0;
@@ -59,25 +91,24 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
     // The window is bound to this form, and owned by it, from WM_NCCREATE on.
     if (!CreateWindowExA(exStyle, kFormClass, layout_.caption, style, layout_.bounds.left, layout_.bounds.top,
                          frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                         Application::Instance().InstanceHandle(), this)) {
+                         app.InstanceHandle(), this)) {
         window_.release();  // the system has destroyed what it made
         throw std::runtime_error("window cannot be created");
     }
     TagWindowName(hwnd(), layout_.name);
-    Application& app = Application::Instance();
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.Icon(false)));
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.Icon(true)));
 
     for (const ControlLayout& layout : controls) {
         Control* parent = layout.parent ? Find(layout.parent) : nullptr;
-        std::unique_ptr<Control> control = MakeControl(*this, layout, parent);
+        std::unique_ptr<Control> control = MakeControl(*this, Scaled(layout, dpi_), parent);
         control->Create();
         byName_[layout.name] = control.get();
         controls_.push_back(std::move(control));
     }
     AlignControls();
     // A failing creation handler is reported; the form is still usable.
-    Application::Instance().Guard([this] { FormCreate(); });
+    app.Guard([this] { FormCreate(); });
 }
 
 void Form::Destroy() {
@@ -186,6 +217,8 @@ ModalResult Form::ShowModal() {
     modalResult_ = qv::ModalResult::None;
     FormShow();
 
+    // A form on screen makes the program's taskbar button show.
+    if (!hiddenWhileModal_) app.ShowTaskbarWindow();
     DisabledWindows disabled{hwnd(), {}};
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
     for (HWND h : disabled.windows) EnableWindow(h, FALSE);

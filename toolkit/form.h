@@ -23,7 +23,10 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Makes the window and its controls, then runs FormCreate.
+    // Makes the window and its controls, then runs FormCreate. The layout
+    // and the controls' table are in pixels at 96 DPI; both are scaled to
+    // the system DPI here. Without an owner the form is owned by the
+    // application's taskbar window.
     void Create(HWND owner, std::span<const ControlLayout> controls);
     // Runs FormDestroy and destroys the window.
     void Destroy();
@@ -75,7 +78,10 @@ public:
     COLORREF Colour() const;
     HBRUSH Brush() const { return brush_.get(); }
     HFONT Font() const;
+    // The layout as built, scaled to Dpi().
     const FormLayout& layout() const { return layout_; }
+    // The DPI the form was built at; controls draw their own details at it.
+    int Dpi() const { return dpi_; }
 
     // Controls in focus order: depth-first by tab order within each parent.
     std::vector<Control*> FocusOrder() const;
@@ -112,6 +118,7 @@ private:
     bool modal_ = false;
     bool hiddenWhileModal_ = false;
     bool shownOnce_ = false;
+    int dpi_ = 96;
     Control* activeControl_ = nullptr;
     std::map<UINT, std::function<void()>> timers_;
 };

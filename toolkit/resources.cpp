@@ -1,6 +1,10 @@
 #include "toolkit/resources.h"
 
+#include <string>
+#include <vector>
+
 #include "toolkit/jpeg_decoder.h"
+#include "toolkit/scaling.h"
 
 namespace qv {
 
@@ -23,6 +27,29 @@ UniqueBitmap LoadPicture(const char* name) {
     auto bytes = ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
     if (bytes.empty()) return {};
     return std::move(DecodeJpeg(bytes.data(), bytes.size()).bitmap);
+}
+
+namespace {
+
+std::string VariantName(const char* name, int percent) {
+    return percent == 100 ? std::string(name) : std::string(name) + std::to_string(percent);
+}
+
+bool HasPicture(const std::string& name) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    return FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */) ||
+           FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+}
+
+}  // namespace
+
+ScaledPicture LoadPicture(const char* name, int dpi) {
+    std::vector<int> drawn;
+    for (const int percent : {100, 150, 200}) {
+        if (HasPicture(VariantName(name, percent))) drawn.push_back(percent);
+    }
+    const int percent = NearestVariant(dpi, drawn);
+    return {LoadPicture(VariantName(name, percent).c_str()), percent};
 }
 
 }  // namespace qv

@@ -16,4 +16,15 @@ std::span<const unsigned char> ResourceBytes(const char* name, const char* type)
 // as RCDATA. Empty when the resource is missing or cannot be decoded.
 UniqueBitmap LoadPicture(const char* name);
 
+// A picture drawn for one scale of the display.
+struct ScaledPicture {
+    UniqueBitmap bitmap;  // empty when the picture is missing
+    int percent = 100;    // the scale it was drawn for
+};
+
+// A picture may come drawn for several scales: "NAME" for 100 %, and
+// "NAME150", "NAME200" for 150 % and 200 %. Loads the one of them nearest
+// to the scale of `dpi`.
+ScaledPicture LoadPicture(const char* name, int dpi);
+
 }  // namespace qv

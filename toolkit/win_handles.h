@@ -116,6 +116,21 @@ private:
     HGDIOBJ previous_;
 };
 
+// The screen's device context (GetDC / ReleaseDC).
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
 // BeginPaint / EndPaint.
 class PaintScope {
 public:

@@ -27,6 +27,7 @@ void RegisterWindowClasses(HINSTANCE instance) {
     Register(instance, kLabelClass, BoundWindowProc<Control>, CS_HREDRAW | CS_VREDRAW);
     Register(instance, kPictureClass, BoundWindowProc<Control>, CS_HREDRAW | CS_VREDRAW);
     Register(instance, kDispatcherClass, BoundWindowProc<Application>, 0);
+    Register(instance, kTaskbarClass, BoundWindowProc<Application>, 0);
 }
 
 void TagWindowName(HWND hwnd, const char* name) {

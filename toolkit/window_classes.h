@@ -10,6 +10,7 @@ inline constexpr const char* kPanelClass = "QvPanel";
 inline constexpr const char* kLabelClass = "QvLabel";
 inline constexpr const char* kPictureClass = "QvPicture";
 inline constexpr const char* kDispatcherClass = "QvDispatcher";
+inline constexpr const char* kTaskbarClass = "QvTaskbar";
 
 // The window property holding the global atom of a window's name.
 inline constexpr const char* kNameProperty = "QvName";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "payload/app/data_files.h"
+#include "toolkit/win_handles.h"
 
 namespace qv {
 namespace {
@@ -11,7 +12,8 @@ const char kClassName[] = "QvQuorVelWindow";
 const char kTitle[] = "Кворвель 2.0";
 constexpr int kIconId = 1;
 
-// Geometry of the client area, in pixels.
+// Geometry of the client area, in pixels at 96 DPI; the window is laid out
+// at the system DPI (Px).
 constexpr int kMargin = 12;
 constexpr int kClientWidth = 420;
 constexpr int kRowHeight = 18;
@@ -21,6 +23,15 @@ constexpr int kSizeWidth = 130;
 constexpr int kFirstRowTop = 106;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
+
+// A position or length at the system DPI.
+int Px(int value) {
+    static const int dpi = [] {
+        const ScreenDc screen;
+        return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    }();
+    return MulDiv(value, dpi, 96);
+}
 
 int RowsBottom() { return kFirstRowTop + static_cast<int>(kDataFileCount) * kRowHeight; }
 int ClientHeight() { return RowsBottom() + 70; }
@@ -72,7 +83,7 @@ bool MainWindow::Register(HINSTANCE instance) {
 HWND MainWindow::Create(HINSTANCE instance, int show) {
     instance_ = instance;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame = {0, 0, kClientWidth, ClientHeight()};
+    RECT frame = {0, 0, Px(kClientWidth), Px(ClientHeight())};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     HWND hwnd = CreateWindowExA(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
@@ -112,7 +123,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 
 HWND MainWindow::AddControl(const char* cls, const char* text, DWORD style, int id, int x, int y, int w,
                             int h) {
-    HWND control = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd_,
+    const int left = Px(x);
+    const int top = Px(y);
+    HWND control = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, left, top, Px(x + w) - left,
+                                   Px(y + h) - top, hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return control;

@@ -24,6 +24,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void OnCreate();
     void OnCommand(int id);
+    // Position and size in pixels at 96 DPI.
     HWND AddControl(const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h);
 
     HINSTANCE instance_ = nullptr;

@@ -82,6 +82,13 @@ std::vector<std::string> ItemsOf(HWND box, UINT countMessage, UINT lengthMessage
 
 }  // namespace
 
+int ScreenDpi() {
+    const qv::ScreenDc screen;
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+int Scaled(int value, int dpi) { return MulDiv(value, dpi, 96); }
+
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
@@ -335,17 +342,47 @@ RECT Wizard::ClientRect(const char* form) const {
     return r;
 }
 
+std::vector<PlacedControl> Wizard::Controls(const char* form) const {
+    std::vector<PlacedControl> controls;
+    HWND parent = Form(form);
+    if (!parent) return controls;
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChildren, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children) {
+        PlacedControl control;
+        control.name = NameOf(child);
+        if (control.name.empty()) continue;  // a part of a control, such as a combo box's edit
+        HWND owner = GetParent(child);
+        control.parent = NameOf(owner);
+        control.className = ClassOf(child);
+        control.text = TextOf(child);
+        GetWindowRect(child, &control.place);
+        MapWindowPoints(nullptr, owner, reinterpret_cast<POINT*>(&control.place), 2);
+        GetClientRect(owner, &control.parentClient);
+        controls.push_back(control);
+    }
+    return controls;
+}
+
+std::vector<HWND> Wizard::TaskbarWindows() const {
+    std::vector<HWND> shown;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (!IsWindowVisible(hwnd)) continue;
+        const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+        const bool unowned = GetWindow(hwnd, GW_OWNER) == nullptr && !(style & WS_EX_TOOLWINDOW);
+        if (unowned || (style & WS_EX_APPWINDOW)) shown.push_back(hwnd);
+    }
+    return shown;
+}
+
 bool Wizard::SaveScreen(const std::string& name) {
     const char* folder = std::getenv("QV_SCREENS");
     if (!folder || !*folder) return false;
     std::this_thread::sleep_for(300ms);  // let the last paint land
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    struct ScreenDc {
-        HDC dc = GetDC(nullptr);
-        ~ScreenDc() { ReleaseDC(nullptr, dc); }
-    } screen;
-    qv::UniqueMemoryDc memory(CreateCompatibleDC(screen.dc));
+    const qv::ScreenDc screen;
+    qv::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -353,11 +390,11 @@ bool Wizard::SaveScreen(const std::string& name) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    qv::UniqueBitmap bitmap(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    qv::UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return false;
     {
         qv::SelectedObject selected(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.dc, 0, 0, SRCCOPY);
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
     }
     GdiFlush();
     const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;

@@ -24,6 +24,24 @@ std::string NameOf(HWND hwnd);
 std::string TextOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 
+// The display's DPI as this program sees it; a wizard started from here in
+// the same prefix sees the same, unless DisplayScale (system_checks.h) says
+// otherwise.
+int ScreenDpi();
+// A length of a layout table, written for 96 DPI, at `dpi`: MulDiv's
+// rounding, which the toolkit's matches.
+int Scaled(int value, int dpi);
+
+// One control of a form as it stands, found by its name tag.
+struct PlacedControl {
+    std::string name;
+    std::string parent;     // the name of its parent: the form or a panel
+    std::string className;  // "Static", "Button", "QvPanel"...
+    std::string text;
+    RECT place{};           // in its parent's client area
+    RECT parentClient{};
+};
+
 struct Box {
     HWND hwnd = nullptr;
     std::string caption;
@@ -111,6 +129,12 @@ public:
 
     RECT WindowRect(const char* form) const;
     RECT ClientRect(const char* form) const;
+    // Every named control of a form, shown or not.
+    std::vector<PlacedControl> Controls(const char* form) const;
+
+    // The program's top-level windows that have a taskbar button: visible,
+    // and unowned (and not a tool window) or marked as an application window.
+    std::vector<HWND> TaskbarWindows() const;
 
     // Saves the screen as a BMP file; false when there is no folder for it.
     static bool SaveScreen(const std::string& name);

@@ -435,4 +435,34 @@ ProcessResources CountResources(HANDLE process, DWORD pid) {
     return counted;
 }
 
+// --- The display's scale --------------------------------------------------------------
+
+namespace {
+
+constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+constexpr char kLogPixels[] = "LogPixels";
+
+bool WriteLogPixels(const std::optional<RegistryValue>& value) {
+    UniqueRegKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    if (!value) return RegDeleteValueA(key.get(), kLogPixels) == ERROR_SUCCESS;
+    return RegSetValueExA(key.get(), kLogPixels, 0, value->type,
+                          reinterpret_cast<const BYTE*>(value->data.data()),
+                          static_cast<DWORD>(value->data.size())) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+DisplayScale::DisplayScale(int dpi) : previous_(ReadRegistryValue(HKEY_CURRENT_USER, kDesktopKey, kLogPixels)) {
+    const DWORD value = static_cast<DWORD>(dpi);
+    set_ = WriteLogPixels(RegistryValue{REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value)});
+}
+
+DisplayScale::~DisplayScale() {
+    if (set_) WriteLogPixels(previous_);
+}
+
 }  // namespace e2e

@@ -100,6 +100,24 @@ std::vector<DWORD> ChildProcesses(DWORD parent);
 // Waits until all of them have ended; true if they did.
 bool WaitProcessesEnded(const std::vector<DWORD>& pids, std::chrono::milliseconds limit);
 
+// --- The display's scale --------------------------------------------------------------
+
+// Sets the DPI that programs started from now on see (the user's LogPixels,
+// which this Wine reads at a process's start); puts the previous setting
+// back when it goes. This program keeps the DPI it started with.
+class DisplayScale {
+public:
+    explicit DisplayScale(int dpi);
+    ~DisplayScale();
+    DisplayScale(const DisplayScale&) = delete;
+    DisplayScale& operator=(const DisplayScale&) = delete;
+    bool set() const { return set_; }
+
+private:
+    std::optional<RegistryValue> previous_;
+    bool set_ = false;
+};
+
 // --- Resources -------------------------------------------------------------------------
 
 // What a process holds. The documented counters are used where the system

@@ -66,26 +66,30 @@ struct GroupIconEntry {
 #pragma pack(pop)
 static_assert(sizeof(GroupIconEntry) == 14, "GRPICONDIRENTRY layout");
 
-TEST(AssetsIcon, GroupHolds32And16At16Colours) {
+// 32 and 16 pixels at 16 colours; 24, 48 and 64 (the small and large icon
+// at 150 % and 200 %) in 32 bpp.
+TEST(AssetsIcon, GroupHoldsEverySizeTheDisplayScalesAskFor) {
     const Blob group = FindOwn(QV_RES_MAINICON, RT_GROUP_ICON);
     ASSERT_NE(group.data, nullptr) << "no icon group MAINICON";
     ASSERT_EQ(ReadAt<WORD>(group, 2), 1) << "type: icon";
     const WORD count = ReadAt<WORD>(group, 4);
-    ASSERT_EQ(count, 2);
+    ASSERT_EQ(count, 5);
     ASSERT_GE(group.size, 6u + count * sizeof(GroupIconEntry));
 
     std::set<int> sizes;
     for (WORD i = 0; i < count; ++i) {
         const auto e = ReadAt<GroupIconEntry>(group, 6 + i * sizeof(GroupIconEntry));
         SCOPED_TRACE(testing::Message() << "entry " << i << ", " << int(e.width) << " px");
+        const bool classic = e.width == 16 || e.width == 32;
+        const WORD bits = classic ? 4 : 32;
         EXPECT_EQ(e.width, e.height);
-        EXPECT_EQ(e.bitCount, 4);
-        EXPECT_EQ(e.colours, 16);
+        EXPECT_EQ(e.bitCount, bits);
+        EXPECT_EQ(e.colours, classic ? 16 : 0);
         EXPECT_EQ(e.planes, 1);
         sizes.insert(e.width);
 
-        // The image itself: a 4 bpp DIB twice as high as the icon (colour
-        // bitmap plus mask), as large as the group says.
+        // The image itself: a DIB twice as high as the icon (colour bitmap
+        // plus mask), as large as the group says.
         const Blob image = FindOwn(MAKEINTRESOURCEA(e.id), RT_ICON);
         ASSERT_NE(image.data, nullptr);
         EXPECT_EQ(image.size, e.bytes);
@@ -93,18 +97,18 @@ TEST(AssetsIcon, GroupHolds32And16At16Colours) {
         EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER));
         EXPECT_EQ(h.biWidth, e.width);
         EXPECT_EQ(h.biHeight, 2 * e.height);
-        EXPECT_EQ(h.biBitCount, 4);
+        EXPECT_EQ(h.biBitCount, bits);
         EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
-        const DWORD colourRow = (e.width * 4 + 31) / 32 * 4;
+        const DWORD colourRow = (e.width * bits + 31) / 32 * 4;
         const DWORD maskRow = (e.width + 31) / 32 * 4;
-        EXPECT_EQ(image.size, sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) +
+        EXPECT_EQ(image.size, sizeof(BITMAPINFOHEADER) + (classic ? 16 * sizeof(RGBQUAD) : 0) +
                                   (colourRow + maskRow) * e.height);
     }
-    EXPECT_EQ(sizes, (std::set<int>{16, 32}));
+    EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64}));
 }
 
-TEST(AssetsIcon, LoadsAtBothSizes) {
-    for (int size : {32, 16}) {
+TEST(AssetsIcon, LoadsAtEverySize) {
+    for (int size : {32, 16, 24, 48, 64}) {
         IconPtr icon(static_cast<HICON>(
             LoadImageA(GetModuleHandleA(nullptr), QV_RES_MAINICON, IMAGE_ICON, size, size, 0)));
         ASSERT_TRUE(icon) << size;
@@ -194,6 +198,18 @@ TEST(AssetsBackground, IsA752By480ColourBaselineJpeg) {
     EXPECT_EQ(f.components, 3);
 }
 
+// The pictures drawn for 150 % and 200 %: colour JPEGs at the 100 % size
+// times the scale.
+TEST(AssetsBitmaps, LargerScalesAreColourJpegsAtTheirSize) {
+    const std::pair<LPCSTR, int> variants[] = {{QV_RES_SIDEPICTURE150, 246}, {QV_RES_SIDEPICTURE200, 328},
+                                               {QV_RES_HEADERPICTURE150, 83}, {QV_RES_HEADERPICTURE200, 110}};
+    for (const auto& [name, width] : variants) {
+        const Frame f = FirstFrame(FindOwn(name, RT_RCDATA));
+        EXPECT_TRUE(f.found && f.components == 3) << name;
+        EXPECT_EQ(f.width, width) << name;
+    }
+}
+
 // --- agreement -------------------------------------------------------------
 
 TEST(AssetsLicence, IsTheFileByteForByte) {
@@ -213,13 +229,15 @@ TEST(AssetsLicence, IsTheFileByteForByte) {
 
 // --- manifest --------------------------------------------------------------
 
-TEST(AssetsManifest, AsksForAdministratorAndCommonControls6) {
+TEST(AssetsManifest, AsksForAdministratorCommonControls6AndTheSystemDpi) {
     const Blob m = FindOwn(MAKEINTRESOURCEA(QV_RES_MANIFEST_ID), MAKEINTRESOURCEA(24));
     ASSERT_NE(m.data, nullptr);
     const std::string xml(reinterpret_cast<const char*>(m.data), m.size);
     EXPECT_NE(xml.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(xml.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos);
+    EXPECT_NE(xml.find("WindowsSettings\">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(xml.find("WindowsSettings\">system</dpiAwareness>"), std::string::npos);
 }
 
 // --- version information ---------------------------------------------------

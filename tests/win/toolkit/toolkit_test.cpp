@@ -1,6 +1,7 @@
 // The window toolkit in a real Windows message loop: modal results, close
-// queries, focus, radio buttons, folder lists, pictures and hand-over
-// between threads.
+// queries, focus, radio buttons, folder lists, pictures, the taskbar window
+// and hand-over between threads. The program carries the setup program's
+// resources (the product icon).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -94,6 +95,22 @@ TEST_F(ToolkitTest, ButtonsCloseWithTheirResultAndARefusedQueryResetsIt) {
     // Showing again starts from result 0.
     Later([&] { PostMessageA(form.hwnd(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);  // the close box gives 2
+}
+
+// The taskbar shows only the application's window: a form made without an
+// owner belongs to it, and it carries the title and the product icon.
+TEST_F(ToolkitTest, FormsBelongToTheTaskbarWindowWhichCarriesTitleAndProductIcon) {
+    Application& app = Application::Instance();
+    app.SetTitle("");
+    TestForm form;
+    HWND taskbar = app.TaskbarWindow();
+    EXPECT_EQ(GetWindow(form.hwnd(), GW_OWNER), taskbar);
+    EXPECT_EQ(GetWindowTextLengthA(taskbar), 0);
+    for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
+        const LRESULT icon = SendMessageA(taskbar, WM_GETICON, which, 0);
+        EXPECT_NE(icon, 0);
+        EXPECT_EQ(icon, SendMessageA(form.hwnd(), WM_GETICON, which, 0));
+    }
 }
 
 TEST_F(ToolkitTest, OtherWindowsAreDisabledWhileAFormIsModal) {
