@@ -188,7 +188,15 @@ bool Wizard::WaitShown(const char* form, std::chrono::milliseconds limit) const 
     return WaitFor(
         [&] {
             HWND hwnd = Form(form);
-            return hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && GetForegroundWindow() == hwnd;
+            if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || GetForegroundWindow() != hwnd) {
+                return false;
+            }
+            // The system makes the page the foreground window before the
+            // page has handled its activation, which gives it the focus.
+            GUITHREADINFO gui{};
+            gui.cbSize = sizeof gui;
+            return GetGUIThreadInfo(program_.ThreadId(), &gui) && gui.hwndFocus &&
+                   (gui.hwndFocus == hwnd || IsChild(hwnd, gui.hwndFocus));
         },
         limit);
 }

@@ -85,7 +85,8 @@ public:
     // A top-level window of the program by name, visible or not.
     HWND Form(const char* name) const;
     bool Visible(const char* form) const;
-    // Waits until the named form is the one page on screen.
+    // Waits until the named form is the one page on screen, in front, with
+    // the keyboard focus inside it.
     bool WaitShown(const char* form, std::chrono::milliseconds limit = 10s) const;
     // A control of a form by name.
     HWND Control(const char* form, const char* control) const;
