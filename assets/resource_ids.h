@@ -15,9 +15,10 @@
 #define QV_RES_MAINICON QV_RES_NAME(MAINICON)
 /* Background picture, 752 x 480 baseline JPEG (RT_RCDATA). */
 #define QV_RES_BACKGROUND QV_RES_NAME(BACKGROUND)
-/* Side strip of the welcome and finish pages, 164 x 315 at 24 bpp (RT_BITMAP). */
+/* Side strip of the welcome and finish pages, 164 x 315 at 24 bpp: the BMP
+   file, SZDD-compressed by the build (RT_RCDATA). */
 #define QV_RES_SIDEPICTURE QV_RES_NAME(SIDEPICTURE)
-/* Emblem of the header band, 55 x 55 at 24 bpp (RT_BITMAP). */
+/* Emblem of the header band, 55 x 55 at 24 bpp, stored alike (RT_RCDATA). */
 #define QV_RES_HEADERPICTURE QV_RES_NAME(HEADERPICTURE)
 /* Agreement text, code page 1251, every line ended by CR LF (RT_RCDATA). */
 #define QV_RES_LICENCE QV_RES_NAME(LICENCE)

@@ -17,6 +17,7 @@ if(QV_SANITIZE)
 endif()
 
 add_subdirectory(engine)
+add_subdirectory(toolkit)
 add_subdirectory(wizard)
 add_subdirectory(tools)
 add_subdirectory(tests/unit)

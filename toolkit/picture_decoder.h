@@ -1,21 +1,22 @@
 #pragma once
-// Decodes a JPEG picture held in memory into a 24-bit DIB section.
+// Decodes a picture file held in memory (JPEG or BMP) with the system's own
+// picture object (OLE), into a 24-bit DIB section with top-down rows.
 #include <windows.h>
 
-#include <cstddef>
+#include <span>
 #include <string>
 
 #include "toolkit/win_handles.h"
 
 namespace qv {
 
-struct JpegResult {
+struct DecodedPicture {
     UniqueBitmap bitmap;  // empty on failure
     int width = 0;
     int height = 0;
-    std::string error;    // libjpeg's message on failure
+    std::string error;    // what failed, when it did
 };
 
-JpegResult DecodeJpeg(const unsigned char* data, size_t size);
+DecodedPicture DecodePicture(std::span<const unsigned char> data);
 
 }  // namespace qv

@@ -1,6 +1,10 @@
 #include "toolkit/resources.h"
 
-#include "toolkit/jpeg_decoder.h"
+#include <string>
+#include <string_view>
+
+#include "engine/szdd.h"
+#include "toolkit/picture_decoder.h"
 
 namespace qv {
 
@@ -21,8 +25,12 @@ UniqueBitmap LoadPicture(const char* name) {
         LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (bitmap) return bitmap;
     auto bytes = ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    if (bytes.empty()) return {};
-    return std::move(DecodeJpeg(bytes.data(), bytes.size()).bitmap);
+    const std::string_view stored(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!stored.starts_with(kSzddSignature)) return std::move(DecodePicture(bytes).bitmap);
+    std::string expanded;
+    if (ExpandSzdd(stored, expanded) != SzddStatus::kOk) return {};
+    return std::move(
+        DecodePicture({reinterpret_cast<const unsigned char*>(expanded.data()), expanded.size()}).bitmap);
 }
 
 }  // namespace qv

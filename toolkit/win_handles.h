@@ -68,6 +68,7 @@ using UniqueMemoryDc = UniqueResource<HDC, NullInvalidTraits<HDC, DeleteDC>>;
 using UniqueIcon = UniqueResource<HICON, NullInvalidTraits<HICON, DestroyIcon>>;
 using UniqueRegKey = UniqueResource<HKEY, NullInvalidTraits<HKEY, RegCloseKey>>;
 using UniqueWindow = UniqueResource<HWND, NullInvalidTraits<HWND, DestroyWindow>>;
+using UniqueGlobal = UniqueResource<HGLOBAL, NullInvalidTraits<HGLOBAL, GlobalFree>>;
 
 // A file opened through the LZ expansion library.
 struct LzFileTraits {
