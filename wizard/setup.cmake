@@ -25,9 +25,12 @@ function(qv_setup_program name)
 endfunction()
 
 qv_setup_program(setup)
+qv_shipped_program(setup CHECKSUM)
 qv_setup_program(setup_refused)
 target_compile_definitions(setup_refused PRIVATE QV_TEST_PRIVILEGES)
 qv_setup_program(setup_nopayload NO_PAYLOAD)
+# Its link map tells where the bytes go (scripts/size-components.sh).
+target_link_options(setup_nopayload PRIVATE "-Wl,-Map=$<TARGET_FILE:setup_nopayload>.map")
 
 # The package manager's manifest of setup.exe, written beside it (winget/)
 # with the program's SHA-256 once it is built.
