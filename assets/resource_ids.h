@@ -15,10 +15,12 @@
 #define QV_RES_MAINICON QV_RES_NAME(MAINICON)
 /* Background picture, 752 x 480 baseline JPEG (RT_RCDATA). */
 #define QV_RES_BACKGROUND QV_RES_NAME(BACKGROUND)
-/* Side strip of the welcome and finish pages, 164 x 315 at 24 bpp: the BMP
-   file, SZDD-compressed by the build (RT_RCDATA). */
+/* Resource type of the page pictures: a BMP file of 24 bits per pixel, its
+   rows delta-coded (toolkit/picture_rows.h), SZDD-compressed by the build. */
+#define QV_RES_TYPE_PICTURE QV_RES_NAME(QVPICTURE)
+/* Side strip of the welcome and finish pages, 164 x 315 (QV_RES_TYPE_PICTURE). */
 #define QV_RES_SIDEPICTURE QV_RES_NAME(SIDEPICTURE)
-/* Emblem of the header band, 55 x 55 at 24 bpp, stored alike (RT_RCDATA). */
+/* Emblem of the header band, 55 x 55 (QV_RES_TYPE_PICTURE). */
 #define QV_RES_HEADERPICTURE QV_RES_NAME(HEADERPICTURE)
 /* Agreement text, code page 1251, every line ended by CR LF (RT_RCDATA). */
 #define QV_RES_LICENCE QV_RES_NAME(LICENCE)

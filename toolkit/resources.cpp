@@ -5,6 +5,7 @@
 
 #include "engine/szdd.h"
 #include "toolkit/picture_decoder.h"
+#include "toolkit/picture_rows.h"
 
 namespace qv {
 
@@ -24,13 +25,14 @@ UniqueBitmap LoadPicture(const char* name) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (bitmap) return bitmap;
-    auto bytes = ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    const std::string_view stored(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (!stored.starts_with(kSzddSignature)) return std::move(DecodePicture(bytes).bitmap);
-    std::string expanded;
-    if (ExpandSzdd(stored, expanded) != SzddStatus::kOk) return {};
-    return std::move(
-        DecodePicture({reinterpret_cast<const unsigned char*>(expanded.data()), expanded.size()}).bitmap);
+    const auto packed = ResourceBytes(name, kPackedPictureType);
+    if (packed.empty()) return std::move(DecodePicture(ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */)).bitmap);
+    std::string file;
+    if (ExpandSzdd({reinterpret_cast<const char*>(packed.data()), packed.size()}, file) != SzddStatus::kOk ||
+        !UndoBmpRowDeltas(file)) {
+        return {};
+    }
+    return std::move(DecodePicture({reinterpret_cast<const unsigned char*>(file.data()), file.size()}).bitmap);
 }
 
 }  // namespace qv

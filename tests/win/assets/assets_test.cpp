@@ -15,6 +15,7 @@
 
 #include "engine/szdd.h"
 #include "resource_ids.h"
+#include "toolkit/picture_rows.h"
 #include "toolkit/resources.h"
 
 namespace {
@@ -121,13 +122,15 @@ TEST(AssetsIcon, LoadsAtBothSizes) {
 
 // --- bitmaps ---------------------------------------------------------------
 
-// A page picture: a BMP file, SZDD-compressed.
+// A page picture: a BMP file, its rows delta-coded, SZDD-compressed.
 void ExpectBitmap(LPCSTR name, LONG width, LONG height) {
     SCOPED_TRACE(name);
-    const Blob stored = FindOwn(name, RT_RCDATA);
+    EXPECT_STREQ(QV_RES_TYPE_PICTURE, qv::kPackedPictureType);
+    const Blob stored = FindOwn(name, QV_RES_TYPE_PICTURE);
     ASSERT_NE(stored.data, nullptr);
     std::string file;
     ASSERT_EQ(qv::ExpandSzdd({reinterpret_cast<const char*>(stored.data), stored.size}, file), qv::SzddStatus::kOk);
+    ASSERT_TRUE(qv::UndoBmpRowDeltas(file));
     ASSERT_GT(file.size(), sizeof(BITMAPFILEHEADER));
     EXPECT_EQ(file.substr(0, 2), "BM");
     const Blob b{reinterpret_cast<const unsigned char*>(file.data()) + sizeof(BITMAPFILEHEADER),
