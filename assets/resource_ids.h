@@ -16,13 +16,17 @@
 #define QV_RES_MAINICON QV_RES_NAME(MAINICON)
 /* Background picture, 752 x 480 baseline JPEG (RT_RCDATA). */
 #define QV_RES_BACKGROUND QV_RES_NAME(BACKGROUND)
-/* Side strip of the welcome and finish pages, 164 x 315 at 24 bpp (RT_BITMAP);
+/* Resource type of the page pictures at 100 %: a BMP file of 24 bits per
+   pixel, its rows delta-coded (toolkit/picture_rows.h), SZDD-compressed by
+   the build. */
+#define QV_RES_TYPE_PICTURE QV_RES_NAME(QVPICTURE)
+/* Side strip of the welcome and finish pages, 164 x 315 (QV_RES_TYPE_PICTURE);
    drawn again for 150 % and 200 %, 246 x 473 and 328 x 630 JPEG (RT_RCDATA).
    A page takes the one nearest to the display's scale by the suffix. */
 #define QV_RES_SIDEPICTURE QV_RES_NAME(SIDEPICTURE)
 #define QV_RES_SIDEPICTURE150 QV_RES_NAME(SIDEPICTURE150)
 #define QV_RES_SIDEPICTURE200 QV_RES_NAME(SIDEPICTURE200)
-/* Emblem of the header band, 55 x 55 at 24 bpp (RT_BITMAP); for 150 % and
+/* Emblem of the header band, 55 x 55 (QV_RES_TYPE_PICTURE); for 150 % and
    200 %, 83 x 83 and 110 x 110 JPEG (RT_RCDATA). */
 #define QV_RES_HEADERPICTURE QV_RES_NAME(HEADERPICTURE)
 #define QV_RES_HEADERPICTURE150 QV_RES_NAME(HEADERPICTURE150)

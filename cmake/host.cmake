@@ -10,6 +10,10 @@ add_compile_options(-Wall -Wextra)
 # instrumented, for the sanitizer runs of the test command.
 set(QV_SANITIZE "" CACHE STRING "sanitizers for the native build")
 option(QV_HOST_ONLY "build only the native part" OFF)
+# QV_PROGRAMS_ONLY builds the host tools and the shipped programs (setup.exe,
+# QuorVel.exe, UnInstall.exe) and nothing else: the second build of the
+# reproducibility check and the signed build of the signing check.
+option(QV_PROGRAMS_ONLY "build only the host tools and the shipped Windows programs" OFF)
 if(QV_SANITIZE)
   add_compile_options(-fsanitize=${QV_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${QV_SANITIZE})
@@ -20,7 +24,9 @@ add_subdirectory(engine)
 add_subdirectory(toolkit)
 add_subdirectory(wizard)
 add_subdirectory(tools)
-add_subdirectory(tests/unit)
+if(NOT QV_PROGRAMS_ONLY)
+  add_subdirectory(tests/unit)
+endif()
 
 if(QV_HOST_ONLY)
   return()
@@ -28,6 +34,24 @@ endif()
 
 set(QV_PAYLOAD_DIR "" CACHE PATH
     "folder holding the sixteen payload files to carry; empty: the build makes them")
+
+# Code signing of the three programs (see cmake/target.cmake). The password
+# of the PKCS#12 file is read from the environment variable named here when
+# the build signs; it is never stored.
+set(QV_SIGN_PKCS12 "" CACHE FILEPATH
+    "PKCS#12 file (certificate and key) to sign the Windows programs with; empty: unsigned")
+set(QV_SIGN_PASSWORD_VARIABLE "QV_SIGN_PASSWORD" CACHE STRING
+    "environment variable that holds the password of QV_SIGN_PKCS12")
+set(QV_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping server for the signatures; empty: none")
+# The date the programs' headers carry: SOURCE_DATE_EPOCH as it was when
+# the build was configured, or none (zero).
+set(QV_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}" CACHE STRING
+    "seconds since 1970 for the programs' time stamps (from SOURCE_DATE_EPOCH); empty: zero")
+
+set(qv_windows_build ${CMAKE_COMMAND} --build <BINARY_DIR>)
+if(QV_PROGRAMS_ONLY)
+  list(APPEND qv_windows_build --target setup qv_app qv_uninstaller)
+endif()
 
 get_property(qv_host_tools GLOBAL PROPERTY QV_HOST_TOOLS)
 set(QV_TARGET_DIR ${CMAKE_BINARY_DIR}/target)
@@ -40,6 +64,11 @@ ExternalProject_Add(windows
     -DQV_HOST_BIN=${CMAKE_BINARY_DIR}/tools
     -DQV_PAYLOAD_DIR=${QV_PAYLOAD_DIR}
     -DQV_SCRIPTS=${CMAKE_SOURCE_DIR}/scripts
+    -DQV_SIGN_PKCS12=${QV_SIGN_PKCS12}
+    -DQV_SIGN_PASSWORD_VARIABLE=${QV_SIGN_PASSWORD_VARIABLE}
+    -DQV_SIGN_TIMESTAMP_URL=${QV_SIGN_TIMESTAMP_URL}
+    -DQV_SOURCE_DATE_EPOCH=${QV_SOURCE_DATE_EPOCH}
+  BUILD_COMMAND ${qv_windows_build}
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON

@@ -1,6 +1,6 @@
 #include "engine/run_log.h"
 
-#include <cstdio>
+#include "engine/text.h"
 
 namespace qv {
 namespace {
@@ -43,9 +43,10 @@ std::string Cp1251ToUtf8(std::string_view text) {
 }
 
 std::string FormatRunLogLine(const LogTime& t, std::string_view text1251) {
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d ", t.year % 10000, t.month % 100,
-                  t.day % 100, t.hour % 100, t.minute % 100, t.second % 100, t.millisecond % 1000);
+    const auto two = [](int value) { return ZeroPadded(static_cast<unsigned long>(value % 100), 2); };
+    const std::string stamp = ZeroPadded(static_cast<unsigned long>(t.year % 10000), 4) + '-' + two(t.month) + '-' +
+                              two(t.day) + ' ' + two(t.hour) + ':' + two(t.minute) + ':' + two(t.second) + '.' +
+                              ZeroPadded(static_cast<unsigned long>(t.millisecond % 1000), 3) + ' ';
     std::string flat;
     for (std::size_t i = 0; i < text1251.size(); ++i) {
         const char c = text1251[i];

@@ -32,4 +32,10 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string ZeroPadded(unsigned long value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 }  // namespace qv

@@ -12,4 +12,9 @@ char LowerCp1251(char c);
 // Equality of two Windows-1251 texts without regard to letter case.
 bool EqualNoCase(std::string_view a, std::string_view b);
 
+// A number in decimal, with leading zeros up to `width` digits. (The C
+// library's formatted printing would bring its whole floating-point
+// machinery into the Windows programs for this.)
+std::string ZeroPadded(unsigned long value, std::size_t width);
+
 }  // namespace qv

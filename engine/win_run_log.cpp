@@ -1,7 +1,6 @@
 #include "engine/win_run_log.h"
 
-#include <cstdio>
-
+#include "engine/text.h"
 #include "toolkit/growing_text.h"
 
 namespace qv {
@@ -33,9 +32,9 @@ std::string DefaultRunLogPath(const std::string& prefix) {
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    char name[64];
-    std::snprintf(name, sizeof name, "%04u%02u%02u-%02u%02u%02u-%lu.log", now.wYear, now.wMonth, now.wDay,
-                  now.wHour, now.wMinute, now.wSecond, GetCurrentProcessId());
+    const std::string name = ZeroPadded(now.wYear, 4) + ZeroPadded(now.wMonth, 2) + ZeroPadded(now.wDay, 2) + '-' +
+                             ZeroPadded(now.wHour, 2) + ZeroPadded(now.wMinute, 2) + ZeroPadded(now.wSecond, 2) +
+                             '-' + std::to_string(GetCurrentProcessId()) + ".log";
     return folder + prefix + name;
 }
 

@@ -2,15 +2,18 @@
 # Prints one table of the project's figures, all measured in this run:
 # faults tried and survived under Wine, inputs fuzzed and crashes, sanitizer
 # runs, the installation's wall time under Wine less its mandatory pauses,
-# setup.exe's size with and without its payload, and the SZDD encoder
-# against mscompress on the payload setup.exe carries.
+# setup.exe's size with and without its payload, the SZDD encoder against
+# mscompress on the payload setup.exe carries, the start-up time against a
+# minimal program, and the reproducibility and signing checks; then where
+# the bytes of setup.exe without its payload go, per component.
 #
-#   figures.sh [FUZZ_SECONDS_PER_TARGET]   (default 30)
+#   figures.sh [FUZZ_SECONDS_PER_TARGET] [STARTUP_RUNS]   (default 30, 9)
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 top="$(dirname "$here")"
 build="${QV_BUILD:-$top/build}"
 seconds="${1:-30}"
+startup_runs="${2:-9}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -70,7 +73,23 @@ LC_ALL=C QV_BENCH_FILES="$build/target/payload/pack/files" "$here/bench-szdd.sh"
 read -r _ expanded ours ms ratio _ < <(grep '^total' "$work/szdd.log")
 row "SZDD on the payload: ours / mscompress (ratio)" "$ours / $ms bytes of $expanded ($ratio)"
 
+echo "figures: start-up against a minimal program, $startup_runs runs each ..." >&2
+"$here/wine-run.sh" --fresh --timeout 900 "$build/target/tests/e2e/bench/startup_bench.exe" "$startup_runs" \
+  >"$work/startup.log" 2>&1
+startup=$(sed -n 's/^start to background window on screen, median of [0-9]*: //p' "$work/startup.log")
+row "start to background on screen, median of $startup_runs: ours / minimal window (ratio)" "${startup:-did not run}"
+
+echo "figures: reproducibility and signing checks ..." >&2
+QV_SECOND_BUILD="$build/second" "$here/check-reproducible.sh" >"$work/reproducible.log" 2>&1
+row "shipped programs built twice, elsewhere and later" "$(grep -E '^(reproducible|not reproducible)' "$work/reproducible.log" || echo 'the check did not run')"
+QV_SIGNED_BUILD="$build/second/build" "$here/check-signing.sh" >"$work/signing.log" 2>&1
+row "signing check (throwaway authority; verify, install, corrupt)" "$(grep -E '^signing:' "$work/signing.log" || echo 'the check did not run')"
+
 echo
 echo "| figure | value |"
 echo "|---|---|"
 printf '%s\n' "${rows[@]}"
+echo
+echo "setup.exe without its payload, per component:"
+echo
+"$here/size-components.sh" "$build/target/setup_nopayload.exe" "$build/target/setup_nopayload.exe.map"

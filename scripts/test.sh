@@ -4,7 +4,10 @@
 #      under Wine, on one virtual display;
 #   2. the native suites again under AddressSanitizer + UndefinedBehaviorSanitizer;
 #   3. the native suites under ThreadSanitizer (the install worker is threaded);
-#   4. each fuzz target once over its saved corpus.
+#   4. each fuzz target once over its saved corpus;
+#   5. the shipped programs built again elsewhere: byte-identical;
+#   6. that second build signed with a throwaway certificate: verified,
+#      installed under Wine, and refused once a byte is changed.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 top="$(dirname "$here")"
@@ -44,6 +47,8 @@ suite "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" sanit
 export TSAN_OPTIONS=halt_on_error=1
 suite "native tests under ThreadSanitizer" sanitized thread thread
 suite "fuzz targets over their saved corpora" env QV_FUZZ_BUILD="$build/fuzz-corpus" "$here/fuzz-corpus.sh"
+suite "the shipped programs are reproducible" env QV_SECOND_BUILD="$build/second" "$here/check-reproducible.sh"
+suite "the shipped programs signed" env QV_SIGNED_BUILD="$build/second/build" "$here/check-signing.sh"
 
 echo
 echo "suites: $passed passed, $failed failed"

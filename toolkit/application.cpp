@@ -74,11 +74,16 @@ bool Application::ProcessMessage() {
     return true;
 }
 
+void Application::ShowMainForm() {
+    Form* main = MainForm();
+    if (!main || mainShown_) return;
+    mainShown_ = true;
+    ShowTaskbarWindow();
+    main->ShowMaximized();
+}
+
 void Application::Run(bool showMainForm) {
-    if (Form* main = MainForm(); main && showMainForm) {
-        ShowTaskbarWindow();
-        main->ShowMaximized();
-    }
+    if (showMainForm) ShowMainForm();
     while (!terminated_ && ProcessMessage()) {
     }
     // The last created form goes first, so a form's destruction may still

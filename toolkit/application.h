@@ -45,8 +45,11 @@ public:
     void AddForm(std::unique_ptr<Form> form);
     Form* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 
-    // Shows the taskbar window and the main form, maximized (unless told not
-    // to show it), and runs the message loop until the main form is closed;
+    // Shows the taskbar window and the main form maximized, and draws it at
+    // once; later calls do nothing.
+    void ShowMainForm();
+    // Shows the main form (unless told not to show it, or it is shown
+    // already) and runs the message loop until the main form is closed,
     // then destroys the forms, the last created first.
     void Run(bool showMainForm = true);
     // Ends the message loop.
@@ -104,6 +107,7 @@ private:
     bool shutdownBlocked_ = false;
     UniqueWindow taskbarWindow_;
     int dpi_ = 96;
+    bool mainShown_ = false;
     bool terminated_ = false;
     int exitCode_ = 0;
 };

@@ -149,8 +149,14 @@ protected:
     void AfterCreate() override;
 
 private:
+    HBITMAP Stretched(int width, int height) const;
+
     UniqueBitmap bitmap_;
     int bitmapPercent_ = 100;
+    // A stretched picture as last drawn, kept for its size: the picture and
+    // every transparent label over it copy from it instead of stretching anew.
+    mutable UniqueBitmap stretched_;
+    mutable SIZE stretchedSize_{};
 };
 
 class Memo : public Control {

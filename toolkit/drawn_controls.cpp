@@ -1,9 +1,13 @@
 // The controls the toolkit draws itself, in window classes of its own: the
 // bevelled panel, the transparent label and the picture.
 #include "toolkit/controls.h"
+
+#include <vector>
+
 #include "toolkit/form.h"
 #include "toolkit/resources.h"
 #include "toolkit/scaling.h"
+#include "toolkit/stretch.h"
 #include "toolkit/window_classes.h"
 
 namespace qv {
@@ -138,33 +142,80 @@ void Picture::AfterCreate() {
 void Picture::SetBitmap(UniqueBitmap bitmap) {
     bitmap_ = std::move(bitmap);
     bitmapPercent_ = 100;
+    stretched_.reset();
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+namespace {
+
+// Rows of a 24-bit DIB, top-down, as StretchBilinear wants them.
+BITMAPINFO TopDown24(int width, int height) {
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 24;
+    header.bmiHeader.biCompression = BI_RGB;
+    return header;
+}
+
+std::ptrdiff_t Stride24(int width) { return (static_cast<std::ptrdiff_t>(width) * 3 + 3) & ~3; }
+
+}  // namespace
+
+HBITMAP Picture::Stretched(int width, int height) const {
+    if (stretched_ && stretchedSize_.cx == width && stretchedSize_.cy == height) return stretched_.get();
+    stretched_.reset();
+    BITMAP info{};
+    if (!GetObjectA(bitmap_.get(), sizeof info, &info)) return nullptr;
+    BITMAPINFO sourceHeader = TopDown24(info.bmWidth, info.bmHeight);
+    std::vector<unsigned char> source(static_cast<std::size_t>(Stride24(info.bmWidth) * info.bmHeight));
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!dc || GetDIBits(dc.get(), bitmap_.get(), 0, static_cast<UINT>(info.bmHeight), source.data(),
+                         &sourceHeader, DIB_RGB_COLORS) != info.bmHeight) {
+        return nullptr;
+    }
+    BITMAPINFO targetHeader = TopDown24(width, height);
+    void* bits = nullptr;
+    UniqueBitmap stretched(CreateDIBSection(nullptr, &targetHeader, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!stretched || !bits) return nullptr;
+    StretchBilinear({source.data(), info.bmWidth, info.bmHeight, Stride24(info.bmWidth)},
+                    {static_cast<unsigned char*>(bits), width, height, Stride24(width)});
+    stretched_ = std::move(stretched);
+    stretchedSize_ = {width, height};
+    return stretched_.get();
 }
 
 void Picture::Draw(HDC dc) const {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    UniqueBrush background(CreateSolidBrush(BackgroundColour()));
-    FillRect(dc, &client, background.get());
-    if (!bitmap_) return;
-    BITMAP info{};
-    GetObjectA(bitmap_.get(), sizeof info, &info);
-    UniqueMemoryDc source(CreateCompatibleDC(dc));
-    SelectedObject selected(source.get(), bitmap_.get());
-    int width = client.right;
-    int height = client.bottom;
-    if (!(layout_.flags & kStretch)) {
-        const int bitmapDpi = kDesignDpi * bitmapPercent_ / 100;
-        width = MulDiv(info.bmWidth, form_.Dpi(), bitmapDpi);
-        height = MulDiv(info.bmHeight, form_.Dpi(), bitmapDpi);
+    const bool stretch = (layout_.flags & kStretch) != 0;
+    HBITMAP shown = bitmap_.get();
+    if (shown && stretch) {
+        shown = client.right > 0 && client.bottom > 0 ? Stretched(client.right, client.bottom) : nullptr;
     }
+    if (!shown || !stretch) {
+        UniqueBrush background(CreateSolidBrush(BackgroundColour()));
+        FillRect(dc, &client, background.get());
+    }
+    if (!shown) return;
+    BITMAP info{};
+    GetObjectA(shown, sizeof info, &info);
+    UniqueMemoryDc source(CreateCompatibleDC(dc));
+    SelectedObject selected(source.get(), shown);
+    // Unstretched, a picture drawn for another scale than the form's is
+    // drawn at its own size times the form's scale over its own.
+    const int bitmapDpi = kDesignDpi * bitmapPercent_ / 100;
+    const int width = stretch ? info.bmWidth : MulDiv(info.bmWidth, form_.Dpi(), bitmapDpi);
+    const int height = stretch ? info.bmHeight : MulDiv(info.bmHeight, form_.Dpi(), bitmapDpi);
     if (width == info.bmWidth && height == info.bmHeight) {
         BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
-    } else {
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, 0, 0, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        return;
     }
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, 0, 0, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
 }
 
 LRESULT Picture::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

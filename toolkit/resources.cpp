@@ -1,9 +1,12 @@
 #include "toolkit/resources.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "toolkit/jpeg_decoder.h"
+#include "engine/szdd.h"
+#include "toolkit/picture_decoder.h"
+#include "toolkit/picture_rows.h"
 #include "toolkit/scaling.h"
 
 namespace qv {
@@ -24,9 +27,14 @@ UniqueBitmap LoadPicture(const char* name) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (bitmap) return bitmap;
-    auto bytes = ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    if (bytes.empty()) return {};
-    return std::move(DecodeJpeg(bytes.data(), bytes.size()).bitmap);
+    const auto packed = ResourceBytes(name, kPackedPictureType);
+    if (packed.empty()) return std::move(DecodePicture(ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */)).bitmap);
+    std::string file;
+    if (ExpandSzdd({reinterpret_cast<const char*>(packed.data()), packed.size()}, file) != SzddStatus::kOk ||
+        !UndoBmpRowDeltas(file)) {
+        return {};
+    }
+    return std::move(DecodePicture({reinterpret_cast<const unsigned char*>(file.data()), file.size()}).bitmap);
 }
 
 namespace {
@@ -38,6 +46,7 @@ std::string VariantName(const char* name, int percent) {
 bool HasPicture(const std::string& name) {
     HMODULE module = GetModuleHandleA(nullptr);
     return FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */) ||
+           FindResourceA(module, name.c_str(), kPackedPictureType) ||
            FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
 }
 

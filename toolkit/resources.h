@@ -12,8 +12,13 @@ namespace qv {
 // They stay valid for the life of the process.
 std::span<const unsigned char> ResourceBytes(const char* name, const char* type);
 
-// A picture resource as a DIB section: a BITMAP resource, or a JPEG held
-// as RCDATA. Empty when the resource is missing or cannot be decoded.
+// The resource type of a packed picture: a BMP file of 24 bits per pixel,
+// its rows delta-coded (picture_rows.h), then SZDD-compressed.
+inline constexpr const char* kPackedPictureType = "QVPICTURE";
+
+// A picture resource as a DIB section: a BITMAP resource, a packed picture,
+// or a picture file (JPEG or BMP) held as RCDATA. Empty when the resource is
+// missing or cannot be decoded.
 UniqueBitmap LoadPicture(const char* name);
 
 // A picture drawn for one scale of the display.

@@ -70,6 +70,7 @@ using UniqueWindow = UniqueResource<HWND, NullInvalidTraits<HWND, DestroyWindow>
 using UniqueModule = UniqueResource<HMODULE, NullInvalidTraits<HMODULE, FreeLibrary>>;
 // Memory the system allocated for the caller with LocalAlloc.
 using UniqueLocalMemory = UniqueResource<HLOCAL, NullInvalidTraits<HLOCAL, LocalFree>>;
+using UniqueGlobal = UniqueResource<HGLOBAL, NullInvalidTraits<HGLOBAL, GlobalFree>>;
 
 // A file opened through the LZ expansion library. That library is loaded
 // at run time, never imported (engine/win_lz.cpp), and `close` calls its

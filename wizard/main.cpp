@@ -81,6 +81,9 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
 #ifdef QV_TEST_PRIVILEGES
     Form1->privileges = &qv::TestPrivilegeApi();
 #endif
+    // Shown, the background goes on screen at once; the pages, hidden until
+    // the driver's first tick, are made behind it, in their order.
+    if (!options.Unattended()) app.ShowMainForm();
     HWND owner = Form1->hwnd();
     CreateForm(Form2, owner);
     CreateForm(Form3, owner);

@@ -18,16 +18,20 @@ function(qv_setup_program name)
   if(TARGET qv_payload AND NOT P_NO_PAYLOAD)
     list(APPEND objects $<TARGET_OBJECTS:qv_payload>)
   endif()
-  add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/wizard/main.cpp ${objects})
+  add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/wizard/main.cpp ${objects}
+    $<TARGET_OBJECTS:qv_terminate_handler>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${qv_setup_libs})
   qv_check_imports(${name})
 endfunction()
 
 qv_setup_program(setup)
+qv_shipped_program(setup CHECKSUM)
 qv_setup_program(setup_refused)
 target_compile_definitions(setup_refused PRIVATE QV_TEST_PRIVILEGES)
 qv_setup_program(setup_nopayload NO_PAYLOAD)
+# Its link map tells where the bytes go (scripts/size-components.sh).
+target_link_options(setup_nopayload PRIVATE "-Wl,-Map=$<TARGET_FILE:setup_nopayload>.map")
 
 # The package manager's manifest of setup.exe, written beside it (winget/)
 # with the program's SHA-256 once it is built.

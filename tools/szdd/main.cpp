@@ -8,6 +8,7 @@
 #include "engine/payload_entry.h"
 #include "engine/pe_resources.h"
 #include "engine/szdd.h"
+#include "toolkit/picture_rows.h"
 #include "tools/szdd/file_io.h"
 
 namespace {
@@ -26,6 +27,7 @@ int Fail(const std::string& message) {
 int Usage() {
     std::fputs(
         "usage: szdd compress IN OUT     compress a file into an SZDD stream\n"
+        "       szdd compress-picture IN.bmp OUT  the same for a 24-bit BMP, its rows delta-coded first\n"
         "       szdd expand IN OUT       expand an SZDD stream\n"
         "       szdd info FILE           show an SZDD stream's header and contents\n"
         "       szdd list SETUP.EXE      list the payload entries a program carries\n"
@@ -34,9 +36,10 @@ int Usage() {
     return kUsage;
 }
 
-int Compress(const std::string& in, const std::string& out) {
+int Compress(const std::string& in, const std::string& out, bool picture) {
     std::string data, error;
     if (!ReadWholeFile(in, data, error)) return Fail(error);
+    if (picture && !qv::DeltaCodeBmpRows(data)) return Fail(in + ": not a BMP file of 24 bits per pixel");
     std::string stream;
     try {
         stream = qv::CompressSzdd(data);
@@ -158,7 +161,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage();
     const std::string& command = args[0];
-    if (command == "compress" && args.size() == 3) return Compress(args[1], args[2]);
+    if (command == "compress" && args.size() == 3) return Compress(args[1], args[2], false);
+    if (command == "compress-picture" && args.size() == 3) return Compress(args[1], args[2], true);
     if (command == "expand" && args.size() == 3) return Expand(args[1], args[2]);
     if (command == "info" && args.size() == 2) return Info(args[1]);
     if (command == "list" && args.size() == 2) return List(args[1]);

@@ -13,7 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/szdd.h"
 #include "resource_ids.h"
+#include "toolkit/picture_rows.h"
+#include "toolkit/resources.h"
 
 namespace {
 
@@ -123,10 +126,19 @@ TEST(AssetsIcon, LoadsAtEverySize) {
 
 // --- bitmaps ---------------------------------------------------------------
 
+// A page picture: a BMP file, its rows delta-coded, SZDD-compressed.
 void ExpectBitmap(LPCSTR name, LONG width, LONG height) {
     SCOPED_TRACE(name);
-    const Blob b = FindOwn(name, RT_BITMAP);
-    ASSERT_NE(b.data, nullptr);
+    EXPECT_STREQ(QV_RES_TYPE_PICTURE, qv::kPackedPictureType);
+    const Blob stored = FindOwn(name, QV_RES_TYPE_PICTURE);
+    ASSERT_NE(stored.data, nullptr);
+    std::string file;
+    ASSERT_EQ(qv::ExpandSzdd({reinterpret_cast<const char*>(stored.data), stored.size}, file), qv::SzddStatus::kOk);
+    ASSERT_TRUE(qv::UndoBmpRowDeltas(file));
+    ASSERT_GT(file.size(), sizeof(BITMAPFILEHEADER));
+    EXPECT_EQ(file.substr(0, 2), "BM");
+    const Blob b{reinterpret_cast<const unsigned char*>(file.data()) + sizeof(BITMAPFILEHEADER),
+                 static_cast<DWORD>(file.size() - sizeof(BITMAPFILEHEADER))};
     const auto h = ReadAt<BITMAPINFOHEADER>(b, 0);
     EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER));
     EXPECT_EQ(h.biWidth, width);
@@ -137,8 +149,7 @@ void ExpectBitmap(LPCSTR name, LONG width, LONG height) {
     EXPECT_GE(b.size, sizeof(BITMAPINFOHEADER) + row * height);
 
     // And as the pages load it: a DIB section of that size and depth.
-    BitmapPtr bmp(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP,
-                                                  0, 0, LR_CREATEDIBSECTION)));
+    qv::UniqueBitmap bmp = qv::LoadPicture(name);
     ASSERT_TRUE(bmp);
     DIBSECTION dib{};
     ASSERT_EQ(GetObjectA(bmp.get(), sizeof dib, &dib), static_cast<int>(sizeof dib));

@@ -14,7 +14,7 @@
 #include "toolkit/application.h"
 #include "toolkit/folder_controls.h"
 #include "toolkit/form.h"
-#include "toolkit/jpeg_decoder.h"
+#include "toolkit/picture_decoder.h"
 
 namespace qv {
 namespace {
@@ -326,22 +326,43 @@ TEST_F(ToolkitTest, DriveSelectorMovesTheListToTheDrivesCurrentFolder) {
 
 // --- pictures ----------------------------------------------------------------
 
-TEST_F(ToolkitTest, JpegDecoderReadsTheBackgroundAndRefusesGarbage) {
-    std::ifstream file(QV_SOURCE_DIR "/assets/background.jpg", std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ASSERT_FALSE(bytes.empty());
-    JpegResult picture = DecodeJpeg(bytes.data(), bytes.size());
-    ASSERT_TRUE(picture.bitmap) << picture.error;
-    EXPECT_EQ(picture.width, 752);
-    EXPECT_EQ(picture.height, 480);
+std::vector<unsigned char> ReadAsset(const char* name) {
+    std::ifstream file(std::string(QV_SOURCE_DIR "/assets/") + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
-    std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + 200);
-    EXPECT_FALSE(DecodeJpeg(cut.data(), cut.size()).bitmap);
+// The pixel at (x, y) of a 24-bit top-down DIB section, as 0xRRGGBB.
+unsigned PixelAt(HBITMAP bitmap, int x, int y) {
+    DIBSECTION dib{};
+    if (GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24) return ~0u;
+    const auto* p = static_cast<const unsigned char*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes + x * 3;
+    return p[2] << 16 | p[1] << 8 | p[0];
+}
+
+TEST_F(ToolkitTest, PictureDecoderReadsJpegAndBmpAndRefusesGarbage) {
+    const std::vector<unsigned char> jpeg = ReadAsset("background.jpg");
+    ASSERT_FALSE(jpeg.empty());
+    DecodedPicture background = DecodePicture(jpeg);
+    ASSERT_TRUE(background.bitmap) << background.error;
+    EXPECT_EQ(background.width, 752);
+    EXPECT_EQ(background.height, 480);
+
+    // A BMP comes through pixel for pixel: its first row is the bottom one.
+    const std::vector<unsigned char> bmp = ReadAsset("side.bmp");
+    DecodedPicture side = DecodePicture(bmp);
+    ASSERT_TRUE(side.bitmap) << side.error;
+    EXPECT_EQ(side.width, 164);
+    EXPECT_EQ(side.height, 315);
+    const unsigned char* stored = bmp.data() + (bmp[10] | bmp[11] << 8 | bmp[12] << 16 | bmp[13] << 24);
+    EXPECT_EQ(PixelAt(side.bitmap.get(), 0, 314), static_cast<unsigned>(stored[2] << 16 | stored[1] << 8 | stored[0]));
+
+    const std::vector<unsigned char> cut(jpeg.begin(), jpeg.begin() + 200);
+    EXPECT_FALSE(DecodePicture(cut).bitmap);
     const unsigned char garbage[] = {0x00, 0x11, 0x22, 0x33, 0x44};
-    JpegResult bad = DecodeJpeg(garbage, sizeof garbage);
+    DecodedPicture bad = DecodePicture(garbage);
     EXPECT_FALSE(bad.bitmap);
     EXPECT_FALSE(bad.error.empty());
-    EXPECT_FALSE(DecodeJpeg(nullptr, 0).bitmap);
+    EXPECT_FALSE(DecodePicture({}).bitmap);
 }
 
 }  // namespace
