@@ -80,6 +80,8 @@ void WaitForTheEnd(const Program& removal, std::vector<DWORD>& helpers, Removal&
         for (DWORD child : ChildProcesses(removal.ProcessId())) helpers.push_back(child);
         return removal.Exited(0ms);
     }, 120s)) << "the removal did not end";
+    // A copy started just before the end was not there at the last look.
+    for (DWORD child : ChildProcesses(removal.ProcessId())) helpers.push_back(child);
     result.exitCode = removal.ExitCode();
     ASSERT_TRUE(WaitProcessesEnded(helpers, 60s)) << "the removal of the uninstaller did not end";
 }
