@@ -7,9 +7,9 @@
 #   header.bmp      55 x 55, 24 bpp: the emblem at the right of the header band
 #   side-150.jpg, side-200.jpg, header-150.jpg, header-200.jpg
 #                   the same two drawn for displays at 150 % and 200 %
-#   quorvel.ico     the product icon: 32 x 32 and 16 x 16 at 16 colours, and
-#                   24 x 24, 48 x 48 and 64 x 64 (150 % and 200 %) in true
-#                   colour with transparency
+#   quorvel.ico     the product icon: 32 x 32 and 16 x 16 at 16 colours,
+#                   24 x 24 in true colour with transparency, and 48 x 48 and
+#                   64 x 64 (150 % and 200 %) as PNG images
 #
 #   make-artwork.sh [OUTDIR] [PREVIEWDIR]
 #
@@ -98,14 +98,15 @@ k() { awk -v v="$1" -v k="$K" 'BEGIN { printf "%g", v * k }'; }
 kr() { awk -v v="$1" -v k="$K" 'BEGIN { printf "%d", v * k + 0.5 }'; }
 kp() { printf '%s' "$1" | perl -pe 's/(-?\d+(?:\.\d+)?)/sprintf("%g", $1 * $ENV{K})/ge'; }
 
-# The 100 % pictures are 24-bit bitmaps; the larger ones are kept as JPEG
-# at a quality that cannot be told from the bitmap (no colour subsampling),
-# which keeps setup.exe a megabyte smaller.
+# The 100 % pictures are 24-bit bitmaps; the larger ones are kept as JPEG,
+# which keeps setup.exe a megabyte smaller. At 150 % and 200 % a pixel is
+# too small for halved colour resolution to show, and quality 90 cannot be
+# told from the bitmap there.
 save() { # PNG OUT
   case "$2" in
     *.bmp) convert "$1" -type TrueColor "BMP3:$2" ;;
     *.jpg) convert "$1" -strip -type TrueColor -colorspace sRGB -interlace none \
-             -sampling-factor 1x1,1x1,1x1 -quality 95 "JPEG:$2" ;;
+             -sampling-factor 2x2,1x1,1x1 -quality 90 "JPEG:$2" ;;
   esac
 }
 
@@ -163,14 +164,17 @@ done
 # pixel by pixel, since a scaled monogram is blurred at that size. Both are
 # written as 4 bpp images with an AND mask for the transparent corners.
 # For displays at 150 % and 200 %: 24, 48 and 64 pixels scaled from the
-# emblem, in 32 bpp with their transparency (and an AND mask for systems
-# that draw without it).
+# emblem, 24 in 32 bpp with its transparency (and an AND mask for systems
+# that draw without it), 48 and 64 as PNG images, which icon files hold
+# since Windows Vista: a fifth of the bytes.
 convert emblem.png -resize 32x32 emblem32.png
 convert emblem32.png -background "#1E5AA0" -flatten -alpha off +dither -colors 15 \
   -depth 8 rgb:icon32.rgb
 convert emblem32.png -alpha extract -threshold 50% -depth 8 gray:icon32.mask
-for size in 24 48 64; do
-  convert emblem.png -resize ${size}x${size} -depth 8 rgba:icon$size.rgba
+convert emblem.png -resize 24x24 -depth 8 rgba:icon24.rgba
+for size in 48 64; do
+  convert emblem.png -resize ${size}x${size} -strip -define png:compression-level=9 \
+    -define png:exclude-chunks=date,time PNG32:icon$size.png
 done
 
 python3 - "$out/quorvel.ico" <<'PY'
@@ -269,7 +273,8 @@ def true_colour_image(size):
 
 # (size, colours in the directory entry, bits per pixel, image)
 images = [(32, 16, 4, icon_image(32, read_32())), (16, 16, 4, icon_image(16, art_16()))]
-images += [(size, 0, 32, true_colour_image(size)) for size in (24, 48, 64)]
+images += [(24, 0, 32, true_colour_image(24))]
+images += [(size, 0, 32, open("icon%d.png" % size, "rb").read()) for size in (48, 64)]
 data = struct.pack("<HHH", 0, 1, len(images))
 offset = 6 + 16 * len(images)
 for size, colours, bpp, blob in images:

@@ -70,7 +70,7 @@ struct GroupIconEntry {
 static_assert(sizeof(GroupIconEntry) == 14, "GRPICONDIRENTRY layout");
 
 // 32 and 16 pixels at 16 colours; 24, 48 and 64 (the small and large icon
-// at 150 % and 200 %) in 32 bpp.
+// at 150 % and 200 %) in 32 bpp, the last two as PNG images.
 TEST(AssetsIcon, GroupHoldsEverySizeTheDisplayScalesAskFor) {
     const Blob group = FindOwn(QV_RES_MAINICON, RT_GROUP_ICON);
     ASSERT_NE(group.data, nullptr) << "no icon group MAINICON";
@@ -91,11 +91,16 @@ TEST(AssetsIcon, GroupHoldsEverySizeTheDisplayScalesAskFor) {
         EXPECT_EQ(e.planes, 1);
         sizes.insert(e.width);
 
-        // The image itself: a DIB twice as high as the icon (colour bitmap
-        // plus mask), as large as the group says.
+        // The image itself, as large as the group says: a PNG file, or a
+        // DIB twice as high as the icon (colour bitmap plus mask).
         const Blob image = FindOwn(MAKEINTRESOURCEA(e.id), RT_ICON);
         ASSERT_NE(image.data, nullptr);
         EXPECT_EQ(image.size, e.bytes);
+        if (e.width >= 48) {
+            ASSERT_GE(image.size, 8u);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data), 8), "\x89PNG\r\n\x1a\n");
+            continue;
+        }
         const auto h = ReadAt<BITMAPINFOHEADER>(image, 0);
         EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER));
         EXPECT_EQ(h.biWidth, e.width);
