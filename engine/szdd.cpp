@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <stdexcept>
 #include <vector>
+
+#include "engine/failure.h"
 
 namespace qv {
 namespace {
@@ -298,7 +299,7 @@ SzddStatus ExpandSzdd(std::string_view stream, std::string& out, SzddStreamStats
 std::string CompressSzdd(std::string_view data) {
     const std::size_t n = data.size();
     if (static_cast<std::uint64_t>(n) > 0xFFFFFFFFull - 2 * kRingSize)
-        throw std::length_error("SZDD: data too large for the 32-bit size field");
+        throw Failure("SZDD: data too large for the 32-bit size field");
 
     const std::vector<Match> matches = LongestMatches(data);
     const std::vector<std::uint8_t> steps = ShortestParse(matches);

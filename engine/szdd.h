@@ -57,7 +57,7 @@ SzddStatus ExpandSzdd(std::string_view stream, std::string& out,
 // fewest bits: an optimal parse over the longest match at each position.
 // References are at most kSzddMaxEncodedMatch long, the stream ends with
 // the item that completes the data, and unused control bits are zero.
-// Throws std::length_error for data whose size does not fit the header.
+// Throws Failure for data whose size does not fit the header.
 std::string CompressSzdd(std::string_view data);
 
 }  // namespace qv

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <stdexcept>
 
+#include "engine/failure.h"
 #include "toolkit/form.h"
 #include "toolkit/growing_text.h"
 #include "toolkit/scaling.h"
@@ -69,7 +69,7 @@ void DirectoryList::SetDirectory(const std::string& folder) {
     const std::string full = FullFolder(folder);
     const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(full.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        throw std::runtime_error("Папка \"" + folder + "\" не найдена или недоступна.");
+        throw Failure("Папка \"" + folder + "\" не найдена или недоступна.");
     }
     const bool changed = full != directory_;
     directory_ = full;

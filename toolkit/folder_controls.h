@@ -18,7 +18,7 @@ public:
     // The current folder, a full path as the file system reports it.
     const std::string& Directory() const { return directory_; }
     // Moves the list to an existing folder and raises OnChange; throws
-    // std::runtime_error with a message for the user when it cannot.
+    // Failure with a message for the user when it cannot.
     void SetDirectory(const std::string& folder);
     // Opens the listed folder at an index, as a double-click does.
     void OpenItem(int index);

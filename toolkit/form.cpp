@@ -1,8 +1,8 @@
 #include "toolkit/form.h"
 
 #include <algorithm>
-#include <stdexcept>
 
+#include "engine/failure.h"
 #include "toolkit/application.h"
 #include "toolkit/folder_controls.h"
 #include "toolkit/scaling.h"
@@ -93,7 +93,7 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
                          frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                          app.InstanceHandle(), this)) {
         window_.release();  // the system has destroyed what it made
-        throw std::runtime_error("window cannot be created");
+        throw Failure("window cannot be created");
     }
     TagWindowName(hwnd(), layout_.name);
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.Icon(false)));

@@ -19,7 +19,7 @@ function(qv_setup_program name)
     list(APPEND objects $<TARGET_OBJECTS:qv_payload>)
   endif()
   add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/wizard/main.cpp ${objects}
-    $<TARGET_OBJECTS:qv_terminate_handler>)
+    $<TARGET_OBJECTS:qv_lean_runtime>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${qv_setup_libs})
   qv_check_imports(${name})

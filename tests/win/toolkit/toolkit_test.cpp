@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/failure.h"
 #include "toolkit/application.h"
 #include "toolkit/folder_controls.h"
 #include "toolkit/form.h"
@@ -300,7 +301,7 @@ TEST_F(ToolkitTest, DirectoryListShowsTheChainThenVisibleSubfoldersAndOpensItems
     EXPECT_EQ(list->Directory(), root);
     list->SetDirectory(root);  // no move, no change event
     EXPECT_EQ(changes.size(), 3u);
-    EXPECT_THROW(list->SetDirectory(root + "\\missing"), std::runtime_error);
+    EXPECT_THROW(list->SetDirectory(root + "\\missing"), qv::Failure);
     EXPECT_EQ(list->Directory(), root);
 }
 
@@ -320,7 +321,7 @@ TEST_F(ToolkitTest, DriveSelectorMovesTheListToTheDrivesCurrentFolder) {
     EXPECT_EQ(list->Directory().substr(0, 2), "C:");
     EXPECT_EQ(changes, 1);
     // A drive that does not exist is refused and the selector stays.
-    EXPECT_THROW(drives->SetDrive('Q'), std::runtime_error);
+    EXPECT_THROW(drives->SetDrive('Q'), qv::Failure);
     EXPECT_EQ(drives->Drive(), 'C');
 }
 
