@@ -70,7 +70,9 @@ QV_SIGN_PASSWORD="$(openssl rand -hex 16)"
 echo "check-signing: building the signed programs in $signed ..." >&2
 cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 if [ -f "$signed/CMakeCache.txt" ]; then
-  configure=(cmake -B "$signed")
+  # An existing build keeps its own sources (the reproducibility check's
+  # copy); "-B" alone would take the current folder for them.
+  configure=(cmake "$signed")
 else
   configure=(cmake -S "$top" -B "$signed" -G Ninja -DQV_PROGRAMS_ONLY=ON -DQV_PAYLOAD_DIR="$(cache_value QV_PAYLOAD_DIR)")
 fi
