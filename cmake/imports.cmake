@@ -32,7 +32,9 @@ if(CMAKE_SCRIPT_MODE_FILE)
   endif()
   string(TOLOWER "${ALLOWED}" allowed)
   get_filename_component(program "${IMAGE}" NAME)
-  execute_process(COMMAND "${OBJDUMP}" -p "${IMAGE}"
+  # In the C locale: objdump translates its headings ("DLL Name") into the
+  # language of the environment.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANGUAGE= "${OBJDUMP}" -p "${IMAGE}"
                   OUTPUT_VARIABLE headers ERROR_VARIABLE problem RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "cannot read the import table of ${program}: ${problem}")
