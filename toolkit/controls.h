@@ -137,7 +137,9 @@ public:
     using Control::Control;
     // Takes ownership of a bitmap (a DIB section) drawn for 100 %.
     void SetBitmap(UniqueBitmap bitmap);
-    HBITMAP Bitmap() const { return bitmap_.get(); }
+    // The bitmap shown: the one set, else the layout's picture resource in
+    // the variant nearest the form's scale (empty when there is none).
+    HBITMAP Bitmap() const;
     // Stretched, the bitmap fills the control; otherwise it is drawn from
     // the top-left corner at its own size times the form's scale over the
     // scale it was drawn for: pixel for pixel when the two agree.
@@ -146,13 +148,15 @@ public:
 
 protected:
     const char* WindowClass() const override;
-    void AfterCreate() override;
 
 private:
+    void LoadOnce() const;
     HBITMAP Stretched(int width, int height) const;
 
-    UniqueBitmap bitmap_;
-    int bitmapPercent_ = 100;
+    // Filled on first use (LoadOnce), hence mutable.
+    mutable bool loaded_ = false;
+    mutable UniqueBitmap bitmap_;
+    mutable int bitmapPercent_ = 100;
     // A stretched picture as last drawn, kept for its size: the picture and
     // every transparent label over it copy from it instead of stretching anew.
     mutable UniqueBitmap stretched_;

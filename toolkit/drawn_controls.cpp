@@ -132,14 +132,25 @@ LRESULT Label::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 const char* Picture::WindowClass() const { return kPictureClass; }
 
-void Picture::AfterCreate() {
+// The layout's picture is decoded when it is first wanted: a run that shows
+// no window (/VERYSILENT) never decodes the background and the page
+// pictures, nor loads the system's picture decoders.
+void Picture::LoadOnce() const {
+    if (loaded_) return;
+    loaded_ = true;
     if (!layout_.picture) return;
     ScaledPicture picture = LoadPicture(layout_.picture, form_.Dpi());
     bitmap_ = std::move(picture.bitmap);
     bitmapPercent_ = picture.percent;
 }
 
+HBITMAP Picture::Bitmap() const {
+    LoadOnce();
+    return bitmap_.get();
+}
+
 void Picture::SetBitmap(UniqueBitmap bitmap) {
+    loaded_ = true;
     bitmap_ = std::move(bitmap);
     bitmapPercent_ = 100;
     stretched_.reset();
@@ -191,7 +202,7 @@ void Picture::Draw(HDC dc) const {
     RECT client{};
     GetClientRect(hwnd_, &client);
     const bool stretch = (layout_.flags & kStretch) != 0;
-    HBITMAP shown = bitmap_.get();
+    HBITMAP shown = Bitmap();
     if (shown && stretch) {
         shown = client.right > 0 && client.bottom > 0 ? Stretched(client.right, client.bottom) : nullptr;
     }
