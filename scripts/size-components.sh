@@ -12,7 +12,7 @@
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: size-components.sh PROGRAM.exe PROGRAM.map" >&2; exit 2; }
 total=$(stat -c %s "$1")
-awk -v total="$total" '
+LC_ALL=C awk -v total="$total" '
   function hex(s,    i, n, c) {
     n = 0; s = tolower(s); sub(/^0x/, "", s)
     for (i = 1; i <= length(s); i++) { c = index("0123456789abcdef", substr(s, i, 1)) - 1; n = n * 16 + c }
