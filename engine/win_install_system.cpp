@@ -11,7 +11,7 @@
 #include "engine/win_registry.h"
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
-#include "toolkit/growing_text.h"
+#include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -92,11 +92,7 @@ std::optional<std::string> WinInstallSystem::FileSha256(const std::string& path)
     return hasher_->Sha256(path);
 }
 
-std::string WinInstallSystem::FullPath(const std::string& path) {
-    const std::string full = GrowingText(
-        [&](char* buffer, DWORD size) { return GetFullPathNameA(path.c_str(), size, buffer, nullptr); });
-    return full.empty() ? path : full;
-}
+std::string WinInstallSystem::FullPath(const std::string& path) { return ::qv::FullPath(path); }
 
 void WinInstallSystem::ShowError(const std::string& text) {
     boxes_.Show(nullptr, text, kInstallCaption, MB_OK | kBoxStyle, IDOK);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/bench/bench_runs.h"
 #include "tests/e2e/driver/driver.h"
 
 namespace {
@@ -48,7 +49,7 @@ double OneInstallation(const std::string& destination) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int runs = bench::RunsArgument(argc, argv, 5);
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         const double ms = OneInstallation("C:\\bench\\run" + std::to_string(i + 1));
@@ -59,8 +60,7 @@ int main(int argc, char** argv) {
         times.push_back(ms);
         std::printf("run %d: %.0f ms, %.0f ms without the pauses\n", i + 1, ms, ms - kEntries * kPauseMs);
     }
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
+    const double median = bench::Median(times);
     std::printf("installation under Wine: median %.0f ms, %.0f ms without the %d pauses of %.0f ms (%d runs)\n",
                 median, median - kEntries * kPauseMs, kEntries, kPauseMs, runs);
     return 0;

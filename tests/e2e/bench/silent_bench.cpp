@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/bench/bench_runs.h"
 #include "tests/e2e/driver/driver.h"
 
 namespace {
@@ -25,15 +26,10 @@ double Run(const std::string& path, const std::string& arguments = "") {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const int runs = bench::RunsArgument(argc, argv, 7);
     std::vector<double> minimal, silent;
     for (int i = 0; i < runs; ++i) {
         const double bare = Run(QV_EXIT_AT_ONCE_EXE);
@@ -47,8 +43,8 @@ int main(int argc, char** argv) {
         silent.push_back(install);
         std::printf("run %d: smallest program %.0f ms, silent installation %.0f ms\n", i + 1, bare, install);
     }
-    const double bare = Median(minimal);
-    const double install = Median(silent);
+    const double bare = bench::Median(minimal);
+    const double install = bench::Median(silent);
     std::printf("median of %d runs: smallest program %.0f ms, silent installation %.0f ms, %.0f ms more\n", runs,
                 bare, install, install - bare);
     return 0;

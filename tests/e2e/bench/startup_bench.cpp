@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/bench/bench_runs.h"
 #include "tests/e2e/driver/driver.h"
 
 namespace {
@@ -71,15 +72,10 @@ double Minimal() {
     return ms;
 }
 
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const int runs = bench::RunsArgument(argc, argv, 9);
     std::vector<double> setup, minimal;
     for (int i = 0; i < runs; ++i) {
         const double ours = Setup();
@@ -93,8 +89,8 @@ int main(int argc, char** argv) {
         minimal.push_back(yardstick);
         std::printf("run %d: setup.exe %.0f ms, minimal window %.0f ms\n", i + 1, ours, yardstick);
     }
-    const double ours = Median(setup);
-    const double yardstick = Median(minimal);
+    const double ours = bench::Median(setup);
+    const double yardstick = bench::Median(minimal);
     std::printf("start to background window on screen, median of %d: setup.exe %.0f ms, "
                 "minimal window %.0f ms, ratio %.2f\n",
                 runs, ours, yardstick, ours / yardstick);
