@@ -1,13 +1,4 @@
-# MinGW-w64 for 32-bit Windows. The POSIX-thread flavour is needed by
-# GoogleTest; everything is linked statically, so no MinGW DLL ships.
-set(CMAKE_SYSTEM_NAME Windows)
+# MinGW-w64 for 32-bit Windows: the product's build.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(QV_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${QV_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QV_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QV_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${QV_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -7,6 +7,33 @@ set(QV_SIGN_PKCS12 "" CACHE FILEPATH "PKCS#12 file to sign the shipped programs 
 set(QV_SIGN_PASSWORD_VARIABLE "QV_SIGN_PASSWORD" CACHE STRING "environment variable holding its password")
 set(QV_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping server; empty: none")
 set(QV_SOURCE_DATE_EPOCH "" CACHE STRING "seconds since 1970 for the programs' time stamps; empty: zero")
+# Which of this build's Windows tests the host's CTest runs: all of them,
+# only the tables that every shipped build must pass (lifecycle and
+# unattended), or none (a build that this machine cannot run).
+set(QV_WINE_TESTS "all" CACHE STRING "Windows tests registered: all, tables or none")
+set_property(CACHE QV_WINE_TESTS PROPERTY STRINGS all tables none)
+# Put before the names of this build's tests, so that two builds' tests
+# can share one CTest.
+set(QV_TEST_PREFIX "" CACHE STRING "prefix of this build's test names")
+
+# The architecture, as Windows names it: the build folder, the package
+# manifest and the programs' manifests say it.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QV_WINDOWS_ARCH x64)
+  set(QV_MANIFEST_ARCH amd64)
+else()
+  set(QV_WINDOWS_ARCH x86)
+  set(QV_MANIFEST_ARCH x86)
+endif()
+message(STATUS "Windows programs for ${QV_WINDOWS_ARCH}")
+
+# A program's manifest, written for this architecture into the current
+# build folder, where the resource script finds it first:
+#   qv_manifest(<target> <name>) reads <name>.in from the current source folder.
+function(qv_manifest target name)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${name}.in ${CMAKE_CURRENT_BINARY_DIR}/${name} @ONLY)
+  target_include_directories(${target} BEFORE PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
 
 enable_language(RC)
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra>"
@@ -71,8 +98,18 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # listed in windows-tests.cmake, which the host build's CTest includes.
 # (FRESH_PREFIX is accepted for clarity; every test runs in a fresh prefix.)
 set_property(GLOBAL PROPERTY QV_WINE_TESTS "")
+#   qv_add_wine_test(<name> <target> [EVERY_BUILD] [TIMEOUT s] [ARGS ...] [LABELS ...] [ENV ...])
+# EVERY_BUILD: a table that each shipped build must pass, registered also
+# where this build's other tests are not (QV_WINE_TESTS=tables).
 function(qv_add_wine_test name target)
-  cmake_parse_arguments(T "FRESH_PREFIX" "TIMEOUT" "ARGS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(T "FRESH_PREFIX;EVERY_BUILD" "TIMEOUT" "ARGS;LABELS;ENV" ${ARGN})
+  if(QV_WINE_TESTS STREQUAL "none" OR (QV_WINE_TESTS STREQUAL "tables" AND NOT T_EVERY_BUILD))
+    return()
+  endif()
+  if(T_EVERY_BUILD)
+    set_property(GLOBAL APPEND PROPERTY QV_EVERY_BUILD_TARGETS ${target})
+  endif()
+  set(name "${QV_TEST_PREFIX}${name}")
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -94,6 +131,15 @@ add_subdirectory(tests/win)
 add_subdirectory(tests/e2e)
 
 include(wizard/setup.cmake)
+
+# What a build that does not run every test needs:
+#   programs  the three shipped programs (and so the payload)
+#   walk      those and the scenario programs of the screenshot walk
+#   tables    those and the tables every shipped build must pass
+add_custom_target(programs DEPENDS setup qv_app qv_uninstaller)
+add_custom_target(walk DEPENDS programs e2e_wizard e2e_install e2e_pages_destination e2e_pages_group)
+get_property(qv_every_build_targets GLOBAL PROPERTY QV_EVERY_BUILD_TARGETS)
+add_custom_target(tables DEPENDS programs ${qv_every_build_targets})
 
 get_property(qv_wine_tests GLOBAL PROPERTY QV_WINE_TESTS)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/windows-tests.cmake CONTENT "${qv_wine_tests}")

@@ -37,6 +37,13 @@ inline constexpr const char* kUserDataFiles[] = {"People.dat", "Group.txt"};
 inline constexpr char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
 
+// The registry view the key lives in: the 32-bit one, where the 32-bit
+// installer has always written it, whichever build (32- or 64-bit) writes,
+// reads or removes it. Added to the access of every open, create and
+// delete of the key by both installers and both uninstallers; it is
+// KEY_WOW64_32KEY, and a system with one view ignores it.
+inline constexpr unsigned long kRegistryView = 0x0200;
+
 // Values, in the order the installer writes them. Read by the system's list
 // of programs and by deployment tools; the uninstaller reads UninstallString
 // (to know whether the key is its own) and CreatedFolders.

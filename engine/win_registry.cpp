@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "engine/install_contract.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -32,13 +33,15 @@ RawValue Raw(const RegistryValue& value) {
     return raw;
 }
 
+static_assert(contract::kRegistryView == KEY_WOW64_32KEY);
+
 }  // namespace
 
 bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) {
     UniqueRegKey handle;
     DWORD disposition = 0;
     LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, nullptr, handle.put(), &disposition);
+                                  KEY_ALL_ACCESS | contract::kRegistryView, nullptr, handle.put(), &disposition);
     for (auto value = values.begin(); status == ERROR_SUCCESS && value != values.end(); ++value) {
         const RawValue raw = Raw(*value);
         status = RegSetValueExA(handle.get(), value->name.c_str(), 0, raw.type,
@@ -51,7 +54,8 @@ bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>
 std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) {
     std::vector<std::string> strings;
     UniqueRegKey handle;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | contract::kRegistryView, handle.put()) !=
+        ERROR_SUCCESS) {
         return strings;
     }
     DWORD type = 0;

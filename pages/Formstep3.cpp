@@ -13,6 +13,8 @@ namespace {
 constexpr const char* kProgramFiles = ":\\Program Files";
 constexpr const char* kProductFolder = "\\QuorVel V2.0";
 constexpr const char* kProductFolderName = "QuorVel V2.0";
+constexpr const char* kNoFolderCaption = "Папка не указана";
+constexpr const char* kNoFolderText = "Укажите папку, в которую будет установлено приложение Кворвель.";
 constexpr const char* kExistsCaption = "Папка уже существует";
 constexpr const char* kExistsBefore = "Папка:\n\n";
 constexpr const char* kExistsAfter = "\n\nуже существует. Установить программу в эту директорию?";
@@ -78,7 +80,13 @@ void TForm4::FormShow() { SetActiveControl(Next); }
 void TForm4::FormCloseQuery(bool& canClose) {
     ConfirmExitOnCancel(canClose);
     if (!canClose || ModalResult() != qv::ModalResult::Next) return;
-    canClose = ConfirmDestination();
+    canClose = !RefuseEmptyDestination() && ConfirmDestination();
+}
+
+bool TForm4::RefuseEmptyDestination() {
+    if (edDir->Text().find_first_not_of(' ') != std::string::npos) return false;
+    RunBoxes().Show(hwnd(), kNoFolderText, kNoFolderCaption, MB_ICONERROR | MB_OK, IDOK);
+    return true;
 }
 
 bool TForm4::ConfirmDestination() {

@@ -18,6 +18,10 @@ public:
 
     // The destination folder as the user left it.
     std::string Destination() const { return edDir->Text(); }
+    // An empty destination (or one of blanks) would put the files into the
+    // current folder or a drive's root: says so and gives true, never
+    // takes it.
+    bool RefuseEmptyDestination();
     // When something is already at the destination, asks whether to install
     // there all the same; true to go on.
     bool ConfirmDestination();

@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need, from Debian's packages.
-# Safe to run again: each step checks whether its work is already done.
+# Installs everything the build and the tests need, from Debian's packages
+# as the machine's own package sources offer them. Safe to run again: each
+# step checks whether its work is already done.
+#
+# 32-bit Wine (and with it the i386 architecture) is installed only where
+# the kernel runs 32-bit programs; elsewhere the 64-bit Windows build is the
+# one that runs (scripts/windows-arch.sh).
+#
+# The archive may be in the middle of a sync, with an index that fails to
+# download: each download is tried again a few times; if one still fails,
+# the installation goes on without that index's suite for this run (so the
+# two architectures' versions of a library still agree), and without 32-bit
+# Wine if even that cannot be installed.
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
 
 if [ "$(id -u)" -ne 0 ]; then
   exec sudo -E "$0" "$@"
 fi
+. "$here/windows-arch.sh"
 
 export DEBIAN_FRONTEND=noninteractive
 
@@ -13,8 +26,9 @@ packages=(
   cmake ninja-build make pkg-config dpkg-dev
   g++ googletest
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   osslsigncode openssl
-  wine wine32:i386
+  wine wine64
   xvfb xauth x11-utils imagemagick
   fonts-wine fonts-liberation
   locales
@@ -22,30 +36,75 @@ packages=(
   clang libclang-rt-14-dev
   libssl-dev
 )
+packages32=(wine32:i386)
+runs32=0
+if qv_runs_32bit; then runs32=1; fi
 
-# Only what is missing is installed, so that checkouts with other lists of
-# packages on the same machine do not run the package manager each time.
-need_install=0
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || { need_install=1; break; }
-done
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+missing() {
+  local p
+  for p in "$@"; do installed "$p" || return 0; done
+  return 1
+}
 
-updated=0
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-  apt-get update -q; updated=1
-fi
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+held_back=()  # suites whose index could not be downloaded
 
-if [ "$need_install" -eq 1 ]; then
-  [ "$updated" -eq 1 ] || apt-get update -q
-  apt-get install -y -q --no-install-recommends "${packages[@]}"
+# apt-get update, tried again a few times while an index fails to download.
+update() {
+  local try
+  for try in 1 2 3; do
+    if apt-get update -q >"$work/update.log" 2>&1 && ! grep -q 'Failed to fetch' "$work/update.log"; then
+      return 0
+    fi
+    [ "$try" -eq 3 ] || { echo "bootstrap: a package index failed to download; trying again in $((try * 10)) s" >&2; sleep $((try * 10)); }
+  done
+  mapfile -t held_back < <(sed -n 's|.*Failed to fetch [^ ]*/dists/\([^/ ]*\)/.*|\1|p' "$work/update.log" | sort -u)
+  echo "bootstrap: after 3 tries, no index of ${held_back[*]:-a package source} ($(grep -m1 'Failed to fetch' "$work/update.log" |
+    sed 's/.*Failed to fetch [^ ]* *//')); going on with the others, without that suite for this run" >&2
+}
+
+# apt-get install, without the suites whose index failed: their other
+# architectures' versions would not match what the remaining indexes offer.
+install() {
+  local options=()
+  if [ ${#held_back[@]} -gt 0 ]; then
+    local suite
+    for suite in "${held_back[@]}"; do
+      printf 'Package: *\nPin: release n=%s\nPin-Priority: -1\n\nPackage: *\nPin: release a=%s\nPin-Priority: -1\n\n' \
+        "$suite" "$suite"
+    done >"$work/preferences"
+    options=(-o "Dir::Etc::Preferences=$work/preferences")
+  fi
+  apt-get "${options[@]}" install -y -q --no-install-recommends "$@" >"$work/install.log" 2>&1
+}
+
+wanted=("${packages[@]}")
+[ "$runs32" -eq 0 ] || wanted+=("${packages32[@]}")
+if missing "${wanted[@]}"; then
+  echo "bootstrap: installing the build and test tools from Debian's packages (a few minutes the first time) ..." >&2
+  if [ "$runs32" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  update
+  if ! install "${wanted[@]}"; then
+    why="$(grep -m1 '^E:' "$work/install.log" || tail -n 1 "$work/install.log")"
+    if [ "$runs32" -eq 1 ] && install "${packages[@]}"; then
+      echo "bootstrap: 32-bit Wine could not be installed now ($why); the 64-bit Windows build will run here instead. Run this again later to get it." >&2
+    else
+      grep '^E:\|^ ' "$work/install.log" | head -n 20 >&2
+      echo "bootstrap: could not install the packages ($why); check the machine's package sources and network, then run this again" >&2
+      exit 1
+    fi
+  fi
 fi
 
 # Wine only switches its ANSI code page to 1251 when a Russian locale exists.
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
   sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
-  locale-gen
+  locale-gen >/dev/null
 fi
 
-echo "bootstrap: all build and test dependencies are installed"
+echo "bootstrap: all build and test dependencies are installed" >&2

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the shipped programs (setup.exe, QuorVel.exe, UnInstall.exe) a
-# second time, from a copy of the sources in another folder, at another
+# Builds the shipped programs (setup.exe, QuorVel.exe, UnInstall.exe) of
+# both Windows builds a second time, from a copy of the sources in another folder, at another
 # time, in another time zone, locale and umask, and compares them byte for
 # byte with those of the main build (build/, or $QV_BUILD), which must be
 # unsigned. Prints the comparison; exit code 0 when they are identical.
@@ -37,7 +37,7 @@ echo "check-reproducible: building the programs again in $second ..." >&2
 (
   umask 077
   export TZ=Pacific/Kiritimati LC_ALL=C LANG=C
-  cmake -S "$second/sources" -B "$second/build" -G Ninja -DQV_PROGRAMS_ONLY=ON \
+  cmake -S "$second/sources" -B "$second/build" -G Ninja -DQV_BUILD_SCOPE=programs \
     -DQV_PAYLOAD_DIR="$(cache_value QV_PAYLOAD_DIR)" -DQV_SOURCE_DATE_EPOCH="$(cache_value QV_SOURCE_DATE_EPOCH)" &&
     cmake --build "$second/build" -j "$(nproc)"
 ) >"$second/build.log" 2>&1 || {

@@ -4,10 +4,12 @@
 #      with openssl (a PKCS#12 file whose password lives only in the
 #      environment);
 #   2. builds the programs signed, into a build folder of their own;
-#   3. verifies setup.exe, QuorVel.exe and UnInstall.exe against that
-#      authority with osslsigncode, and lists setup.exe's payload entries;
-#   4. installs the signed setup.exe with its defaults under Wine and
-#      verifies the installed QuorVel.exe and UnInstall.exe;
+#   3. verifies setup.exe, QuorVel.exe and UnInstall.exe of both Windows
+#      builds against that authority with osslsigncode, and lists each
+#      setup.exe's payload entries;
+#   4. installs the signed setup.exe of the build this machine runs
+#      (scripts/windows-arch.sh) with its defaults under Wine and verifies
+#      the installed QuorVel.exe and UnInstall.exe;
 #   5. corrupts one byte of a copy of the signed setup.exe, which must then
 #      fail verification.
 # Prints one line per check; exit code 0 when all pass.
@@ -23,6 +25,8 @@ top="$(dirname "$here")"
 build="${QV_BUILD:-$top/build}"
 
 "$here/build.sh" >/dev/null || { echo "check-signing: the main build failed" >&2; exit 2; }
+. "$here/windows-arch.sh"
+qv_choose_windows_arch || exit 2
 work="$(mktemp -d "${TMPDIR:-/tmp}/qv-signing.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 signed="${QV_SIGNED_BUILD:-$work/build}"
@@ -74,7 +78,7 @@ if [ -f "$signed/CMakeCache.txt" ]; then
   # copy); "-B" alone would take the current folder for them.
   configure=(cmake "$signed")
 else
-  configure=(cmake -S "$top" -B "$signed" -G Ninja -DQV_PROGRAMS_ONLY=ON -DQV_PAYLOAD_DIR="$(cache_value QV_PAYLOAD_DIR)")
+  configure=(cmake -S "$top" -B "$signed" -G Ninja -DQV_BUILD_SCOPE=programs -DQV_PAYLOAD_DIR="$(cache_value QV_PAYLOAD_DIR)")
 fi
 if ! { "${configure[@]}" -DQV_SIGN_PKCS12="$work/signer.p12" -DQV_SIGN_PASSWORD_VARIABLE=QV_SIGN_PASSWORD \
          -DQV_SIGN_TIMESTAMP_URL= && cmake --build "$signed" -j "$(nproc)"; } >"$work/build.log" 2>&1; then
@@ -82,26 +86,31 @@ if ! { "${configure[@]}" -DQV_SIGN_PKCS12="$work/signer.p12" -DQV_SIGN_PASSWORD_
   tail -n 30 "$work/build.log" >&2
   exit 2
 fi
-programs=("$signed/target/setup.exe" "$signed/target/payload/app/QuorVel.exe"
-          "$signed/target/payload/uninstaller/UnInstall.exe")
-
 # 3. What the build made.
-for program in "${programs[@]}"; do
-  check "$(basename "$program") of the signed build verifies against the authority" verify "$program"
-done
 entries() { [ "$("$build/tools/szdd/szdd" list "$1" | grep -c '^ *1[01][0-9] ')" -eq 16 ]; }
-check "the signed setup.exe still lists its 16 payload entries" entries "${programs[0]}"
+for arch in x86 x64; do
+  folder="$(qv_target_dir "$signed" "$arch")"
+  for program in setup.exe payload/app/QuorVel.exe payload/uninstaller/UnInstall.exe; do
+    check "$(basename "$program") ($arch) of the signed build verifies against the authority" verify "$folder/$program"
+  done
+  check "the signed setup.exe ($arch) still lists its 16 payload entries" entries "$folder/setup.exe"
+done
 
-# 4. A default installation under Wine, in a prefix of its own.
+# 4. A default installation under Wine, in a prefix of its own, by the
+# build this machine runs.
+runs="$(qv_target_dir "$signed")"
+programs=("$runs/setup.exe" "$runs/payload/app/QuorVel.exe" "$runs/payload/uninstaller/UnInstall.exe")
 prefix="$work/prefix"
 install() {
-  QV_WINE_DIR="$build/target/wine" QV_WINEPREFIX="$prefix" QV_SETUP_UNDER_TEST="Z:${programs[0]}" \
-    "$here/wine-run.sh" --fresh --timeout 300 "$build/target/tests/e2e/install/installs_other_build.exe"
+  local main
+  main="$(qv_target_dir "$build")"
+  QV_WINE_DIR="$main/wine" QV_WINEPREFIX="$prefix" QV_SETUP_UNDER_TEST="Z:${programs[0]}" \
+    "$here/wine-run.sh" --fresh --timeout 300 "$main/tests/e2e/install/installs_other_build.exe"
   local rc=$?
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null
   return $rc
 }
-check "the signed setup.exe installs with its defaults under Wine" install
+check "the signed setup.exe ($QV_WINDOWS_ARCH) installs with its defaults under Wine" install
 installed="$prefix/drive_c/Program Files/QuorVel V2.0"
 for i in 1 2; do
   name="$(basename "${programs[$i]}")"
@@ -113,8 +122,8 @@ for i in 1 2; do
 done
 
 # 5. One changed byte, inside the first section, breaks the signature.
-cp "${programs[0]}" "$work/corrupted.exe"
-first_section=$(i686-w64-mingw32-objdump -h "$work/corrupted.exe" | awk '$1 == "0" { print $6; exit }')
+cp "$signed/target/setup.exe" "$work/corrupted.exe"
+first_section=$(x86_64-w64-mingw32-objdump -h "$work/corrupted.exe" | awk '$1 == "0" { print $6; exit }')
 offset=$((16#$first_section + 4096))
 byte=$(od -An -tu1 -j "$offset" -N1 "$work/corrupted.exe" | tr -d ' ')
 printf "\\$(printf '%03o' $(((byte + 1) % 256)))" | dd of="$work/corrupted.exe" bs=1 seek="$offset" conv=notrunc 2>/dev/null

@@ -5,10 +5,11 @@
 #
 #   compare-builds.sh BUILD_A BUILD_B
 #
-# Exit code 0 when setup.exe, QuorVel.exe and UnInstall.exe are identical.
+# Exit code 0 when setup.exe, QuorVel.exe and UnInstall.exe of both
+# Windows builds (target/ for x86, target-x64/) are identical.
 set -uo pipefail
 [ $# -eq 2 ] || { echo "usage: compare-builds.sh BUILD_A BUILD_B" >&2; exit 2; }
-programs=(setup.exe payload/app/QuorVel.exe payload/uninstaller/UnInstall.exe)
+folders=(target target-x64)
 
 # The section (or the headers, or what follows the sections: a signature)
 # that holds a file offset of a program.
@@ -23,14 +24,15 @@ part_of() {
       echo "section $name"
       return
     fi
-  done < <(i686-w64-mingw32-objdump -h "$1" 2>/dev/null)
+  done < <(x86_64-w64-mingw32-objdump -h "$1" 2>/dev/null)
   if [ -n "$first" ] && [ "$at" -lt "$first" ]; then echo "headers"; else echo "part after the sections"; fi
 }
 
 differ=0
 first=""
-for program in "${programs[@]}"; do
-  a="$1/target/$program" b="$2/target/$program" name="$(basename "$program")"
+for program in "${folders[@]/%//setup.exe}" "${folders[@]/%//payload/app/QuorVel.exe}" \
+               "${folders[@]/%//payload/uninstaller/UnInstall.exe}"; do
+  a="$1/$program" b="$2/$program" name="$program"
   for f in "$a" "$b"; do
     [ -f "$f" ] || { echo "compare-builds: $f is missing" >&2; exit 2; }
   done
@@ -50,7 +52,7 @@ for program in "${programs[@]}"; do
   [ -n "$first" ] || first="$name at offset $offset (0x$(printf '%x' "$offset"))"
 done
 if [ "$differ" -eq 0 ]; then
-  echo "reproducible: the three programs are byte-identical"
+  echo "reproducible: the three programs of both builds are byte-identical"
 else
   echo "not reproducible: first difference in $first"
 fi

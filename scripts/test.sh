@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
 #   1. the native suites, the Windows tests and the end-to-end scenarios
-#      under Wine, on one virtual display;
+#      under Wine, on one virtual display, against the Windows build this
+#      machine runs (scripts/windows-arch.sh: the 32-bit one where it can,
+#      then also the 64-bit one's lifecycle and unattended tables; else the
+#      64-bit one, the 32-bit programs being checked by reading them);
 #   2. the native suites again under AddressSanitizer + UndefinedBehaviorSanitizer;
 #   3. the native suites under ThreadSanitizer (the install worker is threaded);
 #   4. each fuzz target once over its saved corpus;
@@ -13,6 +16,11 @@ here="$(cd "$(dirname "$0")" && pwd)"
 top="$(dirname "$here")"
 build="${QV_BUILD:-$top/build}"
 
+"$here/bootstrap.sh" || { echo "could not install the build and test tools"; exit 1; }
+# Decided once, here, for every script this one runs.
+. "$here/windows-arch.sh"
+qv_choose_windows_arch || exit 1
+qv_say_windows_arch
 "$here/build.sh" || { echo "build failed"; exit 1; }
 . "$here/wine-env.sh"
 # One display for every Wine run: a wineserver that starts without one
@@ -51,5 +59,6 @@ suite "the shipped programs are reproducible" env QV_SECOND_BUILD="$build/second
 suite "the shipped programs signed" env QV_SIGNED_BUILD="$build/second/build" "$here/check-signing.sh"
 
 echo
+qv_say_windows_arch
 echo "suites: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

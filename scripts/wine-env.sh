@@ -1,7 +1,10 @@
 # Shared by the scripts that run Wine: environment, display and prefix.
-# Sourced, not run.
+# Sourced, not run. Which build runs here is decided once, on sourcing
+# (scripts/windows-arch.sh); each program's prefix is of its own kind
+# (qv_wine_arch).
 
-export WINEARCH=win32
+. "$(dirname "${BASH_SOURCE[0]}")/windows-arch.sh"
+qv_choose_windows_arch || return 1
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine takes its ANSI code page from the locale: Russian gives 1251.
@@ -43,8 +46,35 @@ qv_stop_display() {
   fi
 }
 
-# Makes the ready-to-copy prefix once: 32-bit, no window manager stalls,
-# metric-compatible fonts for Arial and friends.
+# The architecture of a Windows program, from its PE header: x86 or x64.
+qv_program_arch() {
+  local pe machine
+  pe=$(od -An -tu4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$pe" ] || return 1
+  machine=$(od -An -tx2 -j $((pe + 4)) -N 2 "$1" 2>/dev/null | tr -d ' ')
+  case "$machine" in
+    014c) echo x86 ;;
+    8664) echo x64 ;;
+    *) return 1 ;;
+  esac
+}
+
+# Sets WINEARCH for a program of an architecture: WINE_ARCH x86|x64.
+# Fails, saying why, for a 32-bit program on a machine that cannot run it.
+qv_wine_arch() {
+  if [ "$1" = x64 ]; then
+    export WINEARCH=win64
+    return 0
+  fi
+  if ! qv_runs_32bit || ! qv_has_wine32; then
+    echo "this machine cannot run 32-bit Windows programs: $QV_WINDOWS_ARCH_WHY; take the 64-bit build's (build/target-x64)" >&2
+    return 1
+  fi
+  export WINEARCH=win32
+}
+
+# Makes the ready-to-copy prefix once, of the kind WINEARCH says: no window
+# manager stalls, metric-compatible fonts for Arial and friends.
 # Bump when the template's making changes, so existing ones are made anew.
 qv_template_version=3
 
@@ -67,8 +97,10 @@ qv_make_template() {
     # it its own fonts (Marlett for the title-bar buttons, MS Sans Serif,
     # Tahoma...), which it never rewrites, so copies may hard-link them.
     cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" || exit 1
-    # A program that crashes ends at once instead of waiting in the debugger.
+    # A program that crashes ends at once instead of waiting in the debugger
+    # (a 64-bit prefix has the setting in each registry view).
     wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /f >/dev/null 2>&1
+    wine reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /f >/dev/null 2>&1
     wineserver -w
     echo "$qv_template_version" > "$template/.ready"
   ) 9>"$(dirname "$template")/.template.lock"

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs one Windows program under 32-bit Wine on an X display and passes its
-# exit code through.
+# Runs one Windows program under Wine on an X display and passes its exit
+# code through. A 32-bit program runs in a 32-bit prefix, a 64-bit one in a
+# 64-bit prefix; a 32-bit program on a machine that runs none is refused.
 #
 #   wine-run.sh [--fresh] [--timeout SECONDS] [--dpi DPI] PROGRAM.exe [ARGS...]
 #
-# QV_WINE_DIR   folder for the prefixes (default: ./wine)
+# QV_WINE_DIR   folder for the prefixes (default: ./wine), one ready
+#               prefix per architecture
 # --fresh       run in a fresh copy of the ready prefix, removed afterwards
 #               (set QV_KEEP_PREFIX=1 to keep it); otherwise the build's
 #               shared prefix is used
@@ -42,7 +44,9 @@ if [ -n "$dpi" ]; then
 fi
 
 here="$(cd "$(dirname "$0")" && pwd)"
-. "$here/wine-env.sh"
+. "$here/wine-env.sh" || exit 2
+arch="$(qv_program_arch "$1")" || { echo "wine-run: $1 is no Windows program for x86 or x64" >&2; exit 2; }
+qv_wine_arch "$arch" || { echo "wine-run: $(basename "$1") is a 32-bit program" >&2; exit 2; }
 
 root="${QV_WINE_DIR:-$PWD/wine}"
 mkdir -p "$root"
@@ -56,20 +60,21 @@ if [ "$fresh" -eq 1 ] && [ -z "${QV_SHARE_DISPLAY:-}" ]; then
 fi
 qv_with_display || exit 1
 
-qv_make_template "$root/template" || { echo "wine-run: could not make the Wine prefix" >&2; exit 1; }
+template="$root/template.$WINEARCH"
+qv_make_template "$template" || { echo "wine-run: could not make the Wine prefix" >&2; exit 1; }
 
 if [ -n "${QV_WINEPREFIX:-}" ]; then
   prefix="$QV_WINEPREFIX"
-  [ -d "$prefix" ] || qv_copy_prefix "$root/template" "$prefix"
+  [ -d "$prefix" ] || qv_copy_prefix "$template" "$prefix"
 elif [ "$fresh" -eq 1 ]; then
   mkdir -p "$root/runs"
   prefix="$(mktemp -d "$root/runs/prefix.XXXXXX")"
-  qv_copy_prefix "$root/template" "$prefix"
+  qv_copy_prefix "$template" "$prefix"
 else
-  prefix="$root/shared"
+  prefix="$root/shared.$WINEARCH"
   (
     flock 9
-    [ -d "$prefix" ] || qv_copy_prefix "$root/template" "$prefix"
+    [ -d "$prefix" ] || qv_copy_prefix "$template" "$prefix"
   ) 9>"$root/.shared.lock"
 fi
 export WINEPREFIX="$prefix"

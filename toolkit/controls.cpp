@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "engine/failure.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "toolkit/resources.h"
@@ -35,7 +37,8 @@ void Control::Create() {
     hwnd_ = CreateWindowExA(ExStyle(), WindowClass(), layout_.text, style, layout_.bounds.left,
                             layout_.bounds.top, layout_.bounds.width, layout_.bounds.height,
                             ParentWindow(), nullptr, Application::Instance().InstanceHandle(), this);
-    if (!hwnd_) return;
+    // A page without its controls would carry on with empty choices.
+    if (!hwnd_) throw Failure(std::string("Не удалось создать элемент окна «") + layout_.name + "».");
     // Later controls lie over earlier ones, as they were laid out; pictures
     // lie under every other control of their parent.
     SetWindowPos(hwnd_, layout_.kind == ControlKind::Picture ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,

@@ -110,7 +110,11 @@ void TForm1::RunUnattended() {
     if (options_.directory) Form4->edDir->SetText(*options_.directory);
     if (options_.group) Form5->edNameGroup->SetText(*options_.group);
     if (options_.desktopIcon) Form6->CheckBox->SetChecked(*options_.desktopIcon);
-    // The destination page's own question, as Next on it would ask.
+    // The destination page's own checks, as Next on it would make them.
+    if (Form4->RefuseEmptyDestination()) {
+        End(WizardEnd::Refused);
+        return;
+    }
     if (!Form4->ConfirmDestination()) {
         End(WizardEnd::CancelledBeforeInstalling);
         return;

@@ -15,7 +15,7 @@ enum class SetupExit : int {
 
 // How the wizard ended.
 enum class WizardEnd {
-    Refused,                   // the privilege check refused
+    Refused,                   // the privilege check, or an unattended run's empty destination, refused
     CancelledBeforeInstalling,
     CancelledWhileInstalling,
     InstallationFailed,        // the installation could not run to its end

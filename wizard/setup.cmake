@@ -32,12 +32,3 @@ target_compile_definitions(setup_refused PRIVATE QV_TEST_PRIVILEGES)
 qv_setup_program(setup_nopayload NO_PAYLOAD)
 # Its link map tells where the bytes go (scripts/size-components.sh).
 target_link_options(setup_nopayload PRIVATE "-Wl,-Map=$<TARGET_FILE:setup_nopayload>.map")
-
-# The package manager's manifest of setup.exe, written beside it (winget/)
-# with the program's SHA-256 once it is built.
-set(QV_INSTALLER_URL "https://downloads.invalid/QuorVel/2.0/setup.exe" CACHE STRING
-    "where the release's setup.exe is downloaded from, for the package manager's manifest")
-add_custom_command(TARGET setup POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -DSETUP=$<TARGET_FILE:setup> -DTEMPLATES=${CMAKE_SOURCE_DIR}/assets/winget
-          -DOUT=${CMAKE_BINARY_DIR}/winget -DURL=${QV_INSTALLER_URL} -P ${CMAKE_SOURCE_DIR}/cmake/winget-manifest.cmake
-  VERBATIM)

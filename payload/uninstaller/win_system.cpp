@@ -9,6 +9,7 @@
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
 #include "toolkit/growing_text.h"
+#include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -197,7 +198,8 @@ bool WinRemovalSystem::InUse(const std::string& path) {
 
 std::optional<Registration> WinRemovalSystem::ReadRegistration() {
     UniqueRegKey key;
-    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, contract::kUninstallKey, 0, KEY_QUERY_VALUE, key.put());
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, contract::kUninstallKey, 0,
+                                      KEY_QUERY_VALUE | contract::kRegistryView, key.put());
     if (opened == ERROR_FILE_NOT_FOUND) return std::nullopt;
     Registration found;
     if (opened != ERROR_SUCCESS) return found;  // there, but unreadable: try to remove it
@@ -213,7 +215,11 @@ std::optional<Registration> WinRemovalSystem::ReadRegistration() {
 }
 
 unsigned long WinRemovalSystem::RemoveUninstallKey() {
-    const LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, contract::kUninstallKey);
+    // RegDeleteKeyExA names the view; a system without it has one view only.
+    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    const auto deleteInView = ProcAddress<DeleteKeyEx>(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA");
+    const LONG deleted = deleteInView ? deleteInView(HKEY_LOCAL_MACHINE, contract::kUninstallKey, contract::kRegistryView, 0)
+                                      : RegDeleteKeyA(HKEY_LOCAL_MACHINE, contract::kUninstallKey);
     return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<unsigned long>(deleted);
 }
 

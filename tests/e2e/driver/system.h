@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/install_contract.h"
+
 namespace e2e {
 
 // --- Files --------------------------------------------------------------------
@@ -78,6 +80,10 @@ struct ShortcutFields {
 std::optional<ShortcutFields> ReadShortcut(const std::string& file);
 
 // --- Registry -------------------------------------------------------------------
+// These helpers (and RegistryKeyExists, DeniedRegistryKey) open every key in
+// the view the setup programs keep their registration in: the 32-bit one,
+// whichever build the driver itself is.
+inline constexpr REGSAM kSetupRegistryView = qv::contract::kRegistryView;
 
 struct RegistryValue {
     DWORD type = REG_NONE;

@@ -138,7 +138,8 @@ long HandlesFromSystemTable(DWORD pid) {
     return count;
 }
 
-// One entry of the GDI handle table a 32-bit process's PEB points to.
+// One entry of the GDI handle table a process's PEB points to (the same in
+// 32- and 64-bit processes).
 #pragma pack(push, 1)
 struct GdiHandleEntry {
     std::uint64_t object;
@@ -152,7 +153,9 @@ struct GdiHandleEntry {
 #pragma pack(pop)
 static_assert(sizeof(GdiHandleEntry) == 24, "GDI handle entry layout");
 constexpr size_t kGdiHandleSlots = 0x10000;
-constexpr size_t kPebGdiTableOffset = 0x94;  // PEB.GdiSharedHandleTable of a 32-bit process
+// PEB.GdiSharedHandleTable of a process of the driver's own kind: the setup
+// program is always of the driver's build.
+constexpr size_t kPebGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 long GdiObjectsFromPeb(HANDLE process) {
     const auto query = NtFunction<QueryInformationProcess>("NtQueryInformationProcess");
@@ -160,7 +163,7 @@ long GdiObjectsFromPeb(HANDLE process) {
     PROCESS_BASIC_INFORMATION basic{};
     ULONG length = 0;
     if (query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, &length) != 0) return -1;
-    DWORD table = 0;
+    std::uintptr_t table = 0;
     SIZE_T read = 0;
     if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + kPebGdiTableOffset, &table,
                            sizeof table, &read) ||
@@ -168,7 +171,7 @@ long GdiObjectsFromPeb(HANDLE process) {
         return -1;
     }
     std::vector<GdiHandleEntry> entries(kGdiHandleSlots);
-    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<uintptr_t>(table)), entries.data(),
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
                            entries.size() * sizeof(GdiHandleEntry), &read)) {
         return -1;
     }
@@ -294,7 +297,7 @@ void HeldFile::Release() {
 
 bool RegistryKeyExists(HKEY root, const std::string& key) {
     UniqueRegKey opened;
-    const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put());
+    const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | kSetupRegistryView, opened.put());
     // A key nobody may read still exists.
     return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
 }
@@ -314,8 +317,8 @@ std::string DescribeRegistryKey(HKEY root, const std::string& key) {
 
 DeniedRegistryKey::DeniedRegistryKey(HKEY root, std::string key) : root_(root), key_(std::move(key)) {
     UniqueRegKey opened;
-    if (RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        opened.put(), nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS | kSetupRegistryView, nullptr, opened.put(), nullptr) != ERROR_SUCCESS) {
         return;
     }
     PSECURITY_DESCRIPTOR denyAll = nullptr;
@@ -331,7 +334,7 @@ void DeniedRegistryKey::Restore() {
     if (!denied_) return;
     // The owner may always change the access list.
     UniqueRegKey opened;
-    if (RegOpenKeyExA(root_, key_.c_str(), 0, WRITE_DAC, opened.put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(root_, key_.c_str(), 0, WRITE_DAC | kSetupRegistryView, opened.put()) != ERROR_SUCCESS) return;
     PSECURITY_DESCRIPTOR allowAll = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &allowAll,
                                                               nullptr)) {

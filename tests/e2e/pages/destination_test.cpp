@@ -183,7 +183,8 @@ TEST_F(DestinationPage, NextOnAnExistingFolderOrFileAsksAndBackNeverDoes) {
     ASSERT_TRUE(wizard.WaitShown("Form4"));
     EXPECT_EQ(Destination(), file);
 
-    // Yes moves on; an empty text moves on without a question.
+    // Yes moves on; an empty text (which would mean the drive's root) is
+    // refused with a box, and the page stays.
     wizard.SetText("Form4", "edDir", folder);
     ASSERT_NO_FATAL_FAILURE(NextAsksAbout(folder));
     ASSERT_NO_FATAL_FAILURE(Answer(IDYES));
@@ -192,9 +193,14 @@ TEST_F(DestinationPage, NextOnAnExistingFolderOrFileAsksAndBackNeverDoes) {
     ASSERT_TRUE(wizard.WaitShown("Form4"));
     EXPECT_EQ(wizard.MessageBox().hwnd, nullptr);
     wizard.SetText("Form4", "edDir", "");
-    ASSERT_NO_FATAL_FAILURE(NextPage(wizard, "Form4", "Form5"));
+    wizard.Click("Form4", "Next");
+    ASSERT_TRUE(wizard.WaitMessageBox(box, 20s));
+    EXPECT_EQ(box.caption, "Папка не указана");
+    EXPECT_EQ(box.text, "Укажите папку, в которую будет установлено приложение Кворвель.");
+    ASSERT_NO_FATAL_FAILURE(Answer(IDOK));
+    ASSERT_TRUE(wizard.WaitShown("Form4"));
 
-    wizard.CloseBox("Form5");
+    wizard.CloseBox("Form4");
     ASSERT_TRUE(wizard.WaitMessageBox(box));
     ASSERT_NO_FATAL_FAILURE(Answer(IDYES));
     ASSERT_TRUE(wizard.Exited());

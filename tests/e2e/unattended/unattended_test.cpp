@@ -159,6 +159,17 @@ const Row kRows[] = {
          ASSERT_TRUE(AnswerBox(box, IDOK));
      },
      [](const RunRecord&) { ExpectNothingInstalled(); }},
+    {"ABlankDestinationIsRefusedWithNothingWritten", QV_SETUP_EXE,
+     std::string("/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"  \" /LOG=\"") + kLogFile + "\"", 1, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         ExpectNothingInstalled();
+         // Never the root of the current drive.
+         EXPECT_FALSE(Exists("C:\\UnInstall.dat"));
+         EXPECT_FALSE(Exists("C:\\lic.txt"));
+         EXPECT_NE(run.log.find("Укажите папку, в которую будет установлено приложение Кворвель."), std::string::npos)
+             << run.log;
+     }},
     {"ASecondSetupIsRefused", QV_SETUP_EXE, std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 1,
      {},
      [](const RunRecord& run) {

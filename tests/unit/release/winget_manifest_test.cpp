@@ -3,25 +3,20 @@
 #include <openssl/sha.h>
 
 #include <cctype>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/install_contract.h"
 #include "engine/payload_digests.h"
+#include "tests/unit/release/built_file.h"
 #include "wizard/exit_code.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // The manifest files are flat enough to read as "key: value" lines; list
 // items ("- key: value") and nested keys are read the same way, in order.
@@ -46,6 +41,16 @@ std::string One(const std::multimap<std::string, std::string>& fields, const std
 }
 
 const std::string kId = "QuorVelSoft.QuorVel";
+
+std::string Sha256Upper(const std::string& path) {
+    const std::string program = ReadFile(path);
+    if (program.empty()) return "<no " + path + ">";
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    SHA256(reinterpret_cast<const unsigned char*>(program.data()), program.size(), digest);
+    std::string hex = qv::HexDigest(std::string_view(reinterpret_cast<const char*>(digest), sizeof digest));
+    for (char& c : hex) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return hex;
+}
 
 TEST(WingetManifest, DescribesTheBuiltSetupProgram) {
     const auto version = Fields(ReadFile(QV_WINGET_DIR "/" + kId + ".yaml"));
@@ -87,14 +92,15 @@ TEST(WingetManifest, DescribesTheBuiltSetupProgram) {
                                                             {code(SetupExit::Failed), "contactSupport"},
                                                             {code(SetupExit::Cancelled), "cancelledByUser"}}));
 
-    // The digest of the program as it was built.
-    const std::string program = ReadFile(QV_SETUP_EXE);
-    ASSERT_FALSE(program.empty());
-    unsigned char digest[SHA256_DIGEST_LENGTH];
-    SHA256(reinterpret_cast<const unsigned char*>(program.data()), program.size(), digest);
-    std::string expected = qv::HexDigest(std::string_view(reinterpret_cast<const char*>(digest), sizeof digest));
-    for (char& c : expected) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_EQ(One(installer, "InstallerSha256"), expected);
+    // Both installers, each with the digest of its program as it was built.
+    const auto architectures = installer.equal_range("Architecture");
+    const auto digests = installer.equal_range("InstallerSha256");
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (auto a = architectures.first, d = digests.first; a != architectures.second && d != digests.second; ++a, ++d) {
+        listed.emplace_back(a->second, d->second);
+    }
+    EXPECT_EQ(listed, (std::vector<std::pair<std::string, std::string>>{{"x86", Sha256Upper(QV_SETUP_X86_EXE)},
+                                                                        {"x64", Sha256Upper(QV_SETUP_X64_EXE)}}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/install_contract.h"
 #include "engine/install_sequence.h"
 #include "engine/win_install_system.h"
 #include "engine/win_thread_setup.h"
@@ -144,7 +145,7 @@ protected:
         HKEY opened = nullptr;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0", 0,
-                          KEY_READ, &opened) != ERROR_SUCCESS) {
+                          KEY_READ | qv::contract::kRegistryView, &opened) != ERROR_SUCCESS) {
             return "(no key)";
         }
         const UniqueRegKey key(opened);

@@ -1,10 +1,12 @@
 // The uninstall key, written and read back from the registry.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "engine/install_contract.h"
 #include "engine/win_registry.h"
 #include "toolkit/win_handles.h"
 
@@ -23,7 +25,7 @@ struct StoredValue {
 StoredValue Query(const char* key, const char* name) {
     StoredValue value;
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return value;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | qv::contract::kRegistryView, &opened) != ERROR_SUCCESS) return value;
     const UniqueRegKey handle(opened);
     if (RegQueryValueExA(opened, name, nullptr, &value.type, nullptr, &value.size) != ERROR_SUCCESS) {
         return value;
@@ -86,8 +88,8 @@ TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
 }
 
 TEST(WinRegistry, KeyThatCannotBeMadeIsAFailure) {
-    // A key name may not begin with a backslash.
-    EXPECT_FALSE(WriteMachineValues("\\SOFTWARE\\Broken", Values("C:\\Q")));
+    // A key name is at most 255 characters long.
+    EXPECT_FALSE(WriteMachineValues("SOFTWARE\\" + std::string(300, 'k'), Values("C:\\Q")));
 }
 
 }  // namespace

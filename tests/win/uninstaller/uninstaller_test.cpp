@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/install_contract.h"
 #include "engine/run_log.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/win_system.h"
@@ -61,7 +62,7 @@ std::string ShellFolder(int csidl) {
 void WriteKey(const std::string& uninstallString) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                              KEY_ALL_ACCESS | qv::contract::kRegistryView, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     auto set = [&](const char* name, const std::string& value) {
         RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -76,7 +77,7 @@ void WriteKey(const std::string& uninstallString) {
 
 std::string ReadKeyCommand() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ | qv::contract::kRegistryView, &key) != ERROR_SUCCESS) return "<none>";
     char value[1024] = {};
     DWORD size = sizeof value - 1;
     RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
@@ -519,7 +520,7 @@ TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
 TEST_F(WinRemovalSystemTest, ReadsTheRegistrationWithItsCreatedFolders) {
     WriteKey("\"C:\\Program Files\\Кворвель\\UnInstall.exe\"");
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE | qv::contract::kRegistryView, &key), ERROR_SUCCESS);
     const char levels[] = "C:\\a\0C:\\a\\Папка б\0";  // and the terminating empty string
     RegSetValueExA(key, "CreatedFolders", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(levels), sizeof levels);
     RegCloseKey(key);
