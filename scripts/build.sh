@@ -27,7 +27,8 @@ case "$scope" in
   *) echo "usage: build.sh [all|wizard|walk]" >&2; exit 2 ;;
 esac
 
-"$here/bootstrap.sh"
+# Once per command: a caller that has run it says so.
+[ -n "${QV_BOOTSTRAPPED:-}" ] || "$here/bootstrap.sh"
 . "$here/windows-arch.sh"
 qv_choose_windows_arch
 

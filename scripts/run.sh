@@ -13,6 +13,7 @@ say() { echo "run: $* ($((SECONDS - started)) s)" >&2; }
 
 say "checking the build and test tools (the first time, installing them takes a few minutes)"
 "$here/bootstrap.sh"
+export QV_BOOTSTRAPPED=1
 . "$here/windows-arch.sh"
 qv_choose_windows_arch
 qv_say_windows_arch >&2

@@ -17,6 +17,7 @@ top="$(dirname "$here")"
 build="${QV_BUILD:-$top/build}"
 
 "$here/bootstrap.sh" || { echo "could not install the build and test tools"; exit 1; }
+export QV_BOOTSTRAPPED=1
 # Decided once, here, for every script this one runs.
 . "$here/windows-arch.sh"
 qv_choose_windows_arch || exit 1

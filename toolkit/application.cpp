@@ -103,7 +103,12 @@ void Application::Terminate() {
 }
 
 void Application::ShowException(const char* message) const {
-    MessageBoxA(GetActiveWindow(), message ? message : "", title_.c_str(), MB_ICONERROR | MB_OK);
+    const std::string text = message ? message : "";
+    if (errorBox_) {
+        errorBox_(GetActiveWindow(), text, title_.c_str());
+    } else {
+        MessageBoxA(GetActiveWindow(), text.c_str(), title_.c_str(), MB_ICONERROR | MB_OK);
+    }
 }
 
 void Application::Guard(const std::function<void()>& handler) const {

@@ -64,6 +64,10 @@ public:
 
     // The standard error box: the message, an error icon, OK, the title as caption.
     void ShowException(const char* message) const;
+    // How the error box is shown (owner, text, caption); a message box
+    // until the program says otherwise.
+    using ErrorBox = std::function<void(HWND, const std::string&, const char*)>;
+    void SetErrorBox(ErrorBox show) { errorBox_ = std::move(show); }
     // Runs a handler; an exception escaping it is shown in the error box.
     void Guard(const std::function<void()>& handler) const;
 
@@ -98,6 +102,7 @@ private:
 
     HINSTANCE instance_ = nullptr;
     std::string title_;
+    ErrorBox errorBox_;
     std::vector<std::unique_ptr<Form>> forms_;
     std::map<std::tuple<std::string, int, bool, int>, UniqueFont> fonts_;
     UniqueIcon bigIcon_;

@@ -43,12 +43,13 @@ TForm1::TForm1() : Form(kWindow) {}
 void TForm1::Build(const RunOptions& options) {
     options_ = options;
     Create(nullptr, kControls);
-    if (options_.Unattended()) {
-        // Nobody watches: no background, no waiting for it.
-        Application::Instance().Post([this] { RunUnattended(); });
-    } else {
-        StartTimer(kTimer1, kTimer1Interval, [this] { Timer1Timer(); });
-    }
+    if (!options_.Unattended()) StartTimer(kTimer1, kTimer1Interval, [this] { Timer1Timer(); });
+}
+
+void TForm1::PagesCreated() {
+    pagesCreated_ = true;
+    // Nobody watches: no background, no waiting for it.
+    if (options_.Unattended()) Application::Instance().Post([this] { RunUnattended(); });
 }
 
 void TForm1::FormCreate() {
@@ -71,7 +72,7 @@ WizardEnd TForm1::EndAfter(Page page) {
 SetupExit TForm1::ExitCode() const { return ExitCodeOf(end_, Form7 ? Form7->Report() : InstallReport{}); }
 
 void TForm1::Timer1Timer() {
-    if (!Visible() || Form2->Visible()) return;
+    if (!pagesCreated_ || !Visible() || Form2->Visible()) return;
     StopTimer(kTimer1);
     RunWizard();
 }

@@ -21,6 +21,10 @@ public:
     const qv::PrivilegeApi* privileges = &qv::SystemPrivilegeApi();
 
     void Timer1Timer();
+    // Every page exists: the wizard (or the unattended run) may start.
+    // Until then nothing starts it, whatever boxes run their message loops
+    // while the pages are made.
+    void PagesCreated();
 
     // The program's exit code, from how the wizard ended.
     qv::SetupExit ExitCode() const;
@@ -29,6 +33,7 @@ protected:
     void FormCreate() override;
 
 private:
+    bool pagesCreated_ = false;
     void RunWizard();
     // The unattended run: the switches' values go into the pages' controls,
     // where a person would have put them, then the installation runs.

@@ -92,6 +92,7 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
     CreateForm(Form6, owner);
     CreateForm(Form7, owner);
     CreateForm(Form8, owner);
+    Form1->PagesCreated();
     app.Run(!options.Unattended());
     return app.ExitCode();
 }
@@ -103,6 +104,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
     const std::unique_ptr<qv::RunLog> log = OpenRunLog(options);
     qv::SetRunBoxes(qv::Boxes(*log, options.BoxesSuppressed()));
+    // The general error handler's box is one of the run's boxes too: logged,
+    // and never shown under /SUPPRESSMSGBOXES.
+    qv::Application::Instance().SetErrorBox([](HWND owner, const std::string& text, const char* caption) {
+        qv::RunBoxes().Show(owner, text, caption, MB_ICONERROR | MB_OK, IDOK);
+    });
     log->Write("Программа установки Кворвель 2.0, версия 2.0.0.0");
     log->Write(std::string("Командная строка: ") + GetCommandLineA());
 

@@ -87,6 +87,14 @@ std::shared_ptr<void> HoldDates() {
     return held;
 }
 
+// The machine without its "Program Files" folder, which the destination
+// page starts from.
+std::shared_ptr<void> WithoutProgramFiles() {
+    static const char kAway[] = "C:\\Program Files (away)";
+    EXPECT_TRUE(MoveFileA("C:\\Program Files", kAway));
+    return std::shared_ptr<void>(nullptr, [](void*) { MoveFileA(kAway, "C:\\Program Files"); });
+}
+
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 // A setup program already running: the wizard on its first page.
@@ -170,6 +178,17 @@ const Row kRows[] = {
          EXPECT_NE(run.log.find("Укажите папку, в которую будет установлено приложение Кворвель."), std::string::npos)
              << run.log;
      }},
+    {"NoProgramFilesFolderIsLoggedAndTheRunEndsWithoutACrash", QV_SETUP_EXE,
+     std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 0, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         EXPECT_NE(run.log.find("Папка \"C:\\Program Files\" не найдена или недоступна."), std::string::npos)
+             << run.log;
+         // Where the folder list stood, never the drive's root.
+         ExpectFilesInstalled("C:\\QuorVel V2.0");
+         EXPECT_FALSE(Exists("C:\\UnInstall.dat"));
+     },
+     WithoutProgramFiles},
     {"ASecondSetupIsRefused", QV_SETUP_EXE, std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 1,
      {},
      [](const RunRecord& run) {
