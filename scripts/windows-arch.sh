@@ -1,5 +1,6 @@
 # Which Windows build this machine runs under Wine, decided once for the
-# run, build, test and one-program commands alike. Sourced, not run.
+# run, build, test and one-program commands alike. Sourced, not run; safe
+# under `set -e`.
 #
 #   qv_choose_windows_arch   sets and exports QV_WINDOWS_ARCH (x86 or x64)
 #                            and QV_WINDOWS_ARCH_WHY; a QV_WINDOWS_ARCH
@@ -30,8 +31,8 @@ qv_runs_32bit() {
     rm -rf "$dir"
     return 2
   fi
-  "$dir/probe32" 2>/dev/null
-  rc=$?
+  rc=0
+  "$dir/probe32" 2>/dev/null || rc=$?
   rm -rf "$dir"
   [ "$rc" -eq 42 ] && return 0
   return 1
@@ -51,8 +52,9 @@ qv_choose_windows_arch() {
     export QV_WINDOWS_ARCH QV_WINDOWS_ARCH_WHY
     return 0
   fi
-  qv_runs_32bit
-  case $? in
+  local probe=0
+  qv_runs_32bit || probe=$?
+  case $probe in
     0)
       if qv_has_wine32; then
         QV_WINDOWS_ARCH=x86 QV_WINDOWS_ARCH_WHY="this machine runs 32-bit programs (a 32-bit probe ran) and 32-bit Wine is installed"
