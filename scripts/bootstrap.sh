@@ -80,8 +80,15 @@ install() {
   apt-get "${options[@]}" install -y -q --no-install-recommends "$@" >"$work/install.log" 2>&1
 }
 
+# A failed attempt at 32-bit Wine is not repeated by every command for an
+# hour: each would wait a minute for the same archive.
+failed32=/var/tmp/quorvel-bootstrap-wine32-failed
 wanted=("${packages[@]}")
-[ "$runs32" -eq 0 ] || wanted+=("${packages32[@]}")
+if [ "$runs32" -eq 1 ] && missing "${packages32[@]}" && [ -n "$(find "$failed32" -mmin -60 2>/dev/null)" ]; then
+  echo "bootstrap: 32-bit Wine could not be installed less than an hour ago; not trying again before then (remove $failed32 to try now)" >&2
+elif [ "$runs32" -eq 1 ]; then
+  wanted+=("${packages32[@]}")
+fi
 if missing "${wanted[@]}"; then
   echo "bootstrap: installing the build and test tools from Debian's packages (a few minutes the first time) ..." >&2
   if [ "$runs32" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -90,8 +97,9 @@ if missing "${wanted[@]}"; then
   update
   if ! install "${wanted[@]}"; then
     why="$(grep -m1 '^E:' "$work/install.log" || tail -n 1 "$work/install.log")"
-    if [ "$runs32" -eq 1 ] && install "${packages[@]}"; then
-      echo "bootstrap: 32-bit Wine could not be installed now ($why); the 64-bit Windows build will run here instead. Run this again later to get it." >&2
+    if [ "${#wanted[@]}" -gt "${#packages[@]}" ] && install "${packages[@]}"; then
+      touch "$failed32"
+      echo "bootstrap: 32-bit Wine could not be installed now ($why); the 64-bit Windows build will run here instead; the next try is in an hour (or at once after removing $failed32)" >&2
     else
       grep '^E:\|^ ' "$work/install.log" | head -n 20 >&2
       echo "bootstrap: could not install the packages ($why); check the machine's package sources and network, then run this again" >&2
@@ -99,6 +107,7 @@ if missing "${wanted[@]}"; then
     fi
   fi
 fi
+installed wine32:i386 && rm -f "$failed32"
 
 # Wine only switches its ANSI code page to 1251 when a Russian locale exists.
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
