@@ -19,6 +19,11 @@ inline constexpr char kFolderKind[] = "D";  // a folder the installation made or
 // registration and the removal shortcut name it.
 inline constexpr char kUninstallerFileName[] = "UnInstall.exe";
 
+// The application itself: a payload entry the installer writes; the
+// shortcuts and the registration's DisplayIcon name it, and the finish page
+// starts it from the destination.
+inline constexpr char kApplicationFileName[] = "QuorVel.exe";
+
 // The installer's temporary file for the entry being expanded. Written and
 // deleted by the installer for each entry; left behind only when the user
 // answered Abort; the uninstaller removes it when it is there.

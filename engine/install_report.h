@@ -17,7 +17,8 @@ struct InstallReport {
     bool tempFileFailed = false;   // ... because the temporary file could not be made
     bool licenceSaved = false;
     bool logSaved = false;         // UnInstall.dat
-    bool registered = false;       // the uninstall key and every value of it
+    bool registered = false;       // the uninstall key with the values the list of programs needs
+    std::vector<std::string> unwrittenValues;  // further values of the key that could not be written
     bool applicationInPlace = false;  // QuorVel.exe is in the destination
     bool finished = false;         // the sequence ran to its end (not abandoned)
 
@@ -26,7 +27,8 @@ struct InstallReport {
     int MissingFiles() const { return entryCount > entriesInPlace ? entryCount - entriesInPlace : 0; }
     // Everything the installation should have written is there.
     bool Complete() const {
-        return finished && MissingFiles() == 0 && !passStopped && licenceSaved && logSaved && registered;
+        return finished && MissingFiles() == 0 && !passStopped && licenceSaved && logSaved && registered &&
+               unwrittenValues.empty();
     }
 };
 

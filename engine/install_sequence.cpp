@@ -21,7 +21,7 @@ using contract::kUninstallerFileName;
 
 const char kLicenceFileName[] = "lic.txt";
 const char kUserDataFileName[] = "Peoples.clm";
-const char kProgramFileName[] = "QuorVel.exe";
+using contract::kApplicationFileName;
 const char kHelpFileName[] = "QuorVel.chm";
 
 const char kProgramShortcut[] = "\\Кворвель 2.0.lnk";
@@ -294,7 +294,7 @@ void InstallSequence::MakeShortcuts() {
         const std::string group = choices_.programsPath + "\\" + choices_.groupName;
         if (!system_.Exists(group)) MakeFolders(group);
         log_.Set(group, kFolderKind);
-        MakeShortcut(group + kProgramShortcut, kProgramFileName);
+        MakeShortcut(group + kProgramShortcut, kApplicationFileName);
         MakeShortcut(group + kHelpShortcut, kHelpFileName);
         MakeShortcut(group + kUninstallShortcut, kUninstallerFileName);
     }
@@ -303,7 +303,7 @@ void InstallSequence::MakeShortcuts() {
         runLog_.Write("Ярлык на рабочем столе не создан: папка рабочего стола не найдена.");
         return;
     }
-    MakeShortcut(choices_.desktopPath + kProgramShortcut, kProgramFileName);
+    MakeShortcut(choices_.desktopPath + kProgramShortcut, kApplicationFileName);
 }
 
 void InstallSequence::MakeShortcut(const std::string& file, const std::string& targetName) {
@@ -382,7 +382,7 @@ void InstallSequence::Register() {
     const std::uint32_t kilobytes = static_cast<std::uint32_t>((installedBytes_ + 1023) / 1024);
     const std::vector<RegistryValue> values = {
         {contract::kDisplayName, std::string(kProductName)},
-        {contract::kDisplayIcon, InDestination(kProgramFileName)},
+        {contract::kDisplayIcon, InDestination(kApplicationFileName)},
         {contract::kDisplayVersion, std::string(kProductVersion)},
         {contract::kUninstallString, QuotedCommand(uninstaller)},
         {contract::kQuietUninstallString, QuotedCommand(uninstaller, contract::kSilentSwitch)},
@@ -393,7 +393,14 @@ void InstallSequence::Register() {
         {contract::kNoRepair, std::uint32_t{1}},
         {contract::kCreatedFolders, CreatedFolders()},
     };
-    if (!system_.WriteMachineValues(contract::kUninstallKey, values)) {
+    const std::vector<std::string> failed = system_.WriteMachineValues(contract::kUninstallKey, values);
+    // The list of programs shows and removes an entry by its first four
+    // values; the others only add to what it says.
+    const auto essential = [](const std::string& name) {
+        return name == contract::kDisplayName || name == contract::kDisplayIcon ||
+               name == contract::kDisplayVersion || name == contract::kUninstallString;
+    };
+    if (std::any_of(failed.begin(), failed.end(), essential)) {
         system_.ShowError(kRegistryError + std::string("\n\n") + kNotRegistered + ".");
         runLog_.Write(std::string(kNotRegistered) + ": ошибка записи в реестр.");
         return;
@@ -401,10 +408,16 @@ void InstallSequence::Register() {
     report_.registered = true;
     runLog_.Write("Программа зарегистрирована в списке установленных программ: HKEY_LOCAL_MACHINE\\" +
                   std::string(contract::kUninstallKey));
+    if (failed.empty()) return;
+    report_.unwrittenValues = failed;
+    std::string names;
+    for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
+    system_.ShowError(kRegistryError + std::string("\n\nНе записаны значения: ") + names + ".");
+    runLog_.Write("Не записаны значения регистрации: " + names + ".");
 }
 
 void InstallSequence::Finish() {
-    report_.applicationInPlace = IsInPlace(kProgramFileName);
+    report_.applicationInPlace = IsInPlace(kApplicationFileName);
     report_.finished = true;
     if (report_.Complete()) {
         runLog_.Write("Установка завершена.");

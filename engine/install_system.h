@@ -96,10 +96,11 @@ public:
     virtual bool MakeShortcut(const Shortcut& shortcut) = 0;
     virtual void EndShortcuts() = 0;
 
-    // Creates or opens the key below HKEY_LOCAL_MACHINE and writes the
-    // values in order. False if the key or a value failed.
-    virtual bool WriteMachineValues(const std::string& key,
-                                    const std::vector<RegistryValue>& values) = 0;
+    // Creates or opens the key below HKEY_LOCAL_MACHINE and writes every
+    // value in order, going on past one that fails. The names of the values
+    // not written: every name when the key could not be made.
+    virtual std::vector<std::string> WriteMachineValues(const std::string& key,
+                                                        const std::vector<RegistryValue>& values) = 0;
     // A REG_MULTI_SZ value of a key below HKEY_LOCAL_MACHINE; empty when the
     // key or the value is missing or of another type.
     virtual std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) = 0;

@@ -127,10 +127,15 @@ bool WinInstallSystem::MakeShortcut(const Shortcut& s) {
 
 void WinInstallSystem::EndShortcuts() { apartment_.reset(); }
 
-bool WinInstallSystem::WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) {
-    if (qv::WriteMachineValues(key, values)) return true;
-    LogFailure("Не удалось записать в реестр HKEY_LOCAL_MACHINE\\" + key);
-    return false;
+std::vector<std::string> WinInstallSystem::WriteMachineValues(const std::string& key,
+                                                              const std::vector<RegistryValue>& values) {
+    std::vector<std::string> failed;
+    qv::WriteMachineValues(key, values, [&](const std::string& name, unsigned long error) {
+        SetLastError(error);
+        LogFailure("Не удалось записать в реестр HKEY_LOCAL_MACHINE\\" + key + " значение " + name);
+        failed.push_back(name);
+    });
+    return failed;
 }
 
 std::vector<std::string> WinInstallSystem::ReadMachineStrings(const std::string& key, const std::string& name) {

@@ -43,7 +43,8 @@ public:
     bool MakeShortcut(const Shortcut& shortcut) override;
     void EndShortcuts() override;
 
-    bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) override;
+    std::vector<std::string> WriteMachineValues(const std::string& key,
+                                                const std::vector<RegistryValue>& values) override;
     std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
 
 private:

@@ -37,18 +37,22 @@ static_assert(contract::kRegistryView == KEY_WOW64_32KEY);
 
 }  // namespace
 
-bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) {
+void WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values,
+                        const RegistryFailure& failed) {
     UniqueRegKey handle;
     DWORD disposition = 0;
-    LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS | contract::kRegistryView, nullptr, handle.put(), &disposition);
-    for (auto value = values.begin(); status == ERROR_SUCCESS && value != values.end(); ++value) {
-        const RawValue raw = Raw(*value);
-        status = RegSetValueExA(handle.get(), value->name.c_str(), 0, raw.type,
-                                reinterpret_cast<const BYTE*>(raw.bytes.data()), static_cast<DWORD>(raw.bytes.size()));
+    const LONG made = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      KEY_ALL_ACCESS | contract::kRegistryView, nullptr, handle.put(), &disposition);
+    for (const RegistryValue& value : values) {
+        LONG status = made;
+        if (made == ERROR_SUCCESS) {
+            const RawValue raw = Raw(value);
+            status = RegSetValueExA(handle.get(), value.name.c_str(), 0, raw.type,
+                                    reinterpret_cast<const BYTE*>(raw.bytes.data()),
+                                    static_cast<DWORD>(raw.bytes.size()));
+        }
+        if (status != ERROR_SUCCESS) failed(value.name, static_cast<unsigned long>(status));
     }
-    SetLastError(static_cast<DWORD>(status));  // for whoever reports the failure
-    return status == ERROR_SUCCESS;
 }
 
 std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/install_contract.h"
 #include "engine/win_user_start.h"
 #include "pages/Formstep3.h"
 #include "pages/page_layout.h"
@@ -56,5 +57,6 @@ void TForm8::FormCloseQuery(bool&) {
     // The folder the files went to: the destination, made full when typed without its drive.
     const std::string& installed = Form7->Report().destination;
     const std::string folder = installed.empty() ? Form4->Destination() : installed;
-    StartProgramForUser(FullPath(folder + "\\QuorVel.exe"), folder);  // never looked for elsewhere
+    // Never looked for elsewhere.
+    StartProgramForUser(FullPath(folder + "\\" + contract::kApplicationFileName), folder);
 }

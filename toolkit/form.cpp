@@ -84,7 +84,6 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
     } else {
         style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
         if (layout_.maximizeBox) style |= WS_MAXIMIZEBOX;
-        exStyle |= WS_EX_DLGMODALFRAME;
     }
     RECT frame{0, 0, layout_.bounds.width, layout_.bounds.height};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);

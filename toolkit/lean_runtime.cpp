@@ -48,8 +48,11 @@ void __throw_domain_error(const char* text) { throw LibraryFault(text); }
 void __throw_invalid_argument(const char* text) { throw LibraryFault(text); }
 void __throw_length_error(const char* text) { throw LibraryFault(text); }
 void __throw_out_of_range(const char* text) { throw LibraryFault(text); }
-// The format's arguments (an index and a size) are left out of the text.
-void __throw_out_of_range_fmt(const char* format, ...) { throw LibraryFault(format); }
+// The library's text here is a printf format ("%s: __pos (which is %zu) >
+// ..."), which the program cannot fill in without formatted printing.
+void __throw_out_of_range_fmt(const char*, ...) {
+    throw LibraryFault("Внутренняя ошибка программы: обращение за пределы строки или списка.");
+}
 void __throw_runtime_error(const char* text) { throw LibraryFault(text); }
 void __throw_range_error(const char* text) { throw LibraryFault(text); }
 void __throw_overflow_error(const char* text) { throw LibraryFault(text); }

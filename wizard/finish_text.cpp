@@ -33,6 +33,9 @@ FinishText FinishTextFor(const InstallReport& report) {
     if (!report.licenceSaved) problems.push_back("не сохранён текст соглашения");
     if (!report.logSaved) problems.push_back("не сохранён журнал для удаления");
     if (!report.registered) problems.push_back("приложение не внесено в список установленных программ");
+    if (report.registered && !report.unwrittenValues.empty()) {
+        problems.push_back("в список установленных программ внесены не все сведения о приложении");
+    }
     std::string body = "При установке приложения Кворвель были ошибки: ";
     for (std::size_t i = 0; i < problems.size(); ++i) {
         if (i) body += "; ";

@@ -56,6 +56,10 @@ TEST(FinishText, ACleanInstallationKeepsItsWordsAndOthersSayWhatIsMissing) {
     EXPECT_NE(errors.body.find("не установлено 3 файла из 16"), std::string::npos) << errors.body;
     EXPECT_NE(errors.body.find("не внесено в список установленных программ"), std::string::npos) << errors.body;
     EXPECT_FALSE(errors.canStartApplication);
+
+    InstallReport partly = Complete();
+    partly.unwrittenValues = {"Publisher"};
+    EXPECT_NE(FinishTextFor(partly).body.find("внесены не все сведения"), std::string::npos);
 }
 
 TEST(FinishText, FileCountsAgreeWithTheirNumber) {

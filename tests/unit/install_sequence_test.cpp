@@ -519,6 +519,21 @@ TEST(InstallSequence, RegistryFailureIsShownAndTheInstallationFinishes) {
     EXPECT_EQ(rig.trace.Texts().back(), "finished");
 }
 
+// A further value that fails is said, and the installation counts as one
+// with errors, but the program stays registered with every other value.
+TEST(InstallSequence, AFailingFurtherRegistryValueIsShownAndTheRestIsRegistered) {
+    InstallRig rig;
+    rig.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
+    rig.system.FailRegistryValue("Publisher");
+    EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
+    EXPECT_EQ(rig.trace.Matching("box"), Lines{"box Ошибка записи информации в реестр.\n\nНе записаны значения: Publisher."});
+    EXPECT_TRUE(rig.report.registered);
+    ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
+    EXPECT_EQ(rig.system.RegistryWrites()[0].values.size(), 10u);
+    EXPECT_EQ(rig.report.unwrittenValues, std::vector<std::string>{"Publisher"});
+    EXPECT_FALSE(rig.report.Complete());
+}
+
 }  // namespace
 }  // namespace qv::test
 

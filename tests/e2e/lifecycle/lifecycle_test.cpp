@@ -40,11 +40,16 @@ void AnswerUntilTheFinishPage(const Wizard& wizard, std::vector<std::string>& te
 
 // Installs through the wizard with what is typed on its pages ("" keeps the
 // page's own value); returns the boxes it showed on the way.
+// `atStart` plays the person while the wizard starts.
 std::vector<std::string> InstallWithTheWizard(const std::string& typedDestination, const std::string& typedGroup,
                                               DWORD exitCode, const std::string& program = QV_SETUP_EXE,
-                                              std::string* finishTitle = nullptr, bool* canStart = nullptr) {
+                                              std::string* finishTitle = nullptr, bool* canStart = nullptr,
+                                              const std::function<void(const Wizard&)>& atStart = {}) {
     std::vector<std::string> texts;
     Wizard wizard{program};
+    if (atStart) {
+        EXPECT_NO_FATAL_FAILURE(atStart(wizard));
+    }
     EXPECT_NO_FATAL_FAILURE(WalkTo(wizard, "Form4"));
     if (!typedDestination.empty()) wizard.SetText("Form4", "edDir", typedDestination);
     EXPECT_NO_FATAL_FAILURE(WalkTo(wizard, "Form5"));
@@ -192,6 +197,25 @@ void DestinationThatCannotBeWritten(const std::string& typed) {
     EXPECT_FALSE(Exists(kDefaultDestination));
 }
 
+// No "Program Files" on the Windows drive: the destination page says so in
+// a box while it is made, the wizard starts once the box is answered, and
+// the installation goes where the folder list stands.
+void WithoutProgramFiles() {
+    constexpr char kAway[] = "C:\\Program Files (away)";
+    ASSERT_TRUE(MoveFileA("C:\\Program Files", kAway));
+    const std::shared_ptr<void> back(nullptr, [&](void*) { MoveFileA(kAway, "C:\\Program Files"); });
+    const auto answerTheBox = [](const Wizard& wizard) {
+        Box box;
+        ASSERT_TRUE(WaitBoxOf(wizard.ProcessId(), "", box, 60s));
+        EXPECT_EQ(box.text, "Папка \"C:\\Program Files\" не найдена или недоступна.");
+        Wizard::SaveScreen("1x-no-program-files");
+        ASSERT_TRUE(AnswerBox(box, IDOK));
+    };
+    InstallWithTheWizard("", "", 0, QV_SETUP_EXE, nullptr, nullptr, answerTheBox);
+    ExpectFilesInstalled("C:\\QuorVel V2.0");
+    ExpectRegistration("C:\\QuorVel V2.0");
+}
+
 // A copy of setup.exe whose entry of the application has a broken SZDD
 // signature, as a download damaged on its way would have it.
 std::string SetupWithADamagedEntry() {
@@ -239,6 +263,7 @@ const LifeRow kRows[] = {
          EXPECT_TRUE(IsFolder(Programs()));
          ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
      }},
+    {"NoProgramFilesFolder", WithoutProgramFiles},
     {"ADestinationWithoutADrive", [] { DestinationWithoutItsDrive("foo", "C:\\foo"); }},
     {"ADestinationFromTheRoot", [] { DestinationWithoutItsDrive("\\QuorVel", "C:\\QuorVel"); }},
     {"ADestinationOnAMissingDrive", [] { DestinationThatCannotBeWritten("Q:\\x"); }},

@@ -199,12 +199,20 @@ void FakeInstallSystem::EndShortcuts() {
     inShortcutStage_ = false;
 }
 
-bool FakeInstallSystem::WriteMachineValues(const std::string& key,
-                                           const std::vector<RegistryValue>& values) {
+std::vector<std::string> FakeInstallSystem::WriteMachineValues(const std::string& key,
+                                                               const std::vector<RegistryValue>& values) {
     trace_.Add("registry " + key);
-    if (failRegistry_) return false;
-    registry_.push_back(RegistryWrite{key, values});
-    return true;
+    std::vector<std::string> failed;
+    std::vector<RegistryValue> written;
+    for (const RegistryValue& value : values) {
+        if (failRegistry_ || value.name == failedValue_) {
+            failed.push_back(value.name);
+        } else {
+            written.push_back(value);
+        }
+    }
+    if (!failRegistry_) registry_.push_back(RegistryWrite{key, written});
+    return failed;
 }
 
 std::vector<std::string> FakeInstallSystem::ReadMachineStrings(const std::string&, const std::string& name) {

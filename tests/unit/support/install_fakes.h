@@ -75,6 +75,8 @@ public:
     // The next `times` expansions into target fail to open (-1: all of them).
     void FailExpand(const std::string& target, int times);
     void FailRegistry() { failRegistry_ = true; }
+    // Only this value of the registration cannot be written.
+    void FailRegistryValue(const std::string& name) { failedValue_ = name; }
     // Answers to the copy box, in order; an unexpected box answers Abort.
     void Answer(std::initializer_list<CopyAnswer> answers);
 
@@ -104,7 +106,8 @@ public:
     void BeginShortcuts() override;
     bool MakeShortcut(const Shortcut& shortcut) override;
     void EndShortcuts() override;
-    bool WriteMachineValues(const std::string& key, const std::vector<RegistryValue>& values) override;
+    std::vector<std::string> WriteMachineValues(const std::string& key,
+                                                const std::vector<RegistryValue>& values) override;
     std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
 
 private:
@@ -123,6 +126,7 @@ private:
     std::set<std::string> failMakeFolder_;
     std::vector<std::pair<std::string, int>> failExpand_;
     bool failRegistry_ = false;
+    std::string failedValue_;
     std::deque<CopyAnswer> answers_;
     std::size_t unanswered_ = 0;
     bool inShortcutStage_ = false;

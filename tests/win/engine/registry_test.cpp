@@ -56,8 +56,15 @@ std::vector<RegistryValue> Values(const std::string& destination) {
     };
 }
 
+// The names of the values that could not be written.
+std::vector<std::string> Write(const std::string& key, const std::vector<RegistryValue>& values) {
+    std::vector<std::string> failed;
+    WriteMachineValues(key, values, [&](const std::string& name, unsigned long) { failed.push_back(name); });
+    return failed;
+}
+
 TEST(WinRegistry, WritesEveryValueAsAStringWithItsTerminator) {
-    ASSERT_TRUE(WriteMachineValues(kKey, Values("C:\\Program Files\\QuorVel V2.0")));
+    ASSERT_TRUE(Write(kKey, Values("C:\\Program Files\\QuorVel V2.0")).empty());
     ExpectString("DisplayName", "Кворвель 2.0");
     ExpectString("DisplayIcon", "C:\\Program Files\\QuorVel V2.0\\QuorVel.exe");
     ExpectString("DisplayVersion", "2.0");
@@ -65,9 +72,9 @@ TEST(WinRegistry, WritesEveryValueAsAStringWithItsTerminator) {
 }
 
 TEST(WinRegistry, SecondWriteReplacesTheValuesAndKeepsOthers) {
-    ASSERT_TRUE(WriteMachineValues(kKey, Values("C:\\First")));
-    ASSERT_TRUE(WriteMachineValues(kKey, {{"Publisher", std::string("kept")}}));
-    ASSERT_TRUE(WriteMachineValues(kKey, Values("D:\\Second place")));
+    ASSERT_TRUE(Write(kKey, Values("C:\\First")).empty());
+    ASSERT_TRUE(Write(kKey, {{"Publisher", std::string("kept")}}).empty());
+    ASSERT_TRUE(Write(kKey, Values("D:\\Second place")).empty());
     ExpectString("DisplayIcon", "D:\\Second place\\QuorVel.exe");
     ExpectString("UninstallString", "D:\\Second place\\UnInstall.exe");
     ExpectString("Publisher", "kept");
@@ -75,7 +82,7 @@ TEST(WinRegistry, SecondWriteReplacesTheValuesAndKeepsOthers) {
 
 TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
     const std::vector<std::string> folders = {"C:\\a", "C:\\a\\Кворвель"};
-    ASSERT_TRUE(WriteMachineValues(kKey, {{"NoModify", std::uint32_t{1}}, {"CreatedFolders", folders}}));
+    ASSERT_TRUE(Write(kKey, {{"NoModify", std::uint32_t{1}}, {"CreatedFolders", folders}}).empty());
     const StoredValue number = Query(kKey, "NoModify");
     EXPECT_EQ(number.type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(number.bytes, std::string("\1\0\0\0", 4));
@@ -88,8 +95,18 @@ TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
 }
 
 TEST(WinRegistry, KeyThatCannotBeMadeIsAFailure) {
-    // A key name is at most 255 characters long.
-    EXPECT_FALSE(WriteMachineValues("SOFTWARE\\" + std::string(300, 'k'), Values("C:\\Q")));
+    // A key name is at most 255 characters long: no value is written.
+    EXPECT_EQ(Write("SOFTWARE\\" + std::string(300, 'k'), Values("C:\\Q")).size(), Values("C:\\Q").size());
+}
+
+TEST(WinRegistry, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
+    // A value name is at most 16383 characters long.
+    const std::string tooLong(20000, 'v');
+    std::vector<RegistryValue> values = Values("C:\\Q");
+    values.insert(values.begin() + 1, {tooLong, std::string("x")});
+    EXPECT_EQ(Write(kKey, values), std::vector<std::string>{tooLong});
+    ExpectString("DisplayName", "Кворвель 2.0");
+    ExpectString("UninstallString", "C:\\Q\\UnInstall.exe");
 }
 
 }  // namespace
