@@ -44,9 +44,15 @@ TThreadSetup::~TThreadSetup() {
 }
 
 void TThreadSetup::Start(qv::InstallChoices choices) {
-    if (started_ || !thread_) return;
-    choices_ = std::move(choices);
+    if (started_) return;
     started_ = true;
+    if (!thread_) {
+        // Without its thread the installation ends as a worker that failed
+        // would: the page says so and can be left.
+        Fail("не удалось запустить поток установки");
+        return;
+    }
+    choices_ = std::move(choices);
     ResumeThread(thread_.get());
 }
 

@@ -2,38 +2,13 @@
 
 #include <windows.h>
 
+#include "engine/win_boxes.h"
 #include "payload/uninstaller/messages.h"
 
 namespace qv {
-namespace {
-
-const char* AnswerName(int answer) {
-    switch (answer) {
-        case IDYES:
-            return "Да";
-        case IDNO:
-            return "Нет";
-        case IDRETRY:
-            return "Повторить";
-        case IDCANCEL:
-            return "Отмена";
-        case IDOK:
-            return "OK";
-        default:
-            return "нет ответа";
-    }
-}
-
-}  // namespace
 
 int Conversation::Ask(const std::string& text, unsigned style, int silentAnswer) {
-    if (silent_) {
-        log_.Write("Сообщение (без показа): " + text + " — ответ по умолчанию: " + AnswerName(silentAnswer));
-        return silentAnswer;
-    }
-    const int answer = MessageBoxA(nullptr, text.c_str(), kUninstallCaption, style | MB_SETFOREGROUND);
-    log_.Write("Сообщение: " + text + " — ответ: " + AnswerName(answer));
-    return answer;
+    return Boxes(log_, silent_).Show(nullptr, text, kUninstallCaption, style | MB_SETFOREGROUND, silentAnswer);
 }
 
 bool Conversation::ConfirmRemoval() {

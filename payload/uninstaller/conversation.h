@@ -3,7 +3,7 @@
 // interactive run shows a message box with the caption "Удаление Кворвель";
 // a silent run shows nothing and answers by rule (remove: yes; the user's
 // data: no; files in use: cancel). Either way each box goes to the run log
-// with its answer.
+// with its answer, through the installer's own box path (Boxes).
 #include <string>
 #include <vector>
 
