@@ -113,7 +113,7 @@ void TForm1::RunUnattended() {
     if (options_.desktopIcon) Form6->CheckBox->SetChecked(*options_.desktopIcon);
     // The destination page's own checks, as Next on it would make them.
     if (Form4->RefuseEmptyDestination()) {
-        End(WizardEnd::Refused);
+        End(WizardEnd::NoDestination);
         return;
     }
     if (!Form4->ConfirmDestination()) {

@@ -7,15 +7,18 @@ namespace qv {
 
 enum class SetupExit : int {
     Installed = 0,        // installed completely (or the help was shown)
-    CouldNotStart = 1,    // a bad switch, no administrator's rights, another setup running
+    CouldNotStart = 1,    // a bad switch or value (an empty destination among them)
     CancelledBefore = 2,  // the wizard was left before the installation began
+    AlreadyRunning = 3,   // another setup is running: try again once it has ended
     Failed = 4,           // installed with errors: something was not written
     Cancelled = 5,        // left during the installation, or Abort answered
+    NoRights = 6,         // started without administrator's rights
 };
 
 // How the wizard ended.
 enum class WizardEnd {
-    Refused,                   // the privilege check, or an unattended run's empty destination, refused
+    Refused,                   // the privilege check refused
+    NoDestination,             // an unattended run's destination was empty
     CancelledBeforeInstalling,
     CancelledWhileInstalling,
     InstallationFailed,        // the installation could not run to its end

@@ -51,26 +51,26 @@ std::unique_ptr<qv::RunLog> OpenRunLog(const qv::RunOptions& options) {
 }
 
 // Something that keeps the program from starting: a box for a person, only
-// the log in an unattended run.
-int CannotStart(const qv::RunOptions& options, const std::string& text) {
+// the log in an unattended run; the exit code says which.
+int CannotStart(const qv::RunOptions& options, const std::string& text, qv::SetupExit code) {
     const qv::Boxes& boxes = qv::RunBoxes();
     if (options.Unattended()) {
         boxes.Log().Write(text);
     } else {
         boxes.Show(nullptr, text, qv::kRightsErrorCaption, MB_ICONERROR | MB_OK, IDOK);
     }
-    return static_cast<int>(qv::SetupExit::CouldNotStart);
+    return static_cast<int>(code);
 }
 
 // Runs the program once its log and boxes are set up; the exit code.
 int Run(HINSTANCE instance, const qv::RunOptions& options) {
-    if (!options.error.empty()) return CannotStart(options, options.error + kSeeHelp);
+    if (!options.error.empty()) return CannotStart(options, options.error + kSeeHelp, qv::SetupExit::CouldNotStart);
     if (options.help) {
         qv::RunBoxes().Show(nullptr, qv::RunOptionsHelp(), qv::kRightsErrorCaption, MB_ICONINFORMATION | MB_OK, IDOK);
         return static_cast<int>(qv::SetupExit::Installed);
     }
     const qv::UniqueHandle oneSetup(CreateMutexA(nullptr, TRUE, kOneSetupMutex));
-    if (oneSetup && GetLastError() == ERROR_ALREADY_EXISTS) return CannotStart(options, kAlreadyRunning);
+    if (oneSetup && GetLastError() == ERROR_ALREADY_EXISTS) return CannotStart(options, kAlreadyRunning, qv::SetupExit::AlreadyRunning);
 
     qv::Application& app = qv::Application::Instance();
     app.Initialize(instance);

@@ -29,7 +29,8 @@ TEST(ExitCode, TellsWhatTheRunDid) {
         SetupExit expected;
     } rows[] = {
         {WizardEnd::InstallationFinished, Complete(), SetupExit::Installed},
-        {WizardEnd::Refused, Complete(), SetupExit::CouldNotStart},
+        {WizardEnd::Refused, Complete(), SetupExit::NoRights},
+        {WizardEnd::NoDestination, Complete(), SetupExit::CouldNotStart},
         {WizardEnd::CancelledBeforeInstalling, {}, SetupExit::CancelledBefore},
         {WizardEnd::CancelledWhileInstalling, {}, SetupExit::Cancelled},
         {WizardEnd::InstallationFailed, {}, SetupExit::Failed},

@@ -189,14 +189,14 @@ const Row kRows[] = {
          EXPECT_FALSE(Exists("C:\\UnInstall.dat"));
      },
      WithoutProgramFiles},
-    {"ASecondSetupIsRefused", QV_SETUP_EXE, std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 1,
+    {"ASecondSetupIsRefused", QV_SETUP_EXE, std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 3,
      {},
      [](const RunRecord& run) {
          ExpectNoWindow(run);
          EXPECT_NE(run.log.find("Программа установки уже запущена."), std::string::npos) << run.log;
      },
      FirstSetup},
-    {"ANonAdministratorIsRefused", QV_SETUP_REFUSED_EXE, "/VERYSILENT /SUPPRESSMSGBOXES", 1, {},
+    {"ANonAdministratorIsRefused", QV_SETUP_REFUSED_EXE, "/VERYSILENT /SUPPRESSMSGBOXES", 6, {},
      [](const RunRecord& run) {
          ExpectNoWindow(run);
          ExpectNothingInstalled();

@@ -246,7 +246,7 @@ TEST(RefusedWizard, ShowsTheRightsErrorOnceAndNoPage) {
     ExpectOneTaskbarButtonOn(wizard, "Form1");
     wizard.Answer(box, IDOK);
     ASSERT_TRUE(wizard.Exited());
-    EXPECT_EQ(wizard.ExitCode(), 1u);  // could not start
+    EXPECT_EQ(wizard.ExitCode(), 6u);  // no administrator's rights
 }
 
 }  // namespace

@@ -87,7 +87,9 @@ TEST(WingetManifest, DescribesTheBuiltSetupProgram) {
     }
     using qv::SetupExit;
     const auto code = [](SetupExit e) { return std::to_string(static_cast<int>(e)); };
-    EXPECT_EQ(responses, (std::map<std::string, std::string>{{code(SetupExit::CouldNotStart), "installInProgress"},
+    EXPECT_EQ(responses, (std::map<std::string, std::string>{{code(SetupExit::CouldNotStart), "invalidParameter"},
+                                                            {code(SetupExit::AlreadyRunning), "installInProgress"},
+                                                            {code(SetupExit::NoRights), "blockedByPolicy"},
                                                             {code(SetupExit::CancelledBefore), "cancelledByUser"},
                                                             {code(SetupExit::Failed), "contactSupport"},
                                                             {code(SetupExit::Cancelled), "cancelledByUser"}}));
