@@ -9,7 +9,10 @@ FileRunLog::FileRunLog(const std::string& path)
     : path_(path),
       file_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                         nullptr)) {
-    if (!file_) return;
+    if (!file_) {
+        error_ = GetLastError();
+        return;
+    }
     static const char kByteOrderMark[] = "\xEF\xBB\xBF";
     DWORD written = 0;
     WriteFile(file_.get(), kByteOrderMark, 3, &written, nullptr);

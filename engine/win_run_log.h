@@ -16,6 +16,8 @@ public:
     // log that could not be made keeps nothing.
     explicit FileRunLog(const std::string& path);
     bool ok() const { return static_cast<bool>(file_); }
+    // Why the file could not be made: the system's error code.
+    DWORD error() const { return error_; }
     const std::string& path() const { return path_; }
     void Write(std::string_view text1251) override;
 
@@ -23,6 +25,7 @@ private:
     std::mutex mutex_;
     std::string path_;
     UniqueHandle file_;
+    DWORD error_ = ERROR_SUCCESS;
 };
 
 // A new file name in the temporary folder for a run's log: `prefix`, then

@@ -80,18 +80,18 @@ void TForm4::FormShow() { SetActiveControl(Next); }
 void TForm4::FormCloseQuery(bool& canClose) {
     ConfirmExitOnCancel(canClose);
     if (!canClose || ModalResult() != qv::ModalResult::Next) return;
-    canClose = !RefuseEmptyDestination() && ConfirmDestination();
+    canClose = !RefuseEmptyDestination(RunBoxes()) && ConfirmDestination(RunBoxes());
 }
 
-bool TForm4::RefuseEmptyDestination() {
+bool TForm4::RefuseEmptyDestination(const Boxes& boxes) {
     if (edDir->Text().find_first_not_of(' ') != std::string::npos) return false;
-    RunBoxes().Show(hwnd(), kNoFolderText, kNoFolderCaption, MB_ICONERROR | MB_OK, IDOK);
+    boxes.Show(hwnd(), kNoFolderText, kNoFolderCaption, MB_ICONERROR | MB_OK, IDOK);
     return true;
 }
 
-bool TForm4::ConfirmDestination() {
+bool TForm4::ConfirmDestination(const Boxes& boxes) {
     const std::string destination = edDir->Text();
     if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     const std::string question = kExistsBefore + destination + kExistsAfter;
-    return RunBoxes().Show(hwnd(), question, kExistsCaption, MB_ICONQUESTION | MB_YESNO, IDYES) == IDYES;
+    return boxes.Show(hwnd(), question, kExistsCaption, MB_ICONQUESTION | MB_YESNO, IDYES) == IDYES;
 }

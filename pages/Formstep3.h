@@ -2,6 +2,7 @@
 // Destination folder page: the folder is held as the text of edDir.
 #include <string>
 
+#include "engine/win_boxes.h"
 #include "pages/wizard_page.h"
 #include "toolkit/folder_controls.h"
 
@@ -21,10 +22,11 @@ public:
     // An empty destination (or one of blanks) would put the files into the
     // current folder or a drive's root: says so and gives true, never
     // takes it.
-    bool RefuseEmptyDestination();
+    bool RefuseEmptyDestination(const qv::Boxes& boxes);
     // When something is already at the destination, asks whether to install
-    // there all the same; true to go on.
-    bool ConfirmDestination();
+    // there all the same; true to go on. An unattended run passes boxes
+    // that answer by rule.
+    bool ConfirmDestination(const qv::Boxes& boxes);
 
 protected:
     void FormCreate() override;

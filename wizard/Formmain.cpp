@@ -111,12 +111,15 @@ void TForm1::RunUnattended() {
     if (options_.directory) Form4->edDir->SetText(*options_.directory);
     if (options_.group) Form5->edNameGroup->SetText(*options_.group);
     if (options_.desktopIcon) Form6->CheckBox->SetChecked(*options_.desktopIcon);
-    // The destination page's own checks, as Next on it would make them.
-    if (Form4->RefuseEmptyDestination()) {
+    // The destination page's own checks, as Next on it would make them;
+    // the pages' questions are not part of an unattended run: each is
+    // answered by rule, and logged.
+    const Boxes byRule(RunBoxes().Log(), true);
+    if (Form4->RefuseEmptyDestination(byRule)) {
         End(WizardEnd::NoDestination);
         return;
     }
-    if (!Form4->ConfirmDestination()) {
+    if (!Form4->ConfirmDestination(byRule)) {
         End(WizardEnd::CancelledBeforeInstalling);
         return;
     }

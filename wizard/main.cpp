@@ -44,10 +44,28 @@ void CreateForm(T*& reference, Args... args) {
     reference->Build(args...);
 }
 
-std::unique_ptr<qv::RunLog> OpenRunLog(const qv::RunOptions& options) {
+// The run's log, as the command line asks for it; `problem` says why a log
+// that was asked for cannot be written.
+std::unique_ptr<qv::RunLog> OpenRunLog(const qv::RunOptions& options, std::string& problem) {
     if (!options.log) return std::make_unique<qv::NoRunLog>();
     const std::string path = options.logFile.empty() ? qv::DefaultRunLogPath("QuorVel-Setup-") : options.logFile;
-    return std::make_unique<qv::FileRunLog>(path);
+    auto file = std::make_unique<qv::FileRunLog>(path);
+    if (!file->ok()) problem = "Не удалось создать файл журнала " + path + ": " + qv::SystemErrorText(file->error());
+    return file;
+}
+
+// A log that was asked for and cannot be written ends the run before it
+// changes anything: in a box, or on the standard error stream when boxes
+// are suppressed.
+int CannotWriteLog(const qv::RunOptions& options, const std::string& problem) {
+    if (options.BoxesSuppressed()) {
+        const std::string line = problem + "\r\n";
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    } else {
+        MessageBoxA(nullptr, problem.c_str(), qv::kRightsErrorCaption, MB_ICONERROR | MB_OK);
+    }
+    return static_cast<int>(qv::SetupExit::CouldNotStart);
 }
 
 // Something that keeps the program from starting: a box for a person, only
@@ -102,7 +120,9 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     qv::LimitDllSearch();  // before anything else can load a DLL
     const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
-    const std::unique_ptr<qv::RunLog> log = OpenRunLog(options);
+    std::string logProblem;
+    const std::unique_ptr<qv::RunLog> log = OpenRunLog(options, logProblem);
+    if (!logProblem.empty()) return CannotWriteLog(options, logProblem);
     qv::SetRunBoxes(qv::Boxes(*log, options.BoxesSuppressed()));
     // The general error handler's box is one of the run's boxes too: logged,
     // and never shown under /SUPPRESSMSGBOXES.

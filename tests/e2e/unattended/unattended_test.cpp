@@ -134,13 +134,19 @@ const Row kRows[] = {
          }
          EXPECT_NE(run.log.find("Код завершения: 0"), std::string::npos) << run.log;
      }},
-    {"SilentShowsOnlyTheProgressPage", QV_SETUP_EXE, "/SILENT /SUPPRESSMSGBOXES", 0, {},
+    {"SilentShowsOnlyTheProgressPage", QV_SETUP_EXE, std::string("/SILENT /LOG=\"") + kLogFile + "\"", 0, {},
      [](const RunRecord& run) {
          // The progress page, and the program's button in the taskbar (a
-         // window of no size).
+         // window of no size): not the question about the folder that is
+         // already there, which is answered by rule.
          EXPECT_EQ(run.visibleWindows, (std::set<std::string>{"Form7", "QvTaskbar"}));
+         EXPECT_NE(run.log.find("Окно сообщения (не показано) «Папка уже существует»"), std::string::npos) << run.log;
          ExpectFilesInstalled(kDefaultDestination);
          EXPECT_TRUE(ProcessesNamed(kAppImage).empty()) << "the application was started";
+     },
+     [] {
+         EXPECT_TRUE(MakeFolders(kDefaultDestination));
+         return std::shared_ptr<void>();
      }},
     {"AHeldFileIsRetriedThreeTimesThenAborted", QV_SETUP_EXE,
      std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 5, {},
@@ -189,6 +195,12 @@ const Row kRows[] = {
          EXPECT_FALSE(Exists("C:\\UnInstall.dat"));
      },
      WithoutProgramFiles},
+    {"ALogThatCannotBeWrittenStopsTheRunBeforeAnythingChanges", QV_SETUP_EXE,
+     "/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"C:\\no such folder\\setup.log\"", 1, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         ExpectNothingInstalled();
+     }},
     {"ASecondSetupIsRefused", QV_SETUP_EXE, std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 3,
      {},
      [](const RunRecord& run) {
