@@ -19,6 +19,7 @@ struct InstallReport {
     bool logSaved = false;         // UnInstall.dat
     bool registered = false;       // the uninstall key with the values the list of programs needs
     std::vector<std::string> unwrittenValues;  // further values of the key that could not be written
+    int shortcutsLeftOut = 0;      // shortcuts that could not be made (the folder or the file)
     bool applicationInPlace = false;  // QuorVel.exe is in the destination
     bool finished = false;         // the sequence ran to its end (not abandoned)
 
@@ -28,7 +29,7 @@ struct InstallReport {
     // Everything the installation should have written is there.
     bool Complete() const {
         return finished && MissingFiles() == 0 && !passStopped && licenceSaved && logSaved && registered &&
-               unwrittenValues.empty();
+               unwrittenValues.empty() && shortcutsLeftOut == 0;
     }
 };
 

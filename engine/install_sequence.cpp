@@ -87,6 +87,19 @@ bool IsFullPath(std::string_view path) {
     return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
 }
 
+bool StaysInside(std::string_view relative) {
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = start;
+        while (end < relative.size() && !IsSeparator(relative[end])) ++end;
+        std::string_view part = relative.substr(start, end - start);
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);  // "..  " is ".." to the system
+        if (part == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 std::string QuotedCommand(std::string_view path, std::string_view arguments) {
     std::string command = "\"";
     command += path;
@@ -314,6 +327,7 @@ void InstallSequence::MakeShortcut(const std::string& file, const std::string& t
     const std::string target = InDestination(targetName);
     if (!FitsMaxPath(file) || !FitsMaxPath(target)) {
         runLog_.Write("Ярлык не создан (слишком длинный путь): " + file);
+        ++report_.shortcutsLeftOut;
         return;
     }
 
@@ -325,7 +339,12 @@ void InstallSequence::MakeShortcut(const std::string& file, const std::string& t
     shortcut.iconIndex = 0;
     shortcut.hotKey = 0;
     shortcut.showCommand = 1;
-    runLog_.Write((system_.MakeShortcut(shortcut) ? "Создан ярлык " : "Ярлык не создан: ") + file);
+    if (system_.MakeShortcut(shortcut)) {
+        runLog_.Write("Создан ярлык " + file);
+        return;
+    }
+    runLog_.Write("Ярлык не создан: " + file);
+    ++report_.shortcutsLeftOut;
 }
 
 void InstallSequence::LogUserData() { log_.Set(InDestination(kUserDataFileName), kFileKind); }

@@ -110,6 +110,11 @@ bool FitsMaxPath(std::string_view path);
 // "C:foo" depend on the current folder or drive.
 bool IsFullPath(std::string_view path);
 
+// Whether a folder name added to another folder's path stays inside that
+// folder: no part of it is ".." (trailing blanks, which the system drops,
+// aside). "Кворвель\\Справочник" stays; "..", "a\\..\\.." and "../x" do not.
+bool StaysInside(std::string_view relative);
+
 // The command line of the uninstaller at `path` with optional arguments:
 // the path in double quotes, so that no part of it before a space can be
 // taken for the program.

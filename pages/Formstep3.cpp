@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/install_sequence.h"
 #include "engine/win_boxes.h"
 #include "pages/page_layout.h"
 #include "toolkit/growing_text.h"
@@ -15,6 +16,9 @@ constexpr const char* kProductFolder = "\\QuorVel V2.0";
 constexpr const char* kProductFolderName = "QuorVel V2.0";
 constexpr const char* kNoFolderCaption = "Папка не указана";
 constexpr const char* kNoFolderText = "Укажите папку, в которую будет установлено приложение Кворвель.";
+constexpr const char* kNotFullCaption = "Неверный путь";
+constexpr const char* kNotFullText =
+    "Укажите полный путь к папке установки, начиная с буквы диска, например: C:\\Program Files\\QuorVel V2.0";
 constexpr const char* kExistsCaption = "Папка уже существует";
 constexpr const char* kExistsBefore = "Папка:\n\n";
 constexpr const char* kExistsAfter = "\n\nуже существует. Установить программу в эту директорию?";
@@ -80,13 +84,20 @@ void TForm4::FormShow() { SetActiveControl(Next); }
 void TForm4::FormCloseQuery(bool& canClose) {
     ConfirmExitOnCancel(canClose);
     if (!canClose || ModalResult() != qv::ModalResult::Next) return;
-    canClose = !RefuseEmptyDestination(RunBoxes()) && ConfirmDestination(RunBoxes());
+    canClose = !RefuseDestination(RunBoxes()) && ConfirmDestination(RunBoxes());
 }
 
-bool TForm4::RefuseEmptyDestination(const Boxes& boxes) {
-    if (edDir->Text().find_first_not_of(' ') != std::string::npos) return false;
-    boxes.Show(hwnd(), kNoFolderText, kNoFolderCaption, MB_ICONERROR | MB_OK, IDOK);
-    return true;
+bool TForm4::RefuseDestination(const Boxes& boxes) {
+    const std::string destination = edDir->Text();
+    if (destination.find_first_not_of(' ') == std::string::npos) {
+        boxes.Show(hwnd(), kNoFolderText, kNoFolderCaption, MB_ICONERROR | MB_OK, IDOK);
+        return true;
+    }
+    if (!IsFullPath(destination)) {
+        boxes.Show(hwnd(), kNotFullText, kNotFullCaption, MB_ICONERROR | MB_OK, IDOK);
+        return true;
+    }
+    return false;
 }
 
 bool TForm4::ConfirmDestination(const Boxes& boxes) {

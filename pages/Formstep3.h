@@ -19,10 +19,10 @@ public:
 
     // The destination folder as the user left it.
     std::string Destination() const { return edDir->Text(); }
-    // An empty destination (or one of blanks) would put the files into the
-    // current folder or a drive's root: says so and gives true, never
-    // takes it.
-    bool RefuseEmptyDestination(const qv::Boxes& boxes);
+    // An empty destination (or one of blanks), or one that is not a full
+    // path, would put the files into the current folder or a drive's root:
+    // says so and gives true, never takes it.
+    bool RefuseDestination(const qv::Boxes& boxes);
     // When something is already at the destination, asks whether to install
     // there all the same; true to go on. An unattended run passes boxes
     // that answer by rule.

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "engine/install_sequence.h"
 #include "pages/page_layout.h"
 #include "toolkit/win_handles.h"
 
@@ -11,6 +12,10 @@ std::string ProgramsPath;
 std::string DesktopPath;
 
 namespace {
+
+constexpr const char* kGroupOutsideCaption = "Неверное имя папки";
+constexpr const char* kGroupOutsideText =
+    "Папка в меню «Пуск» должна находиться в папке «Программы»: укажите имя без «..».";
 
 const ControlLayout kControls[] = {
     page::HeaderBand(0),
@@ -77,4 +82,13 @@ void TForm5::ListGroupClick() {
 
 void TForm5::FormShow() { SetActiveControl(Next); }
 
-void TForm5::FormCloseQuery(bool& canClose) { ConfirmExitOnCancel(canClose); }
+void TForm5::FormCloseQuery(bool& canClose) {
+    ConfirmExitOnCancel(canClose);
+    if (canClose && ModalResult() == qv::ModalResult::Next) canClose = !RefuseGroup(RunBoxes());
+}
+
+bool TForm5::RefuseGroup(const Boxes& boxes) {
+    if (StaysInside(GroupName())) return false;
+    boxes.Show(hwnd(), kGroupOutsideText, kGroupOutsideCaption, MB_ICONERROR | MB_OK, IDOK);
+    return true;
+}

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/win_boxes.h"
 #include "pages/wizard_page.h"
 #include "toolkit/folder_controls.h"
 
@@ -25,6 +26,10 @@ public:
 
     // The Start-menu group name as the user left it.
     std::string GroupName() const { return edNameGroup->Text(); }
+
+    // A group that would leave the Start menu's Programs folder (".." in
+    // it): says so and gives true, never takes it.
+    bool RefuseGroup(const qv::Boxes& boxes);
 
 protected:
     void FormCreate() override;

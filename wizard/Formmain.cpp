@@ -115,8 +115,8 @@ void TForm1::RunUnattended() {
     // the pages' questions are not part of an unattended run: each is
     // answered by rule, and logged.
     const Boxes byRule(RunBoxes().Log(), true);
-    if (Form4->RefuseEmptyDestination(byRule)) {
-        End(WizardEnd::NoDestination);
+    if (Form4->RefuseDestination(byRule) || Form5->RefuseGroup(byRule)) {
+        End(WizardEnd::BadChoice);
         return;
     }
     if (!Form4->ConfirmDestination(byRule)) {

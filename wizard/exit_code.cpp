@@ -5,7 +5,7 @@ namespace qv {
 SetupExit ExitCodeOf(WizardEnd end, const InstallReport& report) {
     switch (end) {
         case WizardEnd::Refused: return SetupExit::NoRights;
-        case WizardEnd::NoDestination: return SetupExit::CouldNotStart;
+        case WizardEnd::BadChoice: return SetupExit::CouldNotStart;
         case WizardEnd::CancelledBeforeInstalling: return SetupExit::CancelledBefore;
         case WizardEnd::CancelledWhileInstalling: return SetupExit::Cancelled;
         case WizardEnd::InstallationFailed: return SetupExit::Failed;

@@ -7,7 +7,7 @@ namespace qv {
 
 enum class SetupExit : int {
     Installed = 0,        // installed completely (or the help was shown)
-    CouldNotStart = 1,    // a bad switch or value (an empty destination among them)
+    CouldNotStart = 1,    // a bad switch or value (a destination or group the pages refuse among them)
     CancelledBefore = 2,  // the wizard was left before the installation began
     AlreadyRunning = 3,   // another setup is running: try again once it has ended
     Failed = 4,           // installed with errors: something was not written
@@ -18,7 +18,7 @@ enum class SetupExit : int {
 // How the wizard ended.
 enum class WizardEnd {
     Refused,                   // the privilege check refused
-    NoDestination,             // an unattended run's destination was empty
+    BadChoice,                 // an unattended run's destination or group was refused
     CancelledBeforeInstalling,
     CancelledWhileInstalling,
     InstallationFailed,        // the installation could not run to its end

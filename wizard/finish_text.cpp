@@ -33,6 +33,7 @@ FinishText FinishTextFor(const InstallReport& report) {
     if (!report.licenceSaved) problems.push_back("не сохранён текст соглашения");
     if (!report.logSaved) problems.push_back("не сохранён журнал для удаления");
     if (!report.registered) problems.push_back("приложение не внесено в список установленных программ");
+    if (report.shortcutsLeftOut) problems.push_back("созданы не все ярлыки");
     if (report.registered && !report.unwrittenValues.empty()) {
         problems.push_back("в список установленных программ внесены не все сведения о приложении");
     }

@@ -30,7 +30,7 @@ TEST(ExitCode, TellsWhatTheRunDid) {
     } rows[] = {
         {WizardEnd::InstallationFinished, Complete(), SetupExit::Installed},
         {WizardEnd::Refused, Complete(), SetupExit::NoRights},
-        {WizardEnd::NoDestination, Complete(), SetupExit::CouldNotStart},
+        {WizardEnd::BadChoice, Complete(), SetupExit::CouldNotStart},
         {WizardEnd::CancelledBeforeInstalling, {}, SetupExit::CancelledBefore},
         {WizardEnd::CancelledWhileInstalling, {}, SetupExit::Cancelled},
         {WizardEnd::InstallationFailed, {}, SetupExit::Failed},
@@ -60,7 +60,9 @@ TEST(FinishText, ACleanInstallationKeepsItsWordsAndOthersSayWhatIsMissing) {
 
     InstallReport partly = Complete();
     partly.unwrittenValues = {"Publisher"};
+    partly.shortcutsLeftOut = 3;
     EXPECT_NE(FinishTextFor(partly).body.find("внесены не все сведения"), std::string::npos);
+    EXPECT_NE(FinishTextFor(partly).body.find("созданы не все ярлыки"), std::string::npos);
 }
 
 TEST(FinishText, FileCountsAgreeWithTheirNumber) {

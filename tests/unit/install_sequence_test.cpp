@@ -519,6 +519,18 @@ TEST(InstallSequence, RegistryFailureIsShownAndTheInstallationFinishes) {
     EXPECT_EQ(rig.trace.Texts().back(), "finished");
 }
 
+// The destination and the group as the pages take them.
+TEST(InstallSequence, OnlyFullDestinationsAndGroupsInsideTheirFolderAreTaken) {
+    for (const char* full : {"C:\\QuorVel", "d:/x", "\\\\server\\share\\QV"}) EXPECT_TRUE(IsFullPath(full)) << full;
+    for (const char* partial : {"", "QV", "\\QuorVel", "C:QV", "\\\\"}) EXPECT_FALSE(IsFullPath(partial)) << partial;
+    for (const char* inside : {"Кворвель 2.0", "Тест\\Кворвель", "a..b", ".", "a:b", "\\x"}) {
+        EXPECT_TRUE(StaysInside(inside)) << inside;
+    }
+    for (const char* outside : {"..", "a\\..\\..", "../x", ".. "}) {
+        EXPECT_FALSE(StaysInside(outside)) << outside;
+    }
+}
+
 // A further value that fails is said, and the installation counts as one
 // with errors, but the program stays registered with every other value.
 TEST(InstallSequence, AFailingFurtherRegistryValueIsShownAndTheRestIsRegistered) {

@@ -200,6 +200,18 @@ TEST_F(DestinationPage, NextOnAnExistingFolderOrFileAsksAndBackNeverDoes) {
     ASSERT_NO_FATAL_FAILURE(Answer(IDOK));
     ASSERT_TRUE(wizard.WaitShown("Form4"));
 
+    // So is a path without its drive, which would lead into the wizard's
+    // own folder or the drive's root.
+    for (const char* partial : {"QV", "\\QuorVel"}) {
+        wizard.SetText("Form4", "edDir", partial);
+        wizard.Click("Form4", "Next");
+        ASSERT_TRUE(wizard.WaitMessageBox(box, 20s)) << partial;
+        EXPECT_EQ(box.caption, "Неверный путь");
+        ASSERT_NO_FATAL_FAILURE(Answer(IDOK));
+        ASSERT_TRUE(wizard.WaitShown("Form4"));
+        EXPECT_EQ(Destination(), partial);
+    }
+
     wizard.CloseBox("Form4");
     ASSERT_TRUE(wizard.WaitMessageBox(box));
     ASSERT_NO_FATAL_FAILURE(Answer(IDYES));

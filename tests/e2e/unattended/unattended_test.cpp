@@ -184,6 +184,21 @@ const Row kRows[] = {
          EXPECT_NE(run.log.find("Укажите папку, в которую будет установлено приложение Кворвель."), std::string::npos)
              << run.log;
      }},
+    {"ADestinationWithoutItsDriveIsRefusedWithNothingWritten", QV_SETUP_EXE,
+     std::string("/VERYSILENT /DIR=QV /LOG=\"") + kLogFile + "\"", 1, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         ExpectNothingInstalled();
+         EXPECT_FALSE(Exists("C:\\QV"));
+         EXPECT_NE(run.log.find("Укажите полный путь к папке установки"), std::string::npos) << run.log;
+     }},
+    {"AGroupOutsideTheProgramsFolderIsRefused", QV_SETUP_EXE,
+     std::string("/VERYSILENT /GROUP=\"..\" /LOG=\"") + kLogFile + "\"", 1, {},
+     [](const RunRecord& run) {
+         ExpectNoWindow(run);
+         ExpectNothingInstalled();
+         EXPECT_NE(run.log.find("Неверное имя папки"), std::string::npos) << run.log;
+     }},
     {"NoProgramFilesFolderIsLoggedAndTheRunEndsWithoutACrash", QV_SETUP_EXE,
      std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 0, {},
      [](const RunRecord& run) {
