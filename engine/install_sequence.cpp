@@ -211,10 +211,17 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
         ReadSzddHeader(parsed.stream, header) == SzddStatus::kOk ? std::optional<std::uint64_t>(header.expandedSize)
                                                                 : std::nullopt;
 
-    const bool keep = IsKeptOnReinstall(name) && system_.Exists(target);
+    const bool existed = system_.Exists(target);
+    const bool keep = IsKeptOnReinstall(name) && existed;
     bool inPlace = keep;
+    // A file that was there before and that this run did not write is not
+    // this installation's: its removal must never take it.
+    const auto notOurs = [&] {
+        if (existed) log_.Remove(target);
+    };
     if (!keep && !ExpandEntry(tmp, target, name, expectedSize, inPlace)) {
         report_.passStopped = true;
+        notOurs();
         LeaveOut(name);
         return false;
     }
@@ -228,6 +235,7 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
         runLog_.Write((keep ? "Оставлен имеющийся файл с данными пользователя " : "Установлен файл ") + target +
                       " (" + Bytes(size) + ").");
     } else {
+        notOurs();
         LeaveOut(name);
     }
     ++entriesDone_;

@@ -20,6 +20,11 @@ void UninstallLog::Set(std::string_view name, std::string_view value) {
     }
 }
 
+void UninstallLog::Remove(std::string_view name) {
+    lines_.erase(std::remove_if(lines_.begin(), lines_.end(), [name](const Entry& e) { return EqualNoCase(e.name, name); }),
+                 lines_.end());
+}
+
 std::string UninstallLog::Line(std::size_t i) const {
     const Entry& e = lines_.at(i);
     return e.name + contract::kLogSeparator + e.value;

@@ -15,6 +15,8 @@ public:
     // regard to case, code page 1251) keeps the place of its line, which
     // takes the new name text and value; a new name is appended.
     void Set(std::string_view name, std::string_view value);
+    // Drops the line of a name (compared as Set compares), if there is one.
+    void Remove(std::string_view name);
 
     std::size_t Count() const { return lines_.size(); }
     // The line at index i, as name=value.

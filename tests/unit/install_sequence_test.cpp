@@ -1,7 +1,9 @@
 #include "engine/install_sequence.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -247,6 +249,25 @@ TEST(InstallSequence, RetryThenIgnoreLeavesOnlyThatFileOut) {
     EXPECT_FALSE(rig.FileExists(rig.InDestination("tmp.zip")));
     EXPECT_EQ(rig.trace.Matching("position"), Positions(1, 16));
     EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, PayloadNames()));
+}
+
+// Another program's file at the target that could not be replaced stays
+// out of UnInstall.dat: the removal must not take it.
+TEST(InstallSequence, AFileThatWasThereAndIsLeftOutIsNotLogged) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.MakeFolder(rig.choices.destination);
+    const std::string held = rig.InDestination("Dates.dat");
+    std::ofstream(rig.Host(held), std::ios::binary) << "another program's";
+    rig.system.FailExpand(held, -1);
+    rig.system.Answer({CopyAnswer::Ignore});
+
+    rig.Run();
+
+    Lines expected = CompleteLog(rig, PayloadNames());
+    expected.erase(std::find(expected.begin(), expected.end(), held + "=F"));
+    EXPECT_EQ(rig.SavedLog(), expected);
+    EXPECT_EQ(rig.ReadFile(held), "another program's");
 }
 
 TEST(InstallSequence, RetryAfterATransientFailureInstallsTheFile) {
