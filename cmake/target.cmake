@@ -137,7 +137,7 @@ include(wizard/setup.cmake)
 #   walk      those and the scenario programs of the screenshot walk
 #   tables    those and the tables every shipped build must pass
 add_custom_target(programs DEPENDS setup qv_app qv_uninstaller)
-add_custom_target(walk DEPENDS programs e2e_wizard e2e_install e2e_pages_destination e2e_pages_group)
+add_custom_target(walk DEPENDS programs e2e_wizard e2e_install e2e_pages_destination e2e_pages_group e2e_lifecycle)
 get_property(qv_every_build_targets GLOBAL PROPERTY QV_EVERY_BUILD_TARGETS)
 add_custom_target(tables DEPENDS programs ${qv_every_build_targets})
 

@@ -62,6 +62,9 @@ walk() {
     --gtest_filter='DestinationPage.TheTreeAndTheDrive*:DestinationPage.NextOnAnExisting*'
   "$here/wine-run.sh" --fresh --timeout 300 "$@" "$target/tests/e2e/pages/e2e_pages_group.exe" \
     --gtest_filter='GroupPage.TheListHolds*'
+  # A machine without "Program Files": the box, then the wizard to its end.
+  "$here/wine-run.sh" --fresh --timeout 300 "$@" "$target/tests/e2e/lifecycle/e2e_lifecycle.exe" \
+    --gtest_filter='*NoProgramFilesFolder*'
   local bmp
   for bmp in "$folder"/*.bmp; do
     [ -e "$bmp" ] || continue
