@@ -90,6 +90,11 @@ std::vector<std::string> LogLinesStoppedAt(const std::string& lastEntry, const s
     return lines;
 }
 
+std::vector<std::string> WithoutTheHeldEntry(std::vector<std::string> lines) {
+    lines.erase(std::remove(lines.begin(), lines.end(), InDestination(kHeldEntry) + "=F"), lines.end());
+    return lines;
+}
+
 void ExpectPayloadFiles(const std::vector<std::string>& expectPresent, const std::string& untouched,
                         const std::string& destination) {
     for (const std::string& name : PayloadNames()) {

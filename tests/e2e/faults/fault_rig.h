@@ -81,6 +81,9 @@ void ExpectPosition(const Wizard& wizard, int position);
 // (a payload name), with the desktop shortcut.
 std::vector<std::string> LogLinesStoppedAt(const std::string& lastEntry,
                                            const std::string& destination = kDefaultDestination);
+// The lines without the held entry's: a file that was there before the run
+// and that setup did not write is not in UnInstall.dat.
+std::vector<std::string> WithoutTheHeldEntry(std::vector<std::string> lines);
 
 // Each payload file that is present in the destination: byte for byte the
 // packed one; `expectPresent` names those that must be there, the others
