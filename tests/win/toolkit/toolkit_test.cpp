@@ -255,6 +255,20 @@ TEST_F(ToolkitTest, AnExceptionInAHandlerIsReportedAndTheLoopGoesOn) {
     EXPECT_EQ(boxText, "Сбой обработчика");
 }
 
+// A program that keeps its boxes in its own hands (logged, or not shown
+// under /SUPPRESSMSGBOXES) gets the error handler's box too.
+TEST_F(ToolkitTest, TheErrorHandlersBoxGoesWhereTheProgramSays) {
+    TestForm form;
+    form.Get<Button>("Next")->OnClick = [] { throw std::runtime_error("Сбой обработчика"); };
+    std::string said;
+    Application::Instance().SetErrorBox([&](HWND, const std::string& text, const char*) { said = text; });
+    Later([&] { Click(form, "Next"); });
+    EXPECT_EQ(form.ShowModal(), ModalResult::Next);
+    Application::Instance().SetErrorBox(nullptr);
+    EXPECT_EQ(said, "Сбой обработчика");
+    EXPECT_EQ(ThreadDialog(GetCurrentThreadId()), nullptr);
+}
+
 // --- folder widgets --------------------------------------------------------
 
 std::string TempFolder(const char* name) {
