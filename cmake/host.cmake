@@ -76,7 +76,6 @@ get_property(qv_host_tools GLOBAL PROPERTY QV_HOST_TOOLS)
 set(qv_toolchain_x86 mingw-i686)
 set(qv_toolchain_x64 mingw-x86_64)
 set(qv_test_lists "")
-set(qv_built_arches "")
 
 # One architecture's Windows build: qv_windows(<x86|x64> <what to build>
 # <which Windows tests to register>), see cmake/target.cmake.
@@ -111,7 +110,6 @@ function(qv_windows arch what tests)
     USES_TERMINAL_BUILD ON
     DEPENDS ${qv_host_tools})
   set(qv_test_lists ${qv_test_lists} ${dir}/windows-tests.cmake PARENT_SCOPE)
-  set(qv_built_arches ${qv_built_arches} ${arch} PARENT_SCOPE)
 endfunction()
 
 if(QV_BUILD_SCOPE STREQUAL "programs")

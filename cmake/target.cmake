@@ -16,16 +16,13 @@ set_property(CACHE QV_WINE_TESTS PROPERTY STRINGS all tables none)
 # can share one CTest.
 set(QV_TEST_PREFIX "" CACHE STRING "prefix of this build's test names")
 
-# The architecture, as Windows names it: the build folder, the package
-# manifest and the programs' manifests say it.
+# The architecture as the programs' manifests name it.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(QV_WINDOWS_ARCH x64)
   set(QV_MANIFEST_ARCH amd64)
 else()
-  set(QV_WINDOWS_ARCH x86)
   set(QV_MANIFEST_ARCH x86)
 endif()
-message(STATUS "Windows programs for ${QV_WINDOWS_ARCH}")
+message(STATUS "Windows programs for ${QV_MANIFEST_ARCH}")
 
 # A program's manifest, written for this architecture into the current
 # build folder, where the resource script finds it first:

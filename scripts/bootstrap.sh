@@ -107,7 +107,7 @@ if missing "${wanted[@]}"; then
     fi
   fi
 fi
-installed wine32:i386 && rm -f "$failed32"
+qv_has_wine32 && rm -f "$failed32"
 
 # Wine only switches its ANSI code page to 1251 when a Russian locale exists.
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then

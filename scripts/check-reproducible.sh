@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the shipped programs (setup.exe, QuorVel.exe, UnInstall.exe) of
-# both Windows builds a second time, from a copy of the sources in another folder, at another
-# time, in another time zone, locale and umask, and compares them byte for
-# byte with those of the main build (build/, or $QV_BUILD), which must be
-# unsigned. Prints the comparison; exit code 0 when they are identical.
+# both Windows builds a second time, from a copy of the sources in another
+# folder, at another time, in another time zone, locale and umask, and
+# compares them byte for byte with those of the main build (build/, or
+# $QV_BUILD), which must be unsigned. Prints the comparison; exit code 0 when they are identical.
 #
 #   check-reproducible.sh
 #

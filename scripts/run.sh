@@ -32,9 +32,8 @@ fi
 }
 . "$here/wine-env.sh"
 export QV_WINE_DIR="$target/wine"
-wine_kind=win32
-[ "$QV_WINDOWS_ARCH" = x86 ] || wine_kind=win64
-[ -f "$QV_WINE_DIR/template.$wine_kind/.ready" ] ||
+qv_wine_arch "$QV_WINDOWS_ARCH"
+[ -f "$QV_WINE_DIR/template.$WINEARCH/.ready" ] ||
   say "preparing Wine the first time (about half a minute)"
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -21,7 +21,6 @@ export QV_BOOTSTRAPPED=1
 # Decided once, here, for every script this one runs.
 . "$here/windows-arch.sh"
 qv_choose_windows_arch || exit 1
-qv_say_windows_arch
 "$here/build.sh" || { echo "build failed"; exit 1; }
 . "$here/wine-env.sh"
 # One display for every Wine run: a wineserver that starts without one

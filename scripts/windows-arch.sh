@@ -5,6 +5,7 @@
 #   qv_choose_windows_arch   sets and exports QV_WINDOWS_ARCH (x86 or x64)
 #                            and QV_WINDOWS_ARCH_WHY; a QV_WINDOWS_ARCH
 #                            already set (x86 or x64) is kept: it forces one
+#   qv_probe_x86             whether the 32-bit build runs here, once
 #   qv_runs_32bit            0 when the kernel starts 32-bit x86 programs,
 #                            1 when it refuses them, 2 when it cannot tell
 #   qv_target_dir BUILD [ARCH]  the folder of that architecture's Windows build
@@ -42,28 +43,41 @@ qv_has_wine32() {
   dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
 }
 
-qv_choose_windows_arch() {
-  if [ -n "${QV_WINDOWS_ARCH:-}" ]; then
-    case "$QV_WINDOWS_ARCH" in
-      x86 | x64) ;;
-      *) echo "QV_WINDOWS_ARCH is x86 or x64, not '$QV_WINDOWS_ARCH'" >&2; return 1 ;;
-    esac
-    : "${QV_WINDOWS_ARCH_WHY:=QV_WINDOWS_ARCH=$QV_WINDOWS_ARCH forces it}"
-    export QV_WINDOWS_ARCH QV_WINDOWS_ARCH_WHY
-    return 0
-  fi
+# Whether the 32-bit build can run here, found once and kept in the
+# environment for every script the command runs: QV_X86_RUNS (1 or 0) and
+# QV_X86_WHY, the reason in words.
+qv_probe_x86() {
+  [ -z "${QV_X86_RUNS:-}" ] || return 0
   local probe=0
   qv_runs_32bit || probe=$?
+  QV_X86_RUNS=0
   case $probe in
     0)
       if qv_has_wine32; then
-        QV_WINDOWS_ARCH=x86 QV_WINDOWS_ARCH_WHY="this machine runs 32-bit programs (a 32-bit probe ran) and 32-bit Wine is installed"
+        QV_X86_RUNS=1 QV_X86_WHY="this machine runs 32-bit programs (a 32-bit probe ran) and 32-bit Wine is installed"
       else
-        QV_WINDOWS_ARCH=x64 QV_WINDOWS_ARCH_WHY="this machine runs 32-bit programs, but 32-bit Wine (wine32:i386) is not installed"
+        QV_X86_WHY="this machine runs 32-bit programs, but 32-bit Wine (wine32:i386) is not installed"
       fi ;;
-    1) QV_WINDOWS_ARCH=x64 QV_WINDOWS_ARCH_WHY="this machine runs no 32-bit program (the kernel refused a 32-bit probe)" ;;
-    *) QV_WINDOWS_ARCH=x64 QV_WINDOWS_ARCH_WHY="whether this machine runs 32-bit programs could not be probed (no folder to run a program from)" ;;
+    1) QV_X86_WHY="this machine runs no 32-bit program (the kernel refused a 32-bit probe)" ;;
+    *) QV_X86_WHY="whether this machine runs 32-bit programs could not be probed (no folder to run a program from)" ;;
   esac
+  export QV_X86_RUNS QV_X86_WHY
+}
+
+qv_choose_windows_arch() {
+  qv_probe_x86
+  case "${QV_WINDOWS_ARCH:-}" in
+    "") QV_WINDOWS_ARCH=x64
+        [ "$QV_X86_RUNS" -eq 0 ] || QV_WINDOWS_ARCH=x86
+        QV_WINDOWS_ARCH_WHY="$QV_X86_WHY" ;;
+    x64) ;;
+    x86) if [ "$QV_X86_RUNS" -eq 0 ]; then
+           echo "QV_WINDOWS_ARCH=x86 cannot be: $QV_X86_WHY" >&2
+           return 1
+         fi ;;
+    *) echo "QV_WINDOWS_ARCH is x86 or x64, not '$QV_WINDOWS_ARCH'" >&2; return 1 ;;
+  esac
+  : "${QV_WINDOWS_ARCH_WHY:=QV_WINDOWS_ARCH=$QV_WINDOWS_ARCH forces it}"
   export QV_WINDOWS_ARCH QV_WINDOWS_ARCH_WHY
 }
 

@@ -66,8 +66,9 @@ qv_wine_arch() {
     export WINEARCH=win64
     return 0
   fi
-  if ! qv_runs_32bit || ! qv_has_wine32; then
-    echo "this machine cannot run 32-bit Windows programs: $QV_WINDOWS_ARCH_WHY; take the 64-bit build's (build/target-x64)" >&2
+  qv_probe_x86
+  if [ "$QV_X86_RUNS" -eq 0 ]; then
+    echo "this machine cannot run 32-bit Windows programs: $QV_X86_WHY; take the 64-bit build's (build/target-x64)" >&2
     return 1
   fi
   export WINEARCH=win32

@@ -194,12 +194,10 @@ std::optional<ShortcutFields> ReadShortcut(const std::string& file) {
 }
 
 // --- Registry -------------------------------------------------------------------
-// Every key is seen as a 32-bit program sees it: in the view the
-// registration lives in (kSetupRegistryView), whichever build runs.
 
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key, const std::string& name) {
     UniqueRegKey opened;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | kSetupRegistryView, opened.put()) != ERROR_SUCCESS) return std::nullopt;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | qv::contract::kRegistryView, opened.put()) != ERROR_SUCCESS) return std::nullopt;
     RegistryValue value;
     DWORD size = 0;
     if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
@@ -217,7 +215,7 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key
 std::vector<std::string> RegistryValueNames(HKEY root, const std::string& key) {
     std::vector<std::string> names;
     UniqueRegKey opened;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | kSetupRegistryView, opened.put()) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | qv::contract::kRegistryView, opened.put()) != ERROR_SUCCESS) return names;
     DWORD count = 0;
     DWORD longest = 0;
     if (RegQueryInfoKeyA(opened.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest,
@@ -239,7 +237,7 @@ std::vector<std::string> RegistryValueNames(HKEY root, const std::string& key) {
 bool DeleteRegistryTree(HKEY root, const std::string& key) {
     {
         UniqueRegKey opened;
-        const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WRITE | kSetupRegistryView, opened.put());
+        const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WRITE | qv::contract::kRegistryView, opened.put());
         if (result == ERROR_FILE_NOT_FOUND) return true;
         if (result != ERROR_SUCCESS) return false;
         DWORD longest = 0;
@@ -256,7 +254,7 @@ bool DeleteRegistryTree(HKEY root, const std::string& key) {
             if (!DeleteRegistryTree(root, key + "\\" + name)) return false;
         }
     }
-    return RegDeleteKeyExA(root, key.c_str(), kSetupRegistryView, 0) == ERROR_SUCCESS;
+    return RegDeleteKeyExA(root, key.c_str(), qv::contract::kRegistryView, 0) == ERROR_SUCCESS;
 }
 
 // --- Processes and their windows ----------------------------------------------------

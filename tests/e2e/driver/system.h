@@ -81,9 +81,8 @@ std::optional<ShortcutFields> ReadShortcut(const std::string& file);
 
 // --- Registry -------------------------------------------------------------------
 // These helpers (and RegistryKeyExists, DeniedRegistryKey) open every key in
-// the view the setup programs keep their registration in: the 32-bit one,
-// whichever build the driver itself is.
-inline constexpr REGSAM kSetupRegistryView = qv::contract::kRegistryView;
+// the view the setup programs keep their registration in
+// (contract::kRegistryView), whichever build the driver itself is.
 
 struct RegistryValue {
     DWORD type = REG_NONE;

@@ -297,7 +297,7 @@ void HeldFile::Release() {
 
 bool RegistryKeyExists(HKEY root, const std::string& key) {
     UniqueRegKey opened;
-    const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | kSetupRegistryView, opened.put());
+    const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | qv::contract::kRegistryView, opened.put());
     // A key nobody may read still exists.
     return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
 }
@@ -318,7 +318,7 @@ std::string DescribeRegistryKey(HKEY root, const std::string& key) {
 DeniedRegistryKey::DeniedRegistryKey(HKEY root, std::string key) : root_(root), key_(std::move(key)) {
     UniqueRegKey opened;
     if (RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS | kSetupRegistryView, nullptr, opened.put(), nullptr) != ERROR_SUCCESS) {
+                        KEY_ALL_ACCESS | qv::contract::kRegistryView, nullptr, opened.put(), nullptr) != ERROR_SUCCESS) {
         return;
     }
     PSECURITY_DESCRIPTOR denyAll = nullptr;
@@ -334,7 +334,7 @@ void DeniedRegistryKey::Restore() {
     if (!denied_) return;
     // The owner may always change the access list.
     UniqueRegKey opened;
-    if (RegOpenKeyExA(root_, key_.c_str(), 0, WRITE_DAC | kSetupRegistryView, opened.put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(root_, key_.c_str(), 0, WRITE_DAC | qv::contract::kRegistryView, opened.put()) != ERROR_SUCCESS) return;
     PSECURITY_DESCRIPTOR allowAll = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &allowAll,
                                                               nullptr)) {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "tests/e2e/faults/fault_rig.h"
 
@@ -113,6 +115,19 @@ void ExpectNothingInstalled() {
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
+// A run that one of the pages' checks refuses: exit 1, no window, nothing
+// installed nor at any of `nowhere`, and the refusal in the log.
+Row Refused(const char* name, const std::string& switches, const std::string& logged,
+            const std::vector<std::string>& nowhere = {}) {
+    return {name, QV_SETUP_EXE, switches + " /LOG=\"" + kLogFile + "\"", 1, {},
+            [logged, nowhere](const RunRecord& run) {
+                ExpectNoWindow(run);
+                ExpectNothingInstalled();
+                for (const std::string& path : nowhere) EXPECT_FALSE(Exists(path)) << path;
+                EXPECT_NE(run.log.find(logged), std::string::npos) << run.log;
+            }};
+}
+
 const std::string kDestination = "C:\\Программы\\Кворвель";
 const std::string kGroup = "Тест\\Кворвель";
 
@@ -173,32 +188,12 @@ const Row kRows[] = {
          ASSERT_TRUE(AnswerBox(box, IDOK));
      },
      [](const RunRecord&) { ExpectNothingInstalled(); }},
-    {"ABlankDestinationIsRefusedWithNothingWritten", QV_SETUP_EXE,
-     std::string("/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"  \" /LOG=\"") + kLogFile + "\"", 1, {},
-     [](const RunRecord& run) {
-         ExpectNoWindow(run);
-         ExpectNothingInstalled();
-         // Never the root of the current drive.
-         EXPECT_FALSE(Exists("C:\\UnInstall.dat"));
-         EXPECT_FALSE(Exists("C:\\lic.txt"));
-         EXPECT_NE(run.log.find("Укажите папку, в которую будет установлено приложение Кворвель."), std::string::npos)
-             << run.log;
-     }},
-    {"ADestinationWithoutItsDriveIsRefusedWithNothingWritten", QV_SETUP_EXE,
-     std::string("/VERYSILENT /DIR=QV /LOG=\"") + kLogFile + "\"", 1, {},
-     [](const RunRecord& run) {
-         ExpectNoWindow(run);
-         ExpectNothingInstalled();
-         EXPECT_FALSE(Exists("C:\\QV"));
-         EXPECT_NE(run.log.find("Укажите полный путь к папке установки"), std::string::npos) << run.log;
-     }},
-    {"AGroupOutsideTheProgramsFolderIsRefused", QV_SETUP_EXE,
-     std::string("/VERYSILENT /GROUP=\"..\" /LOG=\"") + kLogFile + "\"", 1, {},
-     [](const RunRecord& run) {
-         ExpectNoWindow(run);
-         ExpectNothingInstalled();
-         EXPECT_NE(run.log.find("Неверное имя папки"), std::string::npos) << run.log;
-     }},
+    Refused("ABlankDestinationIsRefusedWithNothingWritten", "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"  \"",
+            "Укажите папку, в которую будет установлено приложение Кворвель.",
+            {"C:\\UnInstall.dat", "C:\\lic.txt"}),  // never the root of the current drive
+    Refused("ADestinationWithoutItsDriveIsRefusedWithNothingWritten", "/VERYSILENT /DIR=QV",
+            "Укажите полный путь к папке установки", {"C:\\QV"}),
+    Refused("AGroupOutsideTheProgramsFolderIsRefused", "/VERYSILENT /GROUP=\"..\"", "Неверное имя папки"),
     {"NoProgramFilesFolderIsLoggedAndTheRunEndsWithoutACrash", QV_SETUP_EXE,
      std::string("/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"") + kLogFile + "\"", 0, {},
      [](const RunRecord& run) {
