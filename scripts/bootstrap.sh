@@ -24,7 +24,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   cmake ninja-build make pkg-config dpkg-dev
-  g++ googletest
+  g++ googletest libgtest-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   osslsigncode openssl
