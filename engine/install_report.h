@@ -22,6 +22,8 @@ struct InstallReport {
     int shortcutsLeftOut = 0;      // shortcuts that could not be made (the folder or the file)
     bool applicationInPlace = false;  // QuorVel.exe is in the destination
     bool finished = false;         // the sequence ran to its end (not abandoned)
+    bool takenBack = false;        // left or aborted: what the run wrote was removed again
+    std::vector<std::string> notTakenBack;  // ... but for these, which could not be removed
 
     // Files of the payload that are not in the destination: left out, or
     // never reached because the pass stopped.

@@ -22,14 +22,6 @@ using contract::kUninstallerFileName;
 const char kLicenceFileName[] = "lic.txt";
 const char kUserDataFileName[] = "Peoples.clm";
 using contract::kApplicationFileName;
-const char kHelpFileName[] = "QuorVel.chm";
-
-const char kProgramShortcut[] = "\\Кворвель 2.0.lnk";
-const char kHelpShortcut[] = "\\Справка по Кворвель 2.0.lnk";
-const char kUninstallShortcut[] = "\\Удалить Кворвель 2.0.lnk";
-
-const char kShortcutsAction[] = "Создание ярлыков...";
-const char kRegistryAction[] = "Запись информации в реестр...";
 
 const char kTempFileError[] = "Ошибка создания временного файла.";
 const char kCopyError[] = "Ошибка копирования файла: ";
@@ -37,15 +29,8 @@ const char kDamagedNote[] = "\n\nФайл в программе установк
 const char kSaveError[] = "Ошибка записи файла: ";
 const char kPathTooLong[] = "Слишком длинный путь к файлу: ";
 const char kPathLimitNote[] = "\n\nПуть к файлу должен быть не длиннее 259 символов.";
-const char kRegistryError[] = "Ошибка записи информации в реестр.";
-const char kNotRegistered[] = "Программа не зарегистрирована в списке установленных программ";
-const char kNoUninstallerReason[] = ": не установлена программа удаления\n\n";
 const char kNoLogNote[] =
     "\n\nПрограмма не будет зарегистрирована в списке установленных программ: без этого файла её нельзя удалить.";
-
-const char kProductName[] = "Кворвель 2.0";
-const char kProductVersion[] = "2.0";
-const char kPublisherName[] = "ООО «Кворвель Софт»";
 
 const unsigned kEntryPauseMs = 100;
 
@@ -60,18 +45,6 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 std::string PathTooLongText(const std::string& path) { return kPathTooLong + path + kPathLimitNote; }
 
 std::string Bytes(std::uint64_t size) { return std::to_string(size) + " байт"; }
-
-// The Windows side needs COM only while the shortcuts are made.
-class ShortcutStage {
-public:
-    explicit ShortcutStage(InstallSystem& system) : system_(system) { system_.BeginShortcuts(); }
-    ~ShortcutStage() { system_.EndShortcuts(); }
-    ShortcutStage(const ShortcutStage&) = delete;
-    ShortcutStage& operator=(const ShortcutStage&) = delete;
-
-private:
-    InstallSystem& system_;
-};
 
 NoRunLog gNoRunLog;
 
@@ -113,7 +86,8 @@ std::string QuotedCommand(std::string_view path, std::string_view arguments) {
 
 const InstallSequence::Step InstallSequence::kSteps[] = {
     &InstallSequence::CountEntries,      &InstallSequence::SetProgressRange,
-    &InstallSequence::LogDestination,    &InstallSequence::InstallEntries,
+    &InstallSequence::LogDestination,    &InstallSequence::RemoveEarlierInstallation,
+    &InstallSequence::InstallEntries,
     &InstallSequence::SaveLicence,       &InstallSequence::AnnounceShortcuts,
     &InstallSequence::MakeShortcuts,     &InstallSequence::LogUserData,
     &InstallSequence::LogUninstallLog,   &InstallSequence::SaveUninstallLog,
@@ -133,9 +107,15 @@ InstallOutcome InstallSequence::Run() {
     for (Step step : kSteps) {
         if (!gate_.Pass()) {
             runLog_.Write("Установка прервана пользователем.");
+            TakeBack();
             return InstallOutcome::Abandoned;
         }
         (this->*step)();
+        if (report_.abortAnswered) {
+            TakeBack();
+            Finish();
+            break;
+        }
     }
     return InstallOutcome::Finished;
 }
@@ -211,6 +191,7 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
         ReadSzddHeader(parsed.stream, header) == SzddStatus::kOk ? std::optional<std::uint64_t>(header.expandedSize)
                                                                 : std::nullopt;
 
+    written_.AddFile(tmp);
     const bool existed = system_.Exists(target);
     const bool keep = IsKeptOnReinstall(name) && existed;
     bool inPlace = keep;
@@ -219,7 +200,9 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
     const auto notOurs = [&] {
         if (existed) log_.Remove(target);
     };
-    if (!keep && !ExpandEntry(tmp, target, name, expectedSize, inPlace)) {
+    const bool goOn = keep || ExpandEntry(tmp, target, name, expectedSize, inPlace);
+    if (!existed && system_.Exists(target)) written_.AddFile(target);
+    if (!goOn) {
         report_.passStopped = true;
         notOurs();
         LeaveOut(name);
@@ -299,62 +282,6 @@ void InstallSequence::SaveLicence() {
     log_.Set(path, kFileKind);
 }
 
-void InstallSequence::AnnounceShortcuts() {
-    progress_.SetFileName(std::string());
-    progress_.SetAction(kShortcutsAction);
-}
-
-void InstallSequence::MakeShortcuts() {
-    ShortcutStage stage(system_);
-
-    // Without the shell's folders the shortcuts would land wherever the
-    // current drive is: they are left out instead.
-    if (choices_.programsPath.empty()) {
-        runLog_.Write("Ярлыки в меню «Пуск» не созданы: папка программ меню «Пуск» не найдена.");
-    } else {
-        const std::string group = choices_.programsPath + "\\" + choices_.groupName;
-        if (!system_.Exists(group)) MakeFolders(group);
-        log_.Set(group, kFolderKind);
-        MakeShortcut(group + kProgramShortcut, kApplicationFileName);
-        MakeShortcut(group + kHelpShortcut, kHelpFileName);
-        MakeShortcut(group + kUninstallShortcut, kUninstallerFileName);
-    }
-    if (!choices_.desktopShortcut) return;
-    if (choices_.desktopPath.empty()) {
-        runLog_.Write("Ярлык на рабочем столе не создан: папка рабочего стола не найдена.");
-        return;
-    }
-    MakeShortcut(choices_.desktopPath + kProgramShortcut, kApplicationFileName);
-}
-
-void InstallSequence::MakeShortcut(const std::string& file, const std::string& targetName) {
-    log_.Set(file, kFileKind);
-    // A shortcut is never saved under a shortened name, nor pointing at a
-    // shortened or dropped target; one that does not fit is left out, as
-    // any other shortcut that cannot be made.
-    const std::string target = InDestination(targetName);
-    if (!FitsMaxPath(file) || !FitsMaxPath(target)) {
-        runLog_.Write("Ярлык не создан (слишком длинный путь): " + file);
-        ++report_.shortcutsLeftOut;
-        return;
-    }
-
-    Shortcut shortcut;
-    shortcut.file = file;
-    shortcut.target = target;
-    shortcut.workingFolder = destination_;
-    shortcut.iconFile = shortcut.target;
-    shortcut.iconIndex = 0;
-    shortcut.hotKey = 0;
-    shortcut.showCommand = 1;
-    if (system_.MakeShortcut(shortcut)) {
-        runLog_.Write("Создан ярлык " + file);
-        return;
-    }
-    runLog_.Write("Ярлык не создан: " + file);
-    ++report_.shortcutsLeftOut;
-}
-
 void InstallSequence::LogUserData() { log_.Set(InDestination(kUserDataFileName), kFileKind); }
 
 void InstallSequence::LogUninstallLog() { log_.Set(InDestination(kLogFileName), kFileKind); }
@@ -367,6 +294,7 @@ void InstallSequence::SaveUninstallLog() {
         return;
     }
     const std::string text = log_.Text();
+    if (!system_.Exists(path)) written_.AddFile(path);
     if (system_.SaveFile(path, text) != SaveResult::Saved) {
         system_.ShowError(kSaveError + path + kNoLogNote);
         return;
@@ -376,83 +304,27 @@ void InstallSequence::SaveUninstallLog() {
     runLog_.Write("Сохранён журнал удаления " + path + " (строк: " + std::to_string(log_.Count()) + ").");
 }
 
-void InstallSequence::AnnounceRegistration() { progress_.SetAction(kRegistryAction); }
-
-std::vector<std::string> InstallSequence::CreatedFolders() {
-    // Levels an earlier installation made stay recorded while they exist,
-    // so that installing again over it does not forget them.
-    std::vector<std::string> folders;
-    const auto add = [&](const std::string& folder) {
-        const bool known = std::any_of(folders.begin(), folders.end(),
-                                       [&](const std::string& f) { return EqualNoCase(f, folder); });
-        if (!known && system_.Exists(folder)) folders.push_back(folder);
-    };
-    for (const std::string& folder : system_.ReadMachineStrings(contract::kUninstallKey, contract::kCreatedFolders)) {
-        add(folder);
-    }
-    for (const std::string& folder : createdFolders_) add(folder);
-    return folders;
-}
-
-void InstallSequence::Register() {
-    // An entry in the list of programs must be one that can be removed.
-    const std::string uninstaller = InDestination(kUninstallerFileName);
-    if (!report_.logSaved) {  // the box that said so has said this too
-        runLog_.Write(std::string(kNotRegistered) + ": не сохранён журнал удаления.");
-        return;
-    }
-    if (!IsInPlace(kUninstallerFileName)) {
-        system_.ShowError(kNotRegistered + std::string(kNoUninstallerReason) + uninstaller);
-        runLog_.Write(std::string(kNotRegistered) + ": нет программы удаления " + uninstaller);
-        return;
-    }
-    const std::uint32_t kilobytes = static_cast<std::uint32_t>((installedBytes_ + 1023) / 1024);
-    const std::vector<RegistryValue> values = {
-        {contract::kDisplayName, std::string(kProductName)},
-        {contract::kDisplayIcon, InDestination(kApplicationFileName)},
-        {contract::kDisplayVersion, std::string(kProductVersion)},
-        {contract::kUninstallString, QuotedCommand(uninstaller)},
-        {contract::kQuietUninstallString, QuotedCommand(uninstaller, contract::kSilentSwitch)},
-        {contract::kInstallLocation, destination_},
-        {contract::kPublisher, std::string(kPublisherName)},
-        {contract::kEstimatedSize, kilobytes},
-        {contract::kNoModify, std::uint32_t{1}},
-        {contract::kNoRepair, std::uint32_t{1}},
-        {contract::kCreatedFolders, CreatedFolders()},
-    };
-    const std::vector<std::string> failed = system_.WriteMachineValues(contract::kUninstallKey, values);
-    // The list of programs shows and removes an entry by its first four
-    // values; the others only add to what it says.
-    const auto essential = [](const std::string& name) {
-        return name == contract::kDisplayName || name == contract::kDisplayIcon ||
-               name == contract::kDisplayVersion || name == contract::kUninstallString;
-    };
-    if (std::any_of(failed.begin(), failed.end(), essential)) {
-        system_.ShowError(kRegistryError + std::string("\n\n") + kNotRegistered + ".");
-        runLog_.Write(std::string(kNotRegistered) + ": ошибка записи в реестр.");
-        return;
-    }
-    report_.registered = true;
-    runLog_.Write("Программа зарегистрирована в списке установленных программ: HKEY_LOCAL_MACHINE\\" +
-                  std::string(contract::kUninstallKey));
-    if (failed.empty()) return;
-    report_.unwrittenValues = failed;
-    std::string names;
-    for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
-    system_.ShowError(kRegistryError + std::string("\n\nНе записаны значения: ") + names + ".");
-    runLog_.Write("Не записаны значения регистрации: " + names + ".");
-}
-
 void InstallSequence::Finish() {
-    report_.applicationInPlace = IsInPlace(kApplicationFileName);
+    report_.applicationInPlace = !report_.takenBack && IsInPlace(kApplicationFileName);
     report_.finished = true;
-    if (report_.Complete()) {
+    if (report_.takenBack) {
+        runLog_.Write("Установка прервана.");
+    } else if (report_.Complete()) {
         runLog_.Write("Установка завершена.");
     } else {
         runLog_.Write("Установка завершена с ошибками; не установлено файлов: " +
                       std::to_string(report_.MissingFiles()) + ".");
     }
     progress_.Finished(report_);
+}
+
+void InstallSequence::TakeBack() {
+    if (report_.registered) return;
+    report_.takenBack = true;
+    report_.notTakenBack = written_.TakeBack(system_);
+    for (const std::string& path : report_.notTakenBack) runLog_.Write("Не удалось удалить " + path);
+    runLog_.Write(report_.notTakenBack.empty() ? "Всё, что записала установка, удалено."
+                                               : "Не всё, что записала установка, удалось удалить.");
 }
 
 void InstallSequence::EnsureDestination() {
@@ -468,7 +340,7 @@ void InstallSequence::MakeFolders(const std::string& path) {
         if (IsSeparator(path[i - 1])) continue;
         const std::string level = path.substr(0, i);
         if (!FitsMaxPath(level)) return;
-        if (!system_.Exists(level) && system_.MakeFolder(level)) createdFolders_.push_back(level);
+        if (!system_.Exists(level) && system_.MakeFolder(level)) written_.AddFolder(level);
     }
 }
 
@@ -477,6 +349,7 @@ bool InstallSequence::Save(const std::string& path, std::string_view bytes) {
         system_.ShowError(PathTooLongText(path));
         return false;
     }
+    if (!system_.Exists(path)) written_.AddFile(path);
     if (system_.SaveFile(path, bytes) != SaveResult::Saved) {
         system_.ShowError(kSaveError + path);
         return false;
@@ -484,6 +357,12 @@ bool InstallSequence::Save(const std::string& path, std::string_view bytes) {
     installedBytes_ += bytes.size();
     runLog_.Write("Сохранён файл " + path + " (" + Bytes(bytes.size()) + ").");
     return true;
+}
+
+bool InstallSequence::IsMissing(std::string_view name) {
+    const bool leftOut = std::any_of(report_.leftOut.begin(), report_.leftOut.end(),
+                                     [&](const std::string& out) { return EqualNoCase(out, name); });
+    return (leftOut || report_.passStopped) && !IsInPlace(name);
 }
 
 bool InstallSequence::IsInPlace(std::string_view name) {

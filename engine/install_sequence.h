@@ -17,6 +17,7 @@
 #include "engine/install_system.h"
 #include "engine/payload_digests.h"
 #include "engine/run_log.h"
+#include "engine/run_writes.h"
 #include "engine/uninstall_log.h"
 
 namespace qv {
@@ -48,6 +49,7 @@ private:
     void CountEntries();
     void SetProgressRange();
     void LogDestination();
+    void RemoveEarlierInstallation();
     void InstallEntries();
     void SaveLicence();
     void AnnounceShortcuts();
@@ -58,6 +60,10 @@ private:
     void AnnounceRegistration();
     void Register();
     void Finish();
+    // A run that is left, or whose pass the user aborted, takes back what it
+    // wrote, unless the program is registered by then: an installation in
+    // the list of programs is whole and its uninstaller removes it.
+    void TakeBack();
 
     // One payload entry; false stops the installing pass.
     bool InstallEntry(std::string_view entry);
@@ -79,6 +85,8 @@ private:
     bool IsInPlace(std::string_view name);
     std::vector<std::string> CreatedFolders();
     void LeaveOut(const std::string& name);
+    // Whether the pass left the file out or never reached it.
+    bool IsMissing(std::string_view name);
 
     static const Step kSteps[];
 
@@ -92,7 +100,7 @@ private:
     PayloadDigests digests_;
     bool haveDigests_ = false;
     std::uint64_t installedBytes_ = 0;
-    std::vector<std::string> createdFolders_;  // levels this run made, outermost first
+    RunWrites written_;                        // what this run made where nothing was
     std::vector<std::string> inPlace_;         // entry names this run put in place
     int entriesDone_ = 0;
     InstallReport report_;

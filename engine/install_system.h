@@ -73,6 +73,7 @@ public:
     virtual SaveResult SaveFile(const std::string& path, std::string_view bytes) = 0;
     virtual ExpandResult ExpandFile(const std::string& source, const std::string& target) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
+    virtual bool RemoveFolder(const std::string& path) = 0;  // only an empty one
     virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
     // SHA-256 of a file's contents in lower-case hex; nothing when unreadable.
     virtual std::optional<std::string> FileSha256(const std::string& path) = 0;
@@ -104,6 +105,13 @@ public:
     // A REG_MULTI_SZ value of a key below HKEY_LOCAL_MACHINE; empty when the
     // key or the value is missing or of another type.
     virtual std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) = 0;
+    // A REG_SZ value of a key below HKEY_LOCAL_MACHINE; "" when the key or
+    // the value is missing or of another type.
+    virtual std::string ReadMachineString(const std::string& key, const std::string& name) = 0;
+
+    // Starts a command line (the program first, in double quotes) and waits
+    // for the program to end: its exit code; nothing when it did not start.
+    virtual std::optional<unsigned long> RunAndWait(const std::string& commandLine) = 0;
 };
 
 // The progress display. Every call comes from the worker thread; the page

@@ -81,6 +81,8 @@ ExpandResult WinInstallSystem::ExpandFile(const std::string& source, const std::
 
 bool WinInstallSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
+bool WinInstallSystem::RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+
 std::optional<std::uint64_t> WinInstallSystem::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
@@ -140,6 +142,29 @@ std::vector<std::string> WinInstallSystem::WriteMachineValues(const std::string&
 
 std::vector<std::string> WinInstallSystem::ReadMachineStrings(const std::string& key, const std::string& name) {
     return qv::ReadMachineStrings(key, name);
+}
+
+std::string WinInstallSystem::ReadMachineString(const std::string& key, const std::string& name) {
+    return qv::ReadMachineString(key, name);
+}
+
+std::optional<unsigned long> WinInstallSystem::RunAndWait(const std::string& commandLine) {
+    std::string line = commandLine;  // CreateProcessA may write into it
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        LogFailure("Не удалось запустить " + commandLine);
+        return std::nullopt;
+    }
+    const StartedProcess started(info);
+    DWORD code = 0;
+    if (WaitForSingleObject(started.process.get(), INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(started.process.get(), &code)) {
+        LogFailure("Не удалось дождаться завершения " + commandLine);
+        return std::nullopt;
+    }
+    return code;
 }
 
 }  // namespace qv

@@ -30,6 +30,7 @@ public:
     SaveResult SaveFile(const std::string& path, std::string_view bytes) override;
     ExpandResult ExpandFile(const std::string& source, const std::string& target) override;
     bool RemoveFile(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     std::optional<std::string> FileSha256(const std::string& path) override;
     std::string FullPath(const std::string& path) override;
@@ -46,6 +47,9 @@ public:
     std::vector<std::string> WriteMachineValues(const std::string& key,
                                                 const std::vector<RegistryValue>& values) override;
     std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
+    std::string ReadMachineString(const std::string& key, const std::string& name) override;
+
+    std::optional<unsigned long> RunAndWait(const std::string& commandLine) override;
 
 private:
     // Writes "what: (code) the system's text" for the last error.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "engine/install_contract.h"
 #include "toolkit/win_handles.h"
 
@@ -55,34 +57,55 @@ void WriteMachineValues(const std::string& key, const std::vector<RegistryValue>
     }
 }
 
-std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) {
-    std::vector<std::string> strings;
+namespace {
+
+// The bytes of a value of the given type; nothing when the key or the value
+// is missing or of another type.
+std::optional<std::string> ReadMachineValue(const std::string& key, const std::string& name, DWORD wanted) {
     UniqueRegKey handle;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | contract::kRegistryView, handle.put()) !=
         ERROR_SUCCESS) {
-        return strings;
+        return std::nullopt;
     }
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_MULTI_SZ) {
-        return strings;
+        type != wanted) {
+        return std::nullopt;
     }
     std::string bytes(size, '\0');
     if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()),
-                         &size) != ERROR_SUCCESS) {
-        return strings;
+                         &size) != ERROR_SUCCESS ||
+        type != wanted) {
+        return std::nullopt;
     }
     bytes.resize(size);
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) {
+    std::vector<std::string> strings;
+    const std::optional<std::string> bytes = ReadMachineValue(key, name, REG_MULTI_SZ);
+    if (!bytes) return strings;
     // NUL-separated; the data need not end with its terminators.
     std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\0', start);
-        if (end == std::string::npos) end = bytes.size();
-        if (end > start) strings.push_back(bytes.substr(start, end - start));
+    while (start < bytes->size()) {
+        std::size_t end = bytes->find('\0', start);
+        if (end == std::string::npos) end = bytes->size();
+        if (end > start) strings.push_back(bytes->substr(start, end - start));
         start = end + 1;
     }
     return strings;
+}
+
+std::string ReadMachineString(const std::string& key, const std::string& name) {
+    std::string text = ReadMachineValue(key, name, REG_SZ).value_or(std::string());
+    // Stored with its terminator, or without one.
+    const std::size_t end = text.find('\0');
+    if (end != std::string::npos) text.resize(end);
+    return text;
 }
 
 }  // namespace qv

@@ -20,4 +20,7 @@ void WriteMachineValues(const std::string& key, const std::vector<RegistryValue>
 // A REG_MULTI_SZ value; empty when the key or value is missing or of another type.
 std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name);
 
+// A REG_SZ value; "" when the key or value is missing or of another type.
+std::string ReadMachineString(const std::string& key, const std::string& name);
+
 }  // namespace qv

@@ -3,7 +3,10 @@
 #include <string>
 
 #include "engine/install_sequence.h"
+#include "engine/install_contract.h"
+#include "engine/uninstall_plan.h"
 #include "engine/win_boxes.h"
+#include "engine/win_registry.h"
 #include "pages/page_layout.h"
 #include "toolkit/growing_text.h"
 
@@ -22,6 +25,11 @@ constexpr const char* kNotFullText =
 constexpr const char* kExistsCaption = "Папка уже существует";
 constexpr const char* kExistsBefore = "Папка:\n\n";
 constexpr const char* kExistsAfter = "\n\nуже существует. Установить программу в эту директорию?";
+constexpr const char* kEarlierCaption = "Программа уже установлена";
+constexpr const char* kEarlierBefore = "Программа Кворвель 2.0 уже установлена в папку:\n\n";
+constexpr const char* kEarlierAfter =
+    "\n\nПеред установкой в другую папку программа установки удалит её. Файлы с Вашими данными останутся в "
+    "прежней папке. Продолжить?";
 
 const ControlLayout kControls[] = {
     {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {40, 120, 425, 138}, .tabOrder = 0,
@@ -102,6 +110,13 @@ bool TForm4::RefuseDestination(const Boxes& boxes) {
 
 bool TForm4::ConfirmDestination(const Boxes& boxes) {
     const std::string destination = edDir->Text();
+    // Only one installation can be in the list of programs: one elsewhere
+    // is removed before this one is installed.
+    const std::string earlier = ReadMachineString(contract::kUninstallKey, contract::kInstallLocation);
+    if (!earlier.empty() && !SamePath(earlier, destination)) {
+        const std::string question = kEarlierBefore + earlier + kEarlierAfter;
+        if (boxes.Show(hwnd(), question, kEarlierCaption, MB_ICONQUESTION | MB_YESNO, IDYES) != IDYES) return false;
+    }
     if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     const std::string question = kExistsBefore + destination + kExistsAfter;
     return boxes.Show(hwnd(), question, kExistsCaption, MB_ICONQUESTION | MB_YESNO, IDYES) == IDYES;

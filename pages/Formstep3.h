@@ -23,9 +23,10 @@ public:
     // path, would put the files into the current folder or a drive's root:
     // says so and gives true, never takes it.
     bool RefuseDestination(const qv::Boxes& boxes);
-    // When something is already at the destination, asks whether to install
-    // there all the same; true to go on. An unattended run passes boxes
-    // that answer by rule.
+    // When the program is installed in another folder, asks whether to
+    // remove it first; when something is already at the destination, asks
+    // whether to install there all the same; true to go on. An unattended
+    // run passes boxes that answer by rule.
     bool ConfirmDestination(const qv::Boxes& boxes);
 
 protected:

@@ -9,6 +9,11 @@ const char kCompleteBody[] =
     "Программа установки завершила установку приложения Кворвель на Ваш компьютер. Приложение может быть "
     "запущено посредством выбора соответствующего ярлыка.";
 const char kErrorsTitle[] = "Установка Кворвель завершена с ошибками";
+const char kStoppedTitle[] = "Установка Кворвель прервана";
+const char kStoppedBody[] =
+    "Установка прервана: приложение Кворвель не установлено, и всё, что программа установки успела записать, "
+    "удалено. Для завершения процесса установки, запустите программу установки еще раз.";
+const char kStoppedLeft[] = " Не удалось удалить: ";
 
 std::string FileCount(int count) {
     const int lastTwo = count % 100;
@@ -22,8 +27,24 @@ std::string FileCount(int count) {
     return std::to_string(count) + " " + word;
 }
 
+namespace {
+
+// After Abort: what the run wrote is gone again, but what could not be removed.
+FinishText StoppedText(const InstallReport& report) {
+    std::string body = kStoppedBody;
+    if (!report.notTakenBack.empty()) {
+        body += kStoppedLeft + report.notTakenBack.front();
+        if (report.notTakenBack.size() > 1) body += " и ещё " + std::to_string(report.notTakenBack.size() - 1);
+        body += ".";
+    }
+    return {kStoppedTitle, body, false};
+}
+
+}  // namespace
+
 FinishText FinishTextFor(const InstallReport& report) {
     if (report.Complete()) return {kCompleteTitle, kCompleteBody, true};
+    if (report.takenBack) return StoppedText(report);
     std::vector<std::string> problems;
     if (const int missing = report.MissingFiles()) {
         const bool one = missing % 10 == 1 && missing % 100 != 11;

@@ -63,6 +63,14 @@ TEST(FinishText, ACleanInstallationKeepsItsWordsAndOthersSayWhatIsMissing) {
     partly.shortcutsLeftOut = 3;
     EXPECT_NE(FinishTextFor(partly).body.find("внесены не все сведения"), std::string::npos);
     EXPECT_NE(FinishTextFor(partly).body.find("созданы не все ярлыки"), std::string::npos);
+
+    InstallReport aborted = Complete();
+    aborted.passStopped = aborted.abortAnswered = aborted.takenBack = true;
+    aborted.notTakenBack = {"C:\\Q\\a.dat", "C:\\Q"};
+    const FinishText stopped = FinishTextFor(aborted);
+    EXPECT_EQ(stopped.title, "Установка Кворвель прервана");
+    EXPECT_NE(stopped.body.find("Не удалось удалить: C:\\Q\\a.dat и ещё 1."), std::string::npos) << stopped.body;
+    EXPECT_FALSE(stopped.canStartApplication);
 }
 
 TEST(FinishText, FileCountsAgreeWithTheirNumber) {

@@ -46,6 +46,14 @@ std::size_t EndOfStretch(const Events& events, std::size_t i) {
     return end;
 }
 
+// Whether every event from `from` on only takes back what the run wrote.
+bool OnlyTakesBack(const std::vector<std::string>& texts, std::size_t from) {
+    for (std::size_t i = from; i < texts.size(); ++i) {
+        if (texts[i].rfind("remove ", 0) != 0 && texts[i].rfind("rmdir ", 0) != 0) return false;
+    }
+    return true;
+}
+
 bool WaitFor(const std::function<bool()>& condition) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!condition()) {
@@ -83,9 +91,14 @@ TEST(InstallPause, AbandonedAtAnyEventTheWorkerStopsAtTheNextBoundary) {
             RunPausedAt(rig, at, [&rig](std::future<InstallOutcome>&) { rig.gate.Abandon(); });
 
         const std::size_t end = EndOfStretch(reference, at);
-        EXPECT_EQ(rig.trace.Texts(), Texts(reference, end));
+        const std::vector<std::string> texts = rig.trace.Texts();
+        EXPECT_EQ(Texts(rig.trace.Events(), end), Texts(reference, end));
         EXPECT_EQ(outcome, end == reference.size() ? InstallOutcome::Finished
                                                    : InstallOutcome::Abandoned);
+        // Left before the registration, the run takes back what it wrote.
+        EXPECT_TRUE(OnlyTakesBack(texts, end));
+        const bool kept = outcome == InstallOutcome::Finished || !rig.system.RegistryWrites().empty();
+        EXPECT_EQ(rig.FileExists(rig.choices.destination), kept);
     }
 }
 
@@ -123,9 +136,10 @@ TEST(InstallPause, LeavingWhileACopyBoxIsOpenEndsAfterTheAnswer) {
         }
     });
     EXPECT_EQ(rig.Run(), InstallOutcome::Abandoned);
-    // Answered Retry, yet nothing more is tried or written.
-    EXPECT_EQ(rig.trace.Size(), asked + 1);
-    EXPECT_FALSE(rig.FileExists(rig.InDestination("UnInstall.dat")));
+    // Answered Retry, yet nothing more is tried or written, and what was
+    // written is taken back.
+    EXPECT_TRUE(OnlyTakesBack(rig.trace.Texts(), asked + 1));
+    EXPECT_FALSE(rig.FileExists(rig.choices.destination));
 }
 
 TEST(InstallPause, WorkerAbandonedBeforeItStartsDoesNothing) {

@@ -208,29 +208,84 @@ TEST(InstallSequence, WithoutDesktopShortcutTheLogHas24Lines) {
     EXPECT_FALSE(rig.FileExists("C:\\Desktop\\Кворвель 2.0.lnk"));
 }
 
-TEST(InstallSequence, AbortAtEntryFiveStopsThePassButNotTheInstallation) {
+// Abort ends the installation: what the run wrote goes again, what was
+// there before stays, and nothing points at files that are not there.
+TEST(InstallSequence, AbortAtEntryFiveTakesBackWhatTheRunWrote) {
     InstallRig rig;
     rig.AddPayload();
+    rig.MakeFolder("C:\\Program Files");
     rig.system.FailExpand(rig.InDestination("Dates.dat"), -1);
     rig.system.Answer({CopyAnswer::Abort});
 
     EXPECT_EQ(rig.Run(), InstallOutcome::Finished);
 
     EXPECT_EQ(rig.trace.Matching("ask"), Lines{kCopyError + std::string("Dates.dat")});
-    EXPECT_EQ(rig.SavedLog(), CompleteLog(rig, FirstNames(5)));
     EXPECT_EQ(rig.trace.Matching("position"), Positions(1, 4));
-    for (std::size_t i = 0; i < PayloadNames().size(); ++i) {
-        EXPECT_EQ(rig.FileExists(rig.InDestination(PayloadNames()[i])), i < 4) << i;
-    }
-    // The temporary file of the aborted entry stays.
-    EXPECT_TRUE(rig.FileExists(rig.InDestination("tmp.zip")));
-    EXPECT_EQ(rig.trace.Texts().back(), "finished");
-    // The uninstaller was never written: the program is not registered,
-    // and the user is told so.
+    EXPECT_TRUE(rig.trace.Matching("save " + rig.InDestination("lic.txt")).empty());
+    EXPECT_TRUE(rig.trace.Matching("shortcut").empty());
     EXPECT_TRUE(rig.system.RegistryWrites().empty());
-    EXPECT_EQ(rig.trace.Matching("box"), Lines{NotRegistered(rig)});
-    EXPECT_TRUE(rig.report.passStopped && rig.report.abortAnswered);
-    EXPECT_EQ(rig.report.MissingFiles(), 12);
+    EXPECT_TRUE(rig.trace.Matching("box").empty());
+    EXPECT_FALSE(rig.FileExists(rig.choices.destination));
+    EXPECT_TRUE(rig.FileExists("C:\\Program Files"));
+    EXPECT_EQ(rig.trace.Texts().back(), "finished");
+    EXPECT_TRUE(rig.report.abortAnswered && rig.report.takenBack);
+    EXPECT_TRUE(rig.report.notTakenBack.empty());
+    EXPECT_FALSE(rig.report.applicationInPlace);
+}
+
+// A shortcut to a payload file the pass left out would point at nothing.
+TEST(InstallSequence, NoShortcutIsMadeToAFileThatWasLeftOut) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.FailExpand(rig.InDestination("Quorvel.exe"), -1);
+    rig.system.Answer({CopyAnswer::Ignore});
+    rig.Run();
+    for (const Shortcut& shortcut : rig.system.Shortcuts()) {
+        EXPECT_TRUE(rig.FileExists(shortcut.target)) << shortcut.file;
+    }
+    EXPECT_EQ(rig.system.Shortcuts().size(), 2u);
+    EXPECT_EQ(rig.report.shortcutsLeftOut, 2);
+}
+
+// An installation registered in another folder is removed first, quietly,
+// by its own uninstaller; one in the same folder is installed over.
+TEST(InstallSequence, AnEarlierInstallationElsewhereIsRemovedFirst) {
+    struct Case {
+        const char* location;
+        bool uninstallerThere;
+        unsigned long exitCode;
+        Lines runs;
+        Lines boxes;
+    };
+    const std::string other = "C:\\Other";
+    const std::string command = "run \"" + other + "\\UnInstall.exe\" /SILENT";
+    const std::string left = "box Предыдущая установка программы Кворвель 2.0 в папке " + other +
+                             " удалена не полностью: программа удаления завершилась с кодом 2.";
+    const Case cases[] = {
+        {"C:\\Other", true, 0, {command}, {}},
+        {"C:\\Other", true, 2, {command}, {left}},
+        {"C:\\Other", false, 0, {}, {}},
+        {"c:\\program files\\quorvel v2.0\\", true, 0, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location);
+        InstallRig rig;
+        rig.AddPayload();
+        rig.system.SetMachineString("InstallLocation", c.location);
+        if (c.uninstallerThere) rig.MakeFolder(other);
+        if (c.uninstallerThere) WriteHostFile(rig.Host(other + "\\UnInstall.exe"), "MZ");
+        bool earlierInstallationThere = true;
+        rig.system.OnRun([&] {
+            EXPECT_FALSE(rig.FileExists(rig.choices.destination)) << "written before the earlier one went";
+            earlierInstallationThere = false;
+            return c.exitCode;
+        });
+        rig.Run();
+        EXPECT_EQ(rig.trace.Matching("run"), c.runs);
+        EXPECT_EQ(rig.trace.Matching("box"), c.boxes);
+        EXPECT_EQ(earlierInstallationThere, c.runs.empty());
+        EXPECT_TRUE(rig.report.Complete());
+    }
 }
 
 TEST(InstallSequence, RetryThenIgnoreLeavesOnlyThatFileOut) {
@@ -636,7 +691,8 @@ TEST(InstallSequence, ADamagedEntryIsAFailedCopyNamedAsDamaged) {
 }
 
 // The registration names every folder level the installer had to make,
-// and keeps those an earlier installation made that are still there.
+// and keeps those an earlier installation made that are still there and
+// lead to this installation's folders.
 TEST(InstallSequence, TheFolderLevelsItMadeAreRecordedForTheUninstaller) {
     InstallRig rig;
     rig.choices.destination = "C:\\a\\b\\c\\d";
@@ -648,7 +704,7 @@ TEST(InstallSequence, TheFolderLevelsItMadeAreRecordedForTheUninstaller) {
     ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
     const RegistryValue& created = rig.system.RegistryWrites()[0].values.back();
     EXPECT_EQ(created.name, "CreatedFolders");
-    const Lines expected = {"C:\\Old", "c:\\a", "C:\\a\\b", "C:\\a\\b\\c", "C:\\a\\b\\c\\d",
+    const Lines expected = {"c:\\a", "C:\\a\\b", "C:\\a\\b\\c", "C:\\a\\b\\c\\d",
                             "C:\\Menu\\Programs\\A", "C:\\Menu\\Programs\\A\\B"};
     EXPECT_EQ(std::get<Lines>(created.data), expected);
 }

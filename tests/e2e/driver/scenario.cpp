@@ -63,16 +63,20 @@ void WalkTo(const Wizard& wizard, const char* form) {
             ASSERT_TRUE(WaitFor([&] { return wizard.Enabled("Form3", "Next"); }));
         }
         if (page == "Form4") {
-            // An existing destination is asked about; it is taken.
+            // An installation in another folder, and an existing
+            // destination, are asked about; each is answered Yes.
             wizard.Click("Form4", "Next");
-            Box box;
-            ASSERT_TRUE(WaitFor([&] {
-                box = wizard.MessageBox();
-                return box.hwnd != nullptr || wizard.Visible("Form5");
-            }, 20s));
-            if (box.hwnd) {
-                ASSERT_EQ(box.caption, kFolderExistsCaption);
+            for (;;) {
+                Box box;
+                ASSERT_TRUE(WaitFor([&] {
+                    box = wizard.MessageBox();
+                    return box.hwnd != nullptr || wizard.Visible("Form5");
+                }, 20s));
+                if (!box.hwnd) break;
+                ASSERT_TRUE(box.caption == kFolderExistsCaption || box.caption == kEarlierInstallationCaption)
+                    << box.caption;
                 wizard.Answer(box, IDYES);
+                ASSERT_TRUE(WaitFor([&] { return !IsWindow(box.hwnd); }, 20s));
             }
             ASSERT_TRUE(wizard.WaitShown("Form5", 20s));
             continue;

@@ -25,6 +25,7 @@ inline constexpr char kHelpShortcut[] = "\\Справка по Кворвель 
 inline constexpr char kUninstallShortcut[] = "\\Удалить Кворвель 2.0.lnk";
 
 inline constexpr char kFolderExistsCaption[] = "Папка уже существует";
+inline constexpr char kEarlierInstallationCaption[] = "Программа уже установлена";
 std::string FolderExistsText(const std::string& path);
 
 // The payload's file names, in container order.

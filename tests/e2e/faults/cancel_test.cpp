@@ -4,7 +4,8 @@
 // the worker at a known place with a fault of the system whose box it waits
 // on: a held target file, a held uninstall log, a registry key closed to
 // writing. Cancel is pressed while that box is open. Afterwards nothing more
-// may be written, neither while the program ends nor after.
+// may be written, and what the run wrote is taken back before the program
+// ends; what was there before it stays.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -41,9 +42,8 @@ protected:
         ASSERT_TRUE(WaitUnchanged([] { return InstallationState(); }, 1500ms, 30s));
         state = InstallationState();
     }
-    // Yes: the program ends without the finish page, and the disk and the
-    // registry stay as they were when the confirmation was answered.
-    void ConfirmAndExpectNothingMore(const Box& confirmation, const std::string& state) {
+    // Yes: the program ends without the finish page, with exit code 5.
+    void ConfirmAndWaitForTheEnd(const Box& confirmation) {
         ASSERT_TRUE(AnswerBox(confirmation, IDYES));
         bool finishShown = false;
         EXPECT_TRUE(WaitFor([&] {
@@ -51,7 +51,15 @@ protected:
             return wizard.Exited(0ms);
         }, 30s)) << "the program did not end";
         EXPECT_FALSE(finishShown);
-        EXPECT_EQ(InstallationState(), state);
+        EXPECT_EQ(wizard.ExitCode(), 5u);
+    }
+    // Nothing the run made is left: no payload file, no agreement, no
+    // shortcut, no group.
+    static void ExpectNothingOfTheRun() {
+        EXPECT_FALSE(Exists(InDestination("tmp.zip")));
+        EXPECT_FALSE(Exists(InDestination("lic.txt")));
+        EXPECT_FALSE(Exists(GroupFolder()));
+        EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
     }
 
     CleanSystem clean_;
@@ -61,14 +69,13 @@ private:
     ComApartment com_;
 };
 
-TEST_F(CancelAtAStage, YesDuringTheExtractionWhileACopyErrorIsOpenWritesNothingMore) {
+TEST_F(CancelAtAStage, YesDuringTheExtractionWhileACopyErrorIsOpenTakesBackWhatTheRunWrote) {
     HeldTarget held;
     ASSERT_TRUE(held.held());
     Box copyError;
     ASSERT_NO_FATAL_FAILURE(InstallUntilTheFault(kHeldCopyError, kExtracting, copyError));
     Box confirmation;
     ASSERT_NO_FATAL_FAILURE(PressCancel(confirmation));
-    const std::string state = InstallationState();
 
     ASSERT_TRUE(AnswerBox(confirmation, IDYES));
     ASSERT_TRUE(WaitFor([&] { return !wizard.Visible("Form7"); })) << "the progress page stays";
@@ -82,17 +89,15 @@ TEST_F(CancelAtAStage, YesDuringTheExtractionWhileACopyErrorIsOpenWritesNothingM
     EXPECT_FALSE(wizard.Visible("Form8"));
     held.Release();
 
-    EXPECT_EQ(InstallationState(), state);
+    EXPECT_EQ(wizard.ExitCode(), 5u);
     held.ExpectUntouched();
-    EXPECT_TRUE(Exists(InDestination("tmp.zip")));
-    ExpectPayloadFiles({"Quorvel.exe", "Descript.txt", "DateVar.dat", "TimeVar.dat"}, kHeldEntry);
-    EXPECT_FALSE(Exists(InDestination("lic.txt")));
+    ExpectPayloadFiles({}, kHeldEntry);
+    ExpectNothingOfTheRun();
     EXPECT_FALSE(Exists(InDestination("UnInstall.dat")));
-    EXPECT_FALSE(Exists(GroupFolder()));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
-TEST_F(CancelAtAStage, YesInTheShortcutStageWritesNothingMore) {
+TEST_F(CancelAtAStage, YesInTheShortcutStageTakesBackWhatTheRunWrote) {
     HeldFile log(InDestination("UnInstall.dat"), "");
     ASSERT_TRUE(log.held());
     Box saveError;
@@ -104,10 +109,11 @@ TEST_F(CancelAtAStage, YesInTheShortcutStageWritesNothingMore) {
     ASSERT_NO_FATAL_FAILURE(AnswerTheFaultAndSettle(saveError, IDOK, state));
     EXPECT_EQ(wizard.Text("Form7", "Action"), kMakingShortcuts);
 
-    ASSERT_NO_FATAL_FAILURE(ConfirmAndExpectNothingMore(confirmation, state));
+    ASSERT_NO_FATAL_FAILURE(ConfirmAndWaitForTheEnd(confirmation));
     log.Release();
-    ExpectPayloadFiles(PayloadNames());
-    ExpectGroupShortcuts(GroupFolder(), kDefaultDestination);
+    ExpectPayloadFiles({});
+    ExpectNothingOfTheRun();
+    // There before the run: it stays as it was.
     EXPECT_EQ(ReadWhole(InDestination("UnInstall.dat")).value_or("<missing>"), "");
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
@@ -144,11 +150,12 @@ TEST_F(CancelAtAStage, YesInTheRegistrationStageEndsWithoutTheFinishPage) {
     std::string state;
     ASSERT_NO_FATAL_FAILURE(AnswerTheFaultAndSettle(registryError, IDOK, state));
 
-    ASSERT_NO_FATAL_FAILURE(ConfirmAndExpectNothingMore(confirmation, state));
+    ASSERT_NO_FATAL_FAILURE(ConfirmAndWaitForTheEnd(confirmation));
     denied.Restore();
     EXPECT_TRUE(RegistryValueNames(HKEY_LOCAL_MACHINE, kUninstallKey).empty());
-    ExpectFilesInstalled(kDefaultDestination);
-    ExpectUninstallLog(kDefaultDestination, ExpectedLogLines(kDefaultDestination, GroupFolder(), DesktopFolder()));
+    // Not registered, so nothing could remove it: the run is taken back whole.
+    ExpectNothingOfTheRun();
+    EXPECT_FALSE(Exists(kDefaultDestination));
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ protected:
     }
     // The finish page (saying `says`, when given), then the end with this
     // exit code; the program is registered only when its uninstaller was
-    // installed.
-    void ExpectFinished(DWORD exitCode, bool registered, const std::string& says = "") {
+    // installed, and the shortcuts are made only to files that are there.
+    void ExpectFinished(DWORD exitCode, bool registered, const std::string& says = "", bool shortcuts = true) {
         ASSERT_TRUE(wizard.WaitShown("Form8", 120s)) << "the finish page did not come";
         EXPECT_EQ(wizard.Text("Form8", "StaticText1"),
                   exitCode == 0 ? "Установка Кворвель завершена" : kFinishedWithErrors);
@@ -47,7 +47,12 @@ protected:
         } else {
             EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
         }
-        ExpectGroupShortcuts(GroupFolder(), kDefaultDestination);
+        if (shortcuts) {
+            ExpectGroupShortcuts(GroupFolder(), kDefaultDestination);
+        } else {
+            EXPECT_FALSE(Exists(GroupFolder() + kProgramShortcut));
+            EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
+        }
     }
     // The pass stopped before the uninstaller: the user is told the
     // program cannot be registered.
@@ -107,22 +112,26 @@ TEST_F(InstallFaults, IgnoreLeavesTheHeldFileAsItWasAndGoesOnWithTheNextEntry) {
                        WithoutTheHeldEntry(ExpectedLogLines(kDefaultDestination, GroupFolder(), DesktopFolder())));
 }
 
-TEST_F(InstallFaults, AbortStopsThePassButTheRestOfTheInstallationRuns) {
+// Abort ends the installation: the finish page says so, and what the run
+// wrote is gone; the held file, there before it, stays as it was.
+TEST_F(InstallFaults, AbortEndsTheInstallationAndTakesBackWhatItWrote) {
     ASSERT_NO_FATAL_FAILURE(HoldTheTarget());
     Box box;
     ASSERT_NO_FATAL_FAILURE(InstallUntilTheCopyError(box));
     ASSERT_TRUE(AnswerBox(box, IDABORT));
 
-    ASSERT_NO_FATAL_FAILURE(AnswerNotRegistered());
-    ASSERT_NO_FATAL_FAILURE(ExpectFinished(5, false));
+    ASSERT_TRUE(wizard.WaitShown("Form8", 120s)) << "the finish page did not come";
+    EXPECT_EQ(wizard.Text("Form8", "StaticText1"), "Установка Кворвель прервана");
+    EXPECT_FALSE(wizard.Enabled("Form8", "CheckBox")) << "the application is offered, but it is not there";
+    Wizard::SaveScreen("1x-finish-after-abort");
+    ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard, 5));
     ReleaseTheTarget();
     ExpectTheTargetUntouched();
-    std::vector<std::string> before = PayloadNamesThrough(kHeldEntry);
-    before.pop_back();
-    ExpectPayloadFiles(before, kHeldEntry);
-    EXPECT_TRUE(Exists(InDestination("tmp.zip"))) << "the temporary file stays after Abort";
-    EXPECT_TRUE(Exists(InDestination("lic.txt")));
-    ExpectUninstallLog(kDefaultDestination, WithoutTheHeldEntry(LogLinesStoppedAt(kHeldEntry)));
+    ExpectPayloadFiles({}, kHeldEntry);
+    for (const char* name : {"tmp.zip", "lic.txt", "UnInstall.dat"}) EXPECT_FALSE(Exists(InDestination(name))) << name;
+    EXPECT_FALSE(Exists(GroupFolder()));
+    EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 TEST_F(InstallFaults, AHeldTargetIsReportedAndNeverWrittenUnderAnotherName) {
@@ -152,7 +161,7 @@ TEST_F(InstallFaults, ATemporaryFileThatCannotBeCreatedStopsThePassWithAMessage)
     ASSERT_TRUE(AnswerBox(box, IDOK));
 
     ASSERT_NO_FATAL_FAILURE(AnswerNotRegistered());
-    ASSERT_NO_FATAL_FAILURE(ExpectFinished(4, false));
+    ASSERT_NO_FATAL_FAILURE(ExpectFinished(4, false, "", false));
     ExpectPayloadFiles({});
     EXPECT_TRUE(IsFolder(InDestination("tmp.zip")));
     EXPECT_TRUE(Exists(InDestination("lic.txt")));

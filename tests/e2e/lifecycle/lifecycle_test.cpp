@@ -282,19 +282,23 @@ const LifeRow kRows[] = {
          EXPECT_EQ(removal.exitCode, 0u);
          ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
      }},
-    {"AnotherInstallationKeepsItsShortcuts",
+    {"ASecondInstallationElsewhereRemovesTheFirst",
      [] {
-         // Two installations with one group: the shortcuts point into the
-         // later one; removing the first leaves them, and its registration.
-         InstallSilently("/DIR=\"C:\\X\"", 0);
+         // Only one installation can be in the list of programs: the first
+         // goes, quietly, with its own uninstaller, before the second is
+         // written; the user's data stays where it was.
+         InstallSilently("/DIR=\"C:\\X\" /GROUP=\"Кворвель X\"", 0);
          InstallSilently("/DIR=\"C:\\Y\"", 0);
-         const Removal removal = RemoveSilently("C:\\X");
-         EXPECT_EQ(removal.exitCode, 0u);
+         // The uninstaller's copy removes the uninstaller itself once it has ended.
+         EXPECT_TRUE(WaitFor([] { return Names("C:\\X") == kUserData; }, 60s));
+         EXPECT_FALSE(Exists(Programs() + "\\Кворвель X"));
+         ExpectFilesInstalled("C:\\Y");
          ExpectGroupShortcuts(GroupFolder(), "C:\\Y");
          ExpectShortcut(DesktopFolder() + kProgramShortcut, "C:\\Y", kAppImage);
          ExpectRegistration("C:\\Y");
-         EXPECT_EQ(Names("C:\\X"), kUserData);
-         ExpectFilesInstalled("C:\\Y");
+         const Removal removal = RemoveSilently("C:\\Y");
+         EXPECT_EQ(removal.exitCode, 0u);
+         ExpectRemovedButTheData("C:\\Y", GroupFolder());
      }},
     {"TheUsersDataIsKeptUnlessAskedAndTheFolderLevelsMadeGo",
      [] {
@@ -366,21 +370,19 @@ const LifeRow kRows[] = {
          EXPECT_EQ(removal.exitCode, 0u);
          ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
      }},
-    {"TheTemporaryFileLeftByAbortGoesWithTheRemoval",
+    {"AnAbortedQuietInstallationTakesBackWhatItWrote",
      [] {
          // Held after the uninstaller is written: three retries, then Abort.
          HeldFile held(InDestination("QuorVel.chm"), "");
          ASSERT_TRUE(held.held());
          InstallSilently("", 5);
          held.Release();
-         EXPECT_TRUE(Exists(InDestination("tmp.zip")));
-         ExpectRegistration(kDefaultDestination);
-         const Removal removal = RemoveSilently(kDefaultDestination);
-         EXPECT_EQ(removal.exitCode, 0u);
-         EXPECT_FALSE(Exists(InDestination("tmp.zip")));
-         // The held file was there before, and setup never wrote it: it is
-         // not the installation's to remove.
-         EXPECT_EQ(Names(kDefaultDestination), (std::set<std::string>{"Group.txt", "QuorVel.chm"}));
+         // The held file was there before, and setup never wrote it: it
+         // stays; nothing else of the run does.
+         EXPECT_EQ(Names(kDefaultDestination), std::set<std::string>{"QuorVel.chm"});
+         EXPECT_FALSE(Exists(GroupFolder()));
+         EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
+         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
      }},
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "tests/e2e/driver/scenario.h"
+#include "toolkit/win_handles.h"
 
 namespace e2e {
 namespace {
@@ -43,6 +44,9 @@ bool HasDefaultButton(HWND box, int button) {
 
 class DestinationPage : public ::testing::Test {
 protected:
+    // An earlier case's installation is not one the page should ask about.
+    void SetUp() override { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey); }
+
     std::string Destination() const { return wizard.Text("Form4", "edDir"); }
     bool DestinationIs(const std::string& text) const {
         return WaitFor([&] { return Destination() == text; });
@@ -210,6 +214,34 @@ TEST_F(DestinationPage, NextOnAnExistingFolderOrFileAsksAndBackNeverDoes) {
         ASSERT_NO_FATAL_FAILURE(Answer(IDOK));
         ASSERT_TRUE(wizard.WaitShown("Form4"));
         EXPECT_EQ(Destination(), partial);
+    }
+
+    // Installed in another folder: asked whether to remove that one first;
+    // No keeps the page, Yes moves on.
+    {
+        const std::string earlier = "C:\\qv-earlier";
+        qv::UniqueRegKey key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                                  nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key.get(), "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(earlier.c_str()),
+                                 static_cast<DWORD>(earlier.size() + 1)),
+                  ERROR_SUCCESS);
+        wizard.SetText("Form4", "edDir", kDefaultDestination);
+        for (const int answer : {IDNO, IDYES}) {
+            wizard.Click("Form4", "Next");
+            ASSERT_TRUE(wizard.WaitMessageBox(box, 20s));
+            EXPECT_EQ(box.caption, kEarlierInstallationCaption);
+            EXPECT_EQ(box.text, "Программа Кворвель 2.0 уже установлена в папку:\n\n" + earlier +
+                                    "\n\nПеред установкой в другую папку программа установки удалит её. Файлы с "
+                                    "Вашими данными останутся в прежней папке. Продолжить?");
+            if (answer == IDNO) Wizard::SaveScreen("1x-earlier-installation");
+            ASSERT_NO_FATAL_FAILURE(Answer(answer));
+        }
+        ASSERT_TRUE(wizard.WaitShown("Form5"));
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        wizard.Click("Form5", "Back");
+        ASSERT_TRUE(wizard.WaitShown("Form4"));
     }
 
     wizard.CloseBox("Form4");

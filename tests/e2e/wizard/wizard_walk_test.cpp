@@ -172,8 +172,10 @@ TEST_F(WizardTest, CancelAsksAndNoKeepsThePageOnEveryPageWithCancel) {
             ASSERT_TRUE(WaitFor([&] { return wizard.Enabled("Form3", "Next"); }));
         }
         if (std::string(page) == "Form4") {
-            // Earlier cases installed into the default folder: avoid its question.
+            // Earlier cases installed into the default folder: avoid its
+            // questions, about that folder and about that installation.
             wizard.SetText("Form4", "edDir", "C:\\qv-cancel-walk");
+            DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         }
         if (std::string(page) != "Form6") {
             wizard.Click(page, "Next");

@@ -2,6 +2,7 @@
 
 #include <openssl/sha.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -146,6 +147,11 @@ bool FakeInstallSystem::RemoveFile(const std::string& path) {
     return std::remove(HostPath(path).c_str()) == 0;
 }
 
+bool FakeInstallSystem::RemoveFolder(const std::string& path) {
+    trace_.Add("rmdir " + path);
+    return ::rmdir(HostPath(path).c_str()) == 0;
+}
+
 std::optional<std::uint64_t> FakeInstallSystem::FileSize(const std::string& path) {
     struct stat st;
     if (::stat(HostPath(path).c_str(), &st) != 0) return std::nullopt;
@@ -218,6 +224,17 @@ std::vector<std::string> FakeInstallSystem::WriteMachineValues(const std::string
 std::vector<std::string> FakeInstallSystem::ReadMachineStrings(const std::string&, const std::string& name) {
     const auto found = machineStrings_.find(name);
     return found == machineStrings_.end() ? std::vector<std::string>() : found->second;
+}
+
+std::string FakeInstallSystem::ReadMachineString(const std::string&, const std::string& name) {
+    const auto found = machineTexts_.find(name);
+    return found == machineTexts_.end() ? std::string() : found->second;
+}
+
+std::optional<unsigned long> FakeInstallSystem::RunAndWait(const std::string& commandLine) {
+    trace_.Add("run " + commandLine);
+    if (!onRun_) return std::nullopt;
+    return onRun_();
 }
 
 void RecordingSink::SetAction(const std::string& text) { trace_.Add("action " + text); }

@@ -68,6 +68,10 @@ public:
     void SetMachineStrings(const std::string& name, std::vector<std::string> strings) {
         machineStrings_[name] = std::move(strings);
     }
+    // A REG_SZ value already in the registry.
+    void SetMachineString(const std::string& name, std::string text) { machineTexts_[name] = std::move(text); }
+    // What a program started by RunAndWait does, and its exit code.
+    void OnRun(std::function<unsigned long()> run) { onRun_ = std::move(run); }
 
     // Faults.
     void FailSave(const std::string& path) { failSave_.insert(path); }
@@ -97,6 +101,7 @@ public:
     SaveResult SaveFile(const std::string& path, std::string_view bytes) override;
     ExpandResult ExpandFile(const std::string& source, const std::string& target) override;
     bool RemoveFile(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     std::optional<std::string> FileSha256(const std::string& path) override;
     std::string FullPath(const std::string& path) override;
@@ -109,6 +114,8 @@ public:
     std::vector<std::string> WriteMachineValues(const std::string& key,
                                                 const std::vector<RegistryValue>& values) override;
     std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
+    std::string ReadMachineString(const std::string& key, const std::string& name) override;
+    std::optional<unsigned long> RunAndWait(const std::string& commandLine) override;
 
 private:
     struct Entry {
@@ -122,6 +129,8 @@ private:
     std::string digestTable_;
     std::string currentFolder_ = "C:\\Current";
     std::map<std::string, std::vector<std::string>> machineStrings_;
+    std::map<std::string, std::string> machineTexts_;
+    std::function<unsigned long()> onRun_;
     std::set<std::string> failSave_;
     std::set<std::string> failMakeFolder_;
     std::vector<std::pair<std::string, int>> failExpand_;

@@ -221,7 +221,7 @@ TEST_F(WinInstall, WorkerPausedBeforeItsFirstStepWaitsThenGoesOn) {
     ExpectInstalled();
 }
 
-TEST_F(WinInstall, WorkerAbandonedDuringExtractionWritesNothingMore) {
+TEST_F(WinInstall, WorkerAbandonedDuringExtractionTakesBackWhatItWrote) {
     sink.holdAtFirstEntry = true;
     {
         TThreadSetup worker(sink, log, system);
@@ -231,7 +231,8 @@ TEST_F(WinInstall, WorkerAbandonedDuringExtractionWritesNothingMore) {
         worker.Abandon();
         sink.release.Set();
     }  // waits for the thread
-    EXPECT_TRUE(wintest::Exists(In("Alpha.txt")));
+    EXPECT_FALSE(wintest::Exists(In("Alpha.txt")));
+    EXPECT_FALSE(wintest::Exists(In("tmp.zip")));
     EXPECT_FALSE(wintest::Exists(In("Group.txt")));
     EXPECT_FALSE(wintest::Exists(In("lic.txt")));
     EXPECT_FALSE(wintest::Exists(In("UnInstall.dat")));
@@ -256,6 +257,13 @@ std::string BoxText(HWND box) {
     std::vector<char> text(1024);
     GetDlgItemTextA(box, 0xFFFF, text.data(), static_cast<int>(text.size()));
     return text.data();
+}
+
+// The earlier installation's uninstaller is waited for, and its exit code read.
+TEST(WinInstallSystemCalls, RunAndWaitGivesTheExitCodeOrNothing) {
+    WinInstallSystem system;
+    EXPECT_EQ(system.RunAndWait("cmd.exe /c exit 3"), std::optional<unsigned long>(3));
+    EXPECT_EQ(system.RunAndWait("\"C:\\no such folder\\UnInstall.exe\" /SILENT"), std::nullopt);
 }
 
 TEST(WinInstallBoxes, CopyBoxOffersAbortRetryIgnoreAndReturnsTheAnswer) {

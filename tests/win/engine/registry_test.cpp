@@ -78,6 +78,8 @@ TEST(WinRegistry, SecondWriteReplacesTheValuesAndKeepsOthers) {
     ExpectString("DisplayIcon", "D:\\Second place\\QuorVel.exe");
     ExpectString("UninstallString", "D:\\Second place\\UnInstall.exe");
     ExpectString("Publisher", "kept");
+    EXPECT_EQ(ReadMachineString(kKey, "UninstallString"), "D:\\Second place\\UnInstall.exe");
+    EXPECT_EQ(ReadMachineString(kKey, "NoSuchValue"), "");
 }
 
 TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
@@ -91,6 +93,7 @@ TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
     EXPECT_EQ(list.bytes, std::string("C:\\a\0C:\\a\\Кворвель\0\0", 20));
     EXPECT_EQ(ReadMachineStrings(kKey, "CreatedFolders"), folders);
     EXPECT_TRUE(ReadMachineStrings(kKey, "NoModify").empty());
+    EXPECT_EQ(ReadMachineString(kKey, "CreatedFolders"), "");
     EXPECT_TRUE(ReadMachineStrings("SOFTWARE\\NoSuchKey", "CreatedFolders").empty());
 }
 
