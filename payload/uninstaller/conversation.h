@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/run_log.h"
-#include "engine/uninstall_plan.h"
+#include "engine/removal.h"
 
 namespace qv {
 

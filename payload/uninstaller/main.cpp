@@ -5,8 +5,9 @@
 
 #include <memory>
 
+#include "engine/finish_request.h"
 #include "engine/install_contract.h"
-#include "engine/uninstall_plan.h"
+#include "engine/removal.h"
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/conversation.h"
