@@ -7,7 +7,7 @@
 #include "engine/install_contract.h"
 #include "engine/install_sequence.h"
 #include "engine/text.h"
-#include "engine/uninstall_plan.h"
+#include "engine/paths.h"
 
 namespace qv {
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/install_contract.h"
+#include "engine/paths.h"
 #include "engine/payload_entry.h"
 #include "engine/szdd.h"
 #include "engine/text.h"
@@ -53,12 +54,6 @@ NoRunLog gNoRunLog;
 bool FitsMaxPath(std::string_view path) { return path.size() < kMaxPath; }
 
 CopyAnswer UnattendedCopyAnswer(int attempt) { return attempt <= 3 ? CopyAnswer::Retry : CopyAnswer::Abort; }
-
-bool IsFullPath(std::string_view path) {
-    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
-    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
-}
 
 bool StaysInside(std::string_view relative) {
     std::size_t start = 0;

@@ -15,6 +15,7 @@
 #include "engine/install_gate.h"
 #include "engine/install_report.h"
 #include "engine/install_system.h"
+#include "engine/paths.h"
 #include "engine/payload_digests.h"
 #include "engine/run_log.h"
 #include "engine/run_writes.h"
@@ -112,11 +113,6 @@ CopyAnswer UnattendedCopyAnswer(int attempt);
 
 // Whether a path fits the system's path limit.
 bool FitsMaxPath(std::string_view path);
-
-// Whether a path names its folder in full: a drive and a separator
-// ("C:\...") or a network share ("\\server\share"). "foo", "\foo" and
-// "C:foo" depend on the current folder or drive.
-bool IsFullPath(std::string_view path);
 
 // Whether a folder name added to another folder's path stays inside that
 // folder: no part of it is ".." (trailing blanks, which the system drops,

@@ -1,11 +1,9 @@
 #include "engine/win_registry.h"
 
-#include <windows.h>
-
-#include <optional>
+#include <algorithm>
 
 #include "engine/install_contract.h"
-#include "toolkit/win_handles.h"
+#include "toolkit/safe_dll.h"
 
 namespace qv {
 namespace {
@@ -35,6 +33,37 @@ RawValue Raw(const RegistryValue& value) {
     return raw;
 }
 
+// A value of an open key, whole, with its type; nullopt when it cannot be read.
+std::optional<RawValue> QueryValue(HKEY key, const char* name) {
+    RawValue value;
+    value.bytes.assign(MAX_PATH, '\0');
+    while (true) {
+        DWORD size = static_cast<DWORD>(value.bytes.size());
+        const LONG read = RegQueryValueExA(key, name, nullptr, &value.type,
+                                           reinterpret_cast<BYTE*>(value.bytes.data()), &size);
+        if (read == ERROR_MORE_DATA) {
+            value.bytes.resize(std::max<size_t>(size + 1, value.bytes.size() * 2));
+            continue;
+        }
+        if (read != ERROR_SUCCESS) return std::nullopt;
+        value.bytes.resize(size);
+        return value;
+    }
+}
+
+// The strings of REG_MULTI_SZ data, NUL-separated; empty strings are skipped.
+std::vector<std::string> MultiStrings(const std::string& data) {
+    std::vector<std::string> strings;
+    std::size_t start = 0;
+    while (start < data.size()) {
+        std::size_t end = data.find('\0', start);
+        if (end == std::string::npos) end = data.size();
+        if (end > start) strings.push_back(data.substr(start, end - start));
+        start = end + 1;
+    }
+    return strings;
+}
+
 static_assert(contract::kRegistryView == KEY_WOW64_32KEY);
 
 }  // namespace
@@ -57,55 +86,42 @@ void WriteMachineValues(const std::string& key, const std::vector<RegistryValue>
     }
 }
 
-namespace {
-
-// The bytes of a value of the given type; nothing when the key or the value
-// is missing or of another type.
-std::optional<std::string> ReadMachineValue(const std::string& key, const std::string& name, DWORD wanted) {
-    UniqueRegKey handle;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | contract::kRegistryView, handle.put()) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != wanted) {
-        return std::nullopt;
-    }
-    std::string bytes(size, '\0');
-    if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()),
-                         &size) != ERROR_SUCCESS ||
-        type != wanted) {
-        return std::nullopt;
-    }
-    bytes.resize(size);
-    return bytes;
+LONG OpenMachineKeyToRead(const std::string& key, UniqueRegKey& opened) {
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | contract::kRegistryView,
+                         opened.put());
 }
 
-}  // namespace
+std::optional<std::string> ReadStringValue(HKEY key, const char* name) {
+    const std::optional<RawValue> value = QueryValue(key, name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+    return value->bytes.substr(0, value->bytes.find('\0'));
+}
+
+std::vector<std::string> ReadMultiStrings(HKEY key, const char* name) {
+    const std::optional<RawValue> value = QueryValue(key, name);
+    if (!value || value->type != REG_MULTI_SZ) return {};
+    return MultiStrings(value->bytes);
+}
 
 std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) {
-    std::vector<std::string> strings;
-    const std::optional<std::string> bytes = ReadMachineValue(key, name, REG_MULTI_SZ);
-    if (!bytes) return strings;
-    // NUL-separated; the data need not end with its terminators.
-    std::size_t start = 0;
-    while (start < bytes->size()) {
-        std::size_t end = bytes->find('\0', start);
-        if (end == std::string::npos) end = bytes->size();
-        if (end > start) strings.push_back(bytes->substr(start, end - start));
-        start = end + 1;
-    }
-    return strings;
+    UniqueRegKey opened;
+    if (OpenMachineKeyToRead(key, opened) != ERROR_SUCCESS) return {};
+    return ReadMultiStrings(opened.get(), name.c_str());
 }
 
 std::string ReadMachineString(const std::string& key, const std::string& name) {
-    std::string text = ReadMachineValue(key, name, REG_SZ).value_or(std::string());
-    // Stored with its terminator, or without one.
-    const std::size_t end = text.find('\0');
-    if (end != std::string::npos) text.resize(end);
-    return text;
+    UniqueRegKey opened;
+    if (OpenMachineKeyToRead(key, opened) != ERROR_SUCCESS) return {};
+    return ReadStringValue(opened.get(), name.c_str()).value_or(std::string());
+}
+
+unsigned long DeleteMachineKey(const std::string& key) {
+    // RegDeleteKeyExA names the view; a system without it has one view only.
+    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    const auto deleteInView = ProcAddress<DeleteKeyEx>(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA");
+    const LONG deleted = deleteInView ? deleteInView(HKEY_LOCAL_MACHINE, key.c_str(), contract::kRegistryView, 0)
+                                      : RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+    return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<unsigned long>(deleted);
 }
 
 }  // namespace qv

@@ -4,7 +4,7 @@
 
 #include "engine/install_sequence.h"
 #include "engine/install_contract.h"
-#include "engine/uninstall_plan.h"
+#include "engine/paths.h"
 #include "engine/win_boxes.h"
 #include "engine/win_registry.h"
 #include "pages/page_layout.h"

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include "engine/win_boxes.h"
 #include "payload/uninstaller/messages.h"
 
 namespace qv {
 
 int Conversation::Ask(const std::string& text, unsigned style, int silentAnswer) {
-    return Boxes(log_, silent_).Show(nullptr, text, kUninstallCaption, style | MB_SETFOREGROUND, silentAnswer);
+    return boxes_.Show(nullptr, text, kUninstallCaption, style | MB_SETFOREGROUND, silentAnswer);
 }
 
 bool Conversation::ConfirmRemoval() {

@@ -3,18 +3,19 @@
 // interactive run shows a message box with the caption "Удаление Кворвель";
 // a silent run shows nothing and answers by rule (remove: yes; the user's
 // data: no; files in use: cancel). Either way each box goes to the run log
-// with its answer, through the installer's own box path (Boxes).
+// with its answer: every box goes through the run's Boxes, as the
+// installer's do.
 #include <string>
 #include <vector>
 
-#include "engine/run_log.h"
-#include "engine/uninstall_plan.h"
+#include "engine/removal.h"
+#include "engine/win_boxes.h"
 
 namespace qv {
 
 class Conversation : public RemovalQuestions {
 public:
-    Conversation(bool silent, RunLog& log) : silent_(silent), log_(log) {}
+    explicit Conversation(const Boxes& boxes) : boxes_(boxes) {}
 
     // The question before anything is done.
     bool ConfirmRemoval();
@@ -27,8 +28,7 @@ private:
     // The box's answer (IDYES, IDOK...), or `silentAnswer` without a box.
     int Ask(const std::string& text, unsigned style, int silentAnswer);
 
-    bool silent_;
-    RunLog& log_;
+    const Boxes& boxes_;
 };
 
 }  // namespace qv

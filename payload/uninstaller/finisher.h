@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/uninstall_plan.h"
+#include "engine/finish_request.h"
 
 namespace qv {
 

@@ -5,8 +5,10 @@
 
 #include <memory>
 
+#include "engine/finish_request.h"
 #include "engine/install_contract.h"
-#include "engine/uninstall_plan.h"
+#include "engine/removal.h"
+#include "engine/win_boxes.h"
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/conversation.h"
@@ -120,9 +122,11 @@ int UninstallWith(const UninstallOptions& options) {
     }
     log->Write(options.silent ? "Режим: без вопросов и сообщений." : "Режим: с вопросами.");
 
-    Conversation conversation(options.silent, *log);
+    SetRunBoxes(Boxes(*log, options.silent));
+    Conversation conversation(RunBoxes());
     const int code = Uninstall(conversation, *log);
     log->Write("Код завершения: " + std::to_string(code));
+    ResetRunBoxes();  // the log goes now
     return code;
 }
 

@@ -28,28 +28,26 @@ std::string PathList(const std::vector<std::string>& paths) {
 
 std::string LineNumber(size_t number) { return "Строка " + std::to_string(number); }
 
+// Why one line was not used, after its number.
+struct LineFaultWords {
+    LogFault fault;
+    const char* words;
+};
+
+constexpr LineFaultWords kLineFaultWords[] = {
+    {LogFault::Unterminated, " не завершена: файл обрезан."},
+    {LogFault::StrayBreak, ": неверный конец строки."},
+    {LogFault::BadCharacter, " содержит недопустимый символ."},
+    {LogFault::NoKind, ": ожидается путь, знак \"=\" и буква F или D."},
+    {LogFault::BadPath, ": путь не является полным путём к файлу или папке."},
+    {LogFault::NoSuchName, ": файла или папки с таким именем быть не может."},
+};
+
 std::string LineFaultText(const SetAsideLine& line) {
-    const std::string number = LineNumber(line.number);
-    switch (line.fault) {
-        case LogFault::Unterminated:
-            return number + " не завершена: файл обрезан.";
-        case LogFault::StrayBreak:
-            return number + ": неверный конец строки.";
-        case LogFault::BadCharacter:
-            return number + " содержит недопустимый символ.";
-        case LogFault::NoKind:
-            return number + ": ожидается путь, знак \"=\" и буква F или D.";
-        case LogFault::BadPath:
-            return number + ": путь не является полным путём к файлу или папке.";
-        case LogFault::NoSuchName:
-            return number + ": файла или папки с таким именем быть не может.";
-        case LogFault::None:
-        case LogFault::Empty:
-        case LogFault::TooLarge:
-        case LogFault::NothingUsable:
-            break;
+    for (const LineFaultWords& known : kLineFaultWords) {
+        if (known.fault == line.fault) return LineNumber(line.number) + known.words;
     }
-    return number + ".";
+    return LineNumber(line.number) + ".";
 }
 
 std::string FaultText(const LogReading& reading) {

@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "engine/install_contract.h"
+#include "engine/win_registry.h"
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
 #include "toolkit/growing_text.h"
-#include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -30,35 +30,6 @@ DWORD RemoveClearingReadOnly(const std::string& path, BOOL(WINAPI* remove)(LPCST
     const DWORD again = GetLastError();
     SetFileAttributesA(path.c_str(), attributes);
     return again;
-}
-
-// A value of an open key, whole; nullopt when it cannot be read.
-std::optional<std::string> QueryValue(HKEY key, const char* name, DWORD* type) {
-    std::string data(MAX_PATH, '\0');
-    while (true) {
-        DWORD size = static_cast<DWORD>(data.size());
-        const LONG read = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(&data[0]), &size);
-        if (read == ERROR_MORE_DATA) {
-            data.resize(std::max<size_t>(size + 1, data.size() * 2));
-            continue;
-        }
-        if (read != ERROR_SUCCESS) return std::nullopt;
-        data.resize(size);
-        return data;
-    }
-}
-
-// The strings of a REG_MULTI_SZ value; its data need not be terminated.
-std::vector<std::string> MultiStrings(const std::string& data) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    while (start < data.size()) {
-        size_t end = data.find('\0', start);
-        if (end == std::string::npos) end = data.size();
-        if (end > start) out.push_back(data.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
 }
 
 }  // namespace
@@ -198,30 +169,16 @@ bool WinRemovalSystem::InUse(const std::string& path) {
 
 std::optional<Registration> WinRemovalSystem::ReadRegistration() {
     UniqueRegKey key;
-    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, contract::kUninstallKey, 0,
-                                      KEY_QUERY_VALUE | contract::kRegistryView, key.put());
+    const LONG opened = OpenMachineKeyToRead(contract::kUninstallKey, key);
     if (opened == ERROR_FILE_NOT_FOUND) return std::nullopt;
     Registration found;
     if (opened != ERROR_SUCCESS) return found;  // there, but unreadable: try to remove it
-
-    DWORD type = 0;
-    if (const std::optional<std::string> command = QueryValue(key.get(), contract::kUninstallString, &type)) {
-        if (type == REG_SZ || type == REG_EXPAND_SZ) found.uninstallString = command->substr(0, command->find('\0'));
-    }
-    if (const std::optional<std::string> levels = QueryValue(key.get(), contract::kCreatedFolders, &type)) {
-        if (type == REG_MULTI_SZ) found.createdFolders = MultiStrings(*levels);
-    }
+    found.uninstallString = ReadStringValue(key.get(), contract::kUninstallString).value_or(std::string());
+    found.createdFolders = ReadMultiStrings(key.get(), contract::kCreatedFolders);
     return found;
 }
 
-unsigned long WinRemovalSystem::RemoveUninstallKey() {
-    // RegDeleteKeyExA names the view; a system without it has one view only.
-    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
-    const auto deleteInView = ProcAddress<DeleteKeyEx>(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA");
-    const LONG deleted = deleteInView ? deleteInView(HKEY_LOCAL_MACHINE, contract::kUninstallKey, contract::kRegistryView, 0)
-                                      : RegDeleteKeyA(HKEY_LOCAL_MACHINE, contract::kUninstallKey);
-    return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<unsigned long>(deleted);
-}
+unsigned long WinRemovalSystem::RemoveUninstallKey() { return DeleteMachineKey(contract::kUninstallKey); }
 
 std::string WinRemovalSystem::ErrorText(unsigned long code) { return SystemErrorText(code); }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/uninstall_plan.h"
+#include "engine/removal.h"
 
 namespace qv {
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/removal.h"
 #include "engine/uninstall_plan.h"
 #include "support/install_rig.h"
 

@@ -136,31 +136,31 @@ Program::Program(const std::string& path, const std::string& workingFolder, cons
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + path + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
+    PROCESS_INFORMATION info{};
     if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_)) {
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());
-        info_ = {};
+        return;
     }
+    handles_ = qv::StartedProcess(info);
+    processId_ = info.dwProcessId;
+    threadId_ = info.dwThreadId;
 }
 
 Program::~Program() {
-    if (!info_.hProcess) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
+    if (started() && WaitForSingleObject(Process(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(Process(), 99);
+        WaitForSingleObject(Process(), 5000);
     }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
 }
 
 bool Program::Exited(std::chrono::milliseconds limit) const {
-    return info_.hProcess &&
-           WaitForSingleObject(info_.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+    return started() && WaitForSingleObject(Process(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
 }
 
 DWORD Program::ExitCode() const {
     DWORD code = STILL_ACTIVE;
-    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    if (started()) GetExitCodeProcess(Process(), &code);
     return code;
 }
 
@@ -263,17 +263,23 @@ bool Wizard::WaitFocus(const char* form, const char* control, std::chrono::milli
         limit);
 }
 
-Box Wizard::MessageBox() const {
-    for (HWND hwnd : TopLevelWindows()) {
+std::vector<Box> MessageBoxesOf(DWORD pid) {
+    std::vector<Box> found;
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
         if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) continue;
         Box box;
         box.hwnd = hwnd;
         box.caption = TextOf(hwnd);
         if (HWND text = GetDlgItem(hwnd, 0xFFFF)) box.text = TextOf(text);
         box.owner = GetWindow(hwnd, GW_OWNER);
-        return box;
+        found.push_back(std::move(box));
     }
-    return {};
+    return found;
+}
+
+Box Wizard::MessageBox() const {
+    const std::vector<Box> boxes = MessageBoxesOf(program_.ProcessId());
+    return boxes.empty() ? Box{} : boxes.front();
 }
 
 bool Wizard::WaitMessageBox(Box& box, std::chrono::milliseconds limit) const {

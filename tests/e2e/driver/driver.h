@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/win_handles.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -49,6 +51,9 @@ struct Box {
     HWND owner = nullptr;
 };
 
+// The visible message boxes of a process.
+std::vector<Box> MessageBoxesOf(DWORD pid);
+
 // A program the driver started; ended at the latest when this goes.
 class Program {
 public:
@@ -59,15 +64,17 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    bool started() const { return info_.hProcess != nullptr; }
-    DWORD ProcessId() const { return info_.dwProcessId; }
-    DWORD ThreadId() const { return info_.dwThreadId; }
-    HANDLE Process() const { return info_.hProcess; }
+    bool started() const { return static_cast<bool>(handles_.process); }
+    DWORD ProcessId() const { return processId_; }
+    DWORD ThreadId() const { return threadId_; }
+    HANDLE Process() const { return handles_.process.get(); }
     bool Exited(std::chrono::milliseconds limit = 10s) const;
     DWORD ExitCode() const;
 
 private:
-    PROCESS_INFORMATION info_{};
+    qv::StartedProcess handles_;
+    DWORD processId_ = 0;
+    DWORD threadId_ = 0;
 };
 
 class Wizard {

@@ -15,23 +15,17 @@ namespace e2e {
 namespace {
 
 using qv::ComPtr;
+using qv::FindHandle;
 using qv::UniqueHandle;
 using qv::UniqueRegKey;
 
 std::uint64_t Join(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
 
-struct FindTraits {
-    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
-    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) { FindClose(h); }
-};
-using UniqueFind = qv::UniqueResource<HANDLE, FindTraits>;
-
 // Calls visit for every entry of the folder but "." and "..".
 template <typename Visit>
 void ForEachEntry(const std::string& folder, Visit visit) {
     WIN32_FIND_DATAA found{};
-    UniqueFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
     if (!search) return;
     do {
         const std::string name = found.cFileName;
@@ -160,12 +154,6 @@ bool SamePath(const std::string& a, const std::string& b) { return Lower(a) == L
 
 // --- Shell ----------------------------------------------------------------------
 
-ComApartment::ComApartment() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-
-ComApartment::~ComApartment() {
-    if (ok_) CoUninitialize();
-}
-
 std::string ShellFolder(int csidl) {
     std::string path(MAX_PATH, '\0');  // the size SHGetFolderPathA requires
     if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path.data()))) return {};
@@ -259,16 +247,20 @@ bool DeleteRegistryTree(HKEY root, const std::string& key) {
 
 // --- Processes and their windows ----------------------------------------------------
 
-std::vector<DWORD> ProcessesNamed(const std::string& image) {
+std::vector<DWORD> ProcessesWhere(const std::function<bool(const PROCESSENTRY32&)>& wanted) {
     std::vector<DWORD> found;
     UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return found;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-        if (SamePath(entry.szExeFile, image)) found.push_back(entry.th32ProcessID);
+        if (wanted(entry)) found.push_back(entry.th32ProcessID);
     }
     return found;
+}
+
+std::vector<DWORD> ProcessesNamed(const std::string& image) {
+    return ProcessesWhere([&](const PROCESSENTRY32& entry) { return SamePath(entry.szExeFile, image); });
 }
 
 namespace {

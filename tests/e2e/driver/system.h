@@ -3,13 +3,16 @@
 // folders, shortcut files read through the shell, registry values, shell
 // folders and running processes.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/install_contract.h"
+#include "engine/win_shortcut.h"
 
 namespace e2e {
 
@@ -48,18 +51,8 @@ bool SamePath(const std::string& a, const std::string& b);
 
 // --- Shell ----------------------------------------------------------------------
 
-// COM for the calling thread while the object lives.
-class ComApartment {
-public:
-    ComApartment();
-    ~ComApartment();
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_ = false;
-};
+// COM for the calling thread while the object lives: the programs' own.
+using qv::ComApartment;
 
 // A shell folder by CSIDL; empty when the system has none.
 std::string ShellFolder(int csidl);
@@ -95,6 +88,8 @@ bool DeleteRegistryTree(HKEY root, const std::string& key);
 
 // --- Processes and their windows ----------------------------------------------------
 
+// Identifiers of the running processes whose entry passes `wanted`.
+std::vector<DWORD> ProcessesWhere(const std::function<bool(const PROCESSENTRY32&)>& wanted);
 // Identifiers of the running processes with this image name (case ignored).
 std::vector<DWORD> ProcessesNamed(const std::string& image);
 // Visible top-level windows with this caption, of any process.

@@ -19,7 +19,9 @@
 namespace e2e {
 namespace {
 
+using qv::FindHandle;
 using qv::UniqueHandle;
+using qv::UniqueLocalMemory;
 using qv::UniqueRegKey;
 
 std::uint64_t Join(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
@@ -45,16 +47,9 @@ std::string Narrow(const std::wstring& text) {
 // The form of a path that the wide calls take at any length.
 std::wstring Extended(const std::string& path) { return L"\\\\?\\" + Wide(path); }
 
-struct FindTraits {
-    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
-    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) { FindClose(h); }
-};
-using UniqueFind = qv::UniqueResource<HANDLE, FindTraits>;
-
 void ListInto(const std::string& folder, const std::vector<std::string>& skip, std::vector<FolderEntry>& out) {
     WIN32_FIND_DATAW found{};
-    UniqueFind search(FindFirstFileW((Extended(folder) + L"\\*").c_str(), &found));
+    FindHandle search(FindFirstFileW((Extended(folder) + L"\\*").c_str(), &found));
     if (!search) return;
     std::vector<std::string> folders;
     do {
@@ -86,6 +81,16 @@ std::string Hex(const std::string& bytes) {
         out += two;
     }
     return out;
+}
+
+// Gives an open key the access list written in SDDL; true when it took it.
+bool SetKeyAccess(HKEY key, const char* accessList) {
+    UniqueLocalMemory descriptor;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(accessList, SDDL_REVISION_1, descriptor.put(),
+                                                              nullptr)) {
+        return false;
+    }
+    return RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get()) == ERROR_SUCCESS;
 }
 
 // --- Counting what a process holds, where the documented calls say nothing ---
@@ -180,50 +185,19 @@ long GdiObjectsFromPeb(HANDLE process) {
     return count;
 }
 
-struct WindowCount {
-    DWORD pid;
-    long count;
-};
-
 BOOL CALLBACK CountChild(HWND, LPARAM lp) {
-    ++reinterpret_cast<WindowCount*>(lp)->count;
+    ++*reinterpret_cast<long*>(lp);
     return TRUE;
 }
 
-BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM lp) {
-    auto* windows = reinterpret_cast<WindowCount*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == windows->pid) {
-        ++windows->count;
-        EnumChildWindows(hwnd, CountChild, lp);
-    }
-    return TRUE;
-}
-
+// The process's top-level windows and all their children.
 long WindowsOf(DWORD pid) {
-    WindowCount windows{pid, 0};
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
-    return windows.count;
-}
-
-struct BoxSearch {
-    DWORD pid;
-    std::vector<Box> found;
-};
-
-BOOL CALLBACK CollectBoxes(HWND hwnd, LPARAM lp) {
-    auto* search = reinterpret_cast<BoxSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != search->pid || ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
-    Box box;
-    box.hwnd = hwnd;
-    box.caption = TextOf(hwnd);
-    if (HWND text = GetDlgItem(hwnd, 0xFFFF)) box.text = TextOf(text);
-    box.owner = GetWindow(hwnd, GW_OWNER);
-    search->found.push_back(std::move(box));
-    return TRUE;
+    long count = 0;
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        ++count;
+        EnumChildWindows(hwnd, CountChild, reinterpret_cast<LPARAM>(&count));
+    }
+    return count;
 }
 
 }  // namespace
@@ -284,13 +258,8 @@ HeldFile::HeldFile(const std::string& path, const std::string& contents) {
     const size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
     if (!Exists(path) && !WriteWhole(path, contents)) return;
-    handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-void HeldFile::Release() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+    handle_.reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // --- Registry ---------------------------------------------------------------------
@@ -321,13 +290,7 @@ DeniedRegistryKey::DeniedRegistryKey(HKEY root, std::string key) : root_(root), 
                         KEY_ALL_ACCESS | qv::contract::kRegistryView, nullptr, opened.put(), nullptr) != ERROR_SUCCESS) {
         return;
     }
-    PSECURITY_DESCRIPTOR denyAll = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;KA;;;WD)", SDDL_REVISION_1, &denyAll,
-                                                              nullptr)) {
-        return;
-    }
-    denied_ = RegSetKeySecurity(opened.get(), DACL_SECURITY_INFORMATION, denyAll) == ERROR_SUCCESS;
-    LocalFree(denyAll);
+    denied_ = SetKeyAccess(opened.get(), "D:(D;;KA;;;WD)");
 }
 
 void DeniedRegistryKey::Restore() {
@@ -335,23 +298,10 @@ void DeniedRegistryKey::Restore() {
     // The owner may always change the access list.
     UniqueRegKey opened;
     if (RegOpenKeyExA(root_, key_.c_str(), 0, WRITE_DAC | qv::contract::kRegistryView, opened.put()) != ERROR_SUCCESS) return;
-    PSECURITY_DESCRIPTOR allowAll = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &allowAll,
-                                                              nullptr)) {
-        return;
-    }
-    if (RegSetKeySecurity(opened.get(), DACL_SECURITY_INFORMATION, allowAll) == ERROR_SUCCESS) denied_ = false;
-    LocalFree(allowAll);
+    if (SetKeyAccess(opened.get(), "D:(A;;KA;;;WD)")) denied_ = false;
 }
 
 // --- Other programs -------------------------------------------------------------------
-
-
-std::vector<Box> MessageBoxesOf(DWORD pid) {
-    BoxSearch search{pid, {}};
-    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 bool WaitBoxOf(DWORD pid, const std::string& caption, Box& box, std::chrono::milliseconds limit) {
     return WaitFor(
@@ -387,17 +337,9 @@ bool HasButton(const Box& box, int button) { return GetDlgItem(box.hwnd, button)
 bool Topmost(const Box& box) { return (GetWindowLongA(box.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 std::vector<DWORD> ChildProcesses(DWORD parent) {
-    std::vector<DWORD> children;
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return children;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent) {
-            children.push_back(entry.th32ProcessID);
-        }
-    }
-    return children;
+    return ProcessesWhere([&](const PROCESSENTRY32& entry) {
+        return entry.th32ParentProcessID == parent && entry.th32ProcessID != parent;
+    });
 }
 
 bool WaitProcessesEnded(const std::vector<DWORD>& pids, std::chrono::milliseconds limit) {

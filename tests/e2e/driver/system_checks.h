@@ -13,6 +13,7 @@
 
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/system.h"
+#include "toolkit/win_handles.h"
 
 namespace e2e {
 
@@ -44,15 +45,12 @@ std::optional<std::string> PackedPayloadFile(const std::string& name);
 class HeldFile {
 public:
     HeldFile(const std::string& path, const std::string& contents);
-    ~HeldFile() { Release(); }
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
 
-    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-    void Release();
+    bool held() const { return static_cast<bool>(handle_); }
+    void Release() { handle_.reset(); }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    qv::UniqueHandle handle_;
 };
 
 // --- Registry ---------------------------------------------------------------------
@@ -85,8 +83,6 @@ private:
 // Program (driver.h) starts another program with a working folder of its
 // own, as a shortcut starts it.
 
-// The visible message boxes of a process.
-std::vector<Box> MessageBoxesOf(DWORD pid);
 // Waits for a box of the process with this caption (any caption when empty).
 bool WaitBoxOf(DWORD pid, const std::string& caption, Box& box, std::chrono::milliseconds limit = 20s);
 // Presses a button of a box and waits until the box is gone.

@@ -42,6 +42,18 @@ protected:
         ASSERT_TRUE(WaitUnchanged([] { return InstallationState(); }, 1500ms, 30s));
         state = InstallationState();
     }
+    // With the log held open (heldLog), saving it fails in the shortcut
+    // stage: Cancel while that error is open, then the error answered;
+    // `state` is what the confirmation holds.
+    void CancelWhileTheLogCannotBeSaved(Box& confirmation, std::string& state) {
+        heldLog = std::make_unique<HeldFile>(InDestination("UnInstall.dat"), "");
+        ASSERT_TRUE(heldLog->held());
+        Box saveError;
+        ASSERT_NO_FATAL_FAILURE(InstallUntilTheFault(
+            "Ошибка записи файла: " + InDestination("UnInstall.dat") + kNoLogNote, kMakingShortcuts, saveError));
+        ASSERT_NO_FATAL_FAILURE(PressCancel(confirmation));
+        ASSERT_NO_FATAL_FAILURE(AnswerTheFaultAndSettle(saveError, IDOK, state));
+    }
     // Yes: the program ends without the finish page, with exit code 5.
     void ConfirmAndWaitForTheEnd(const Box& confirmation) {
         ASSERT_TRUE(AnswerBox(confirmation, IDYES));
@@ -64,6 +76,7 @@ protected:
 
     CleanSystem clean_;
     Wizard wizard{QV_SETUP_EXE};
+    std::unique_ptr<HeldFile> heldLog;
 
 private:
     ComApartment com_;
@@ -98,19 +111,13 @@ TEST_F(CancelAtAStage, YesDuringTheExtractionWhileACopyErrorIsOpenTakesBackWhatT
 }
 
 TEST_F(CancelAtAStage, YesInTheShortcutStageTakesBackWhatTheRunWrote) {
-    HeldFile log(InDestination("UnInstall.dat"), "");
-    ASSERT_TRUE(log.held());
-    Box saveError;
-    ASSERT_NO_FATAL_FAILURE(InstallUntilTheFault("Ошибка записи файла: " + InDestination("UnInstall.dat") + kNoLogNote,
-                                                 kMakingShortcuts, saveError));
     Box confirmation;
-    ASSERT_NO_FATAL_FAILURE(PressCancel(confirmation));
     std::string state;
-    ASSERT_NO_FATAL_FAILURE(AnswerTheFaultAndSettle(saveError, IDOK, state));
+    ASSERT_NO_FATAL_FAILURE(CancelWhileTheLogCannotBeSaved(confirmation, state));
     EXPECT_EQ(wizard.Text("Form7", "Action"), kMakingShortcuts);
 
     ASSERT_NO_FATAL_FAILURE(ConfirmAndWaitForTheEnd(confirmation));
-    log.Release();
+    heldLog->Release();
     ExpectPayloadFiles({});
     ExpectNothingOfTheRun();
     // There before the run: it stays as it was.
@@ -121,15 +128,9 @@ TEST_F(CancelAtAStage, YesInTheShortcutStageTakesBackWhatTheRunWrote) {
 // Without its log nothing could remove the program: it is not registered,
 // and the finish page says the installation ended with errors.
 TEST_F(CancelAtAStage, NoInTheShortcutStageCarriesOnToTheFinishPageWithoutARegistration) {
-    HeldFile log(InDestination("UnInstall.dat"), "");
-    ASSERT_TRUE(log.held());
-    Box saveError;
-    ASSERT_NO_FATAL_FAILURE(InstallUntilTheFault("Ошибка записи файла: " + InDestination("UnInstall.dat") + kNoLogNote,
-                                                 kMakingShortcuts, saveError));
     Box confirmation;
-    ASSERT_NO_FATAL_FAILURE(PressCancel(confirmation));
     std::string state;
-    ASSERT_NO_FATAL_FAILURE(AnswerTheFaultAndSettle(saveError, IDOK, state));
+    ASSERT_NO_FATAL_FAILURE(CancelWhileTheLogCannotBeSaved(confirmation, state));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "written while the question was open";
 
     ASSERT_TRUE(AnswerBox(confirmation, IDNO));

@@ -95,6 +95,13 @@ std::vector<std::string> WithoutTheHeldEntry(std::vector<std::string> lines) {
     return lines;
 }
 
+void ExpectInstalledButNotRegistered(DeniedRegistryKey& denied) {
+    denied.Restore();
+    EXPECT_TRUE(RegistryValueNames(HKEY_LOCAL_MACHINE, kUninstallKey).empty());
+    ExpectFilesInstalled(kDefaultDestination);
+    ExpectUninstallLog(kDefaultDestination, ExpectedLogLines(kDefaultDestination, GroupFolder(), DesktopFolder()));
+}
+
 void ExpectPayloadFiles(const std::vector<std::string>& expectPresent, const std::string& untouched,
                         const std::string& destination) {
     for (const std::string& name : PayloadNames()) {

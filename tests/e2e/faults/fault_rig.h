@@ -91,6 +91,10 @@ std::vector<std::string> WithoutTheHeldEntry(std::vector<std::string> lines);
 void ExpectPayloadFiles(const std::vector<std::string>& expectPresent, const std::string& untouched = "",
                         const std::string& destination = kDefaultDestination);
 
+// Opens the uninstall key that was closed to writing again and checks that
+// it holds no value while every file and the whole log are there.
+void ExpectInstalledButNotRegistered(DeniedRegistryKey& denied);
+
 // The payload names from the first up to and including `last`, or after it.
 std::vector<std::string> PayloadNamesThrough(const std::string& last);
 std::vector<std::string> PayloadNamesAfter(const std::string& last);

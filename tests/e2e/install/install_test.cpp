@@ -78,6 +78,14 @@ protected:
         ASSERT_TRUE(wizard.WaitShown("Form7", 20s));
         ASSERT_TRUE(WaitFor([&] { return wizard.ProgressPosition("Form7", "pb") >= 1; }, 60s));
     }
+    // Into a fresh destination: the installation started, then Cancel
+    // during the extraction, the worker paused under the confirmation.
+    void CancelDuringTheExtraction(const std::string& destination) {
+        RemoveTree(destination);
+        ASSERT_NO_FATAL_FAILURE(WalkWithDestination(destination));
+        ASSERT_NO_FATAL_FAILURE(StartAndWaitForExtraction());
+        ASSERT_NO_FATAL_FAILURE(CancelAndWaitUntilPaused(destination));
+    }
     // Cancel on the progress page; the exit confirmation comes up, and the
     // worker settles: the bar and the destination stay the same for a while.
     void CancelAndWaitUntilPaused(const std::string& destination) {
@@ -156,10 +164,7 @@ TEST_F(Installation, DefaultsInstallEveryFileShortcutAndTheRegistration) {
 
 TEST_F(Installation, CancelAnsweredNoDuringTheExtractionCarriesOnToTheFinishPage) {
     const std::string destination = "C:\\qv-cancel-no";
-    RemoveTree(destination);
-    ASSERT_NO_FATAL_FAILURE(WalkWithDestination(destination));
-    ASSERT_NO_FATAL_FAILURE(StartAndWaitForExtraction());
-    ASSERT_NO_FATAL_FAILURE(CancelAndWaitUntilPaused(destination));
+    ASSERT_NO_FATAL_FAILURE(CancelDuringTheExtraction(destination));
     EXPECT_EQ(wizard.Text("Form7", "Action"), kExtracting);
 
     wizard.Answer(box, IDNO);
@@ -179,10 +184,7 @@ TEST_F(Installation, CancelAnsweredNoDuringTheExtractionCarriesOnToTheFinishPage
 
 TEST_F(Installation, CancelAnsweredYesDuringTheExtractionTakesBackWhatItWrote) {
     const std::string destination = "C:\\qv-cancel-yes";
-    RemoveTree(destination);
-    ASSERT_NO_FATAL_FAILURE(WalkWithDestination(destination));
-    ASSERT_NO_FATAL_FAILURE(StartAndWaitForExtraction());
-    ASSERT_NO_FATAL_FAILURE(CancelAndWaitUntilPaused(destination));
+    ASSERT_NO_FATAL_FAILURE(CancelDuringTheExtraction(destination));
 
     wizard.Answer(box, IDYES);
     ASSERT_TRUE(WaitFor([&] { return wizard.MessageBox().hwnd == nullptr; }));

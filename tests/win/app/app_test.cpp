@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "payload/app/main_window.h"
+#include "toolkit/win_handles.h"
 
 namespace {
 
@@ -25,13 +26,12 @@ std::string AppBuilt() {
 }
 
 void WriteSized(const std::string& path, size_t size) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    const qv::UniqueHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(f) << path;
     const std::string bytes(size, 'x');
     DWORD written = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
+    WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string TextOf(HWND hwnd) {
@@ -72,11 +72,10 @@ protected:
         CreateDirectoryA(folder_.c_str(), nullptr);
     }
     void TearDown() override {
-        if (pi_.hProcess) {
-            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
-            WaitForSingleObject(pi_.hProcess, 5000);
-            CloseHandle(pi_.hProcess);
-            CloseHandle(pi_.hThread);
+        if (app_.process) {
+            if (WaitForSingleObject(app_.process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(app_.process.get(), 99);
+            WaitForSingleObject(app_.process.get(), 5000);
+            app_ = qv::StartedProcess();
         }
         // The test runs in the build's shared prefix: leave nothing there.
         for (const std::string& name : made_) {
@@ -100,13 +99,15 @@ protected:
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         std::string cmd = "QuorVel.exe";
+        PROCESS_INFORMATION started = {};
         if (!CreateProcessA(AppBuilt().c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            folder_.c_str(), &si, &pi_)) {
+                            folder_.c_str(), &si, &started)) {
             return nullptr;
         }
-        WaitForInputIdle(pi_.hProcess, 10000);
+        app_ = qv::StartedProcess(started);
+        WaitForInputIdle(app_.process.get(), 10000);
         for (int i = 0; i < 200; ++i) {
-            WindowSearch search{pi_.dwProcessId, nullptr};
+            WindowSearch search{started.dwProcessId, nullptr};
             EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
             if (search.found) return search.found;
             Sleep(50);
@@ -116,7 +117,7 @@ protected:
 
     std::string folder_;
     std::vector<std::string> made_;
-    PROCESS_INFORMATION pi_ = {};
+    qv::StartedProcess app_;
 };
 
 TEST_F(AppTest, ShowsItsWorkingFolderAndTheDataFilesFound) {
@@ -148,9 +149,9 @@ TEST_F(AppTest, ShowsItsWorkingFolderAndTheDataFilesFound) {
     EXPECT_EQ(sizes.count("Чужой.dat"), 0u);
 
     PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(pi_.hProcess, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(app_.process.get(), 10000), WAIT_OBJECT_0);
     DWORD code = 1;
-    GetExitCodeProcess(pi_.hProcess, &code);
+    GetExitCodeProcess(app_.process.get(), &code);
     EXPECT_EQ(code, 0u);
 }
 

@@ -1,56 +1,17 @@
-// Shortcuts made by CreateShortcut, read back through the shell link object.
-#include <objbase.h>
-#include <shlobj.h>
-
-#include <vector>
+// Shortcuts made by CreateShortcut, read back through the shell link object
+// by the end-to-end driver.
+#include <optional>
 
 #include <gtest/gtest.h>
 
 #include "engine/win_shortcut.h"
 #include "support.h"
-#include "toolkit/win_handles.h"
+#include "tests/e2e/driver/system.h"
 
 namespace qv {
 namespace {
 
 using wintest::ScratchFolder;
-
-struct LinkFields {
-    std::string target;
-    std::string workingFolder;
-    std::string arguments;
-    std::string description;
-    std::string iconFile;
-    int iconIndex = -1;
-    int showCommand = -1;
-    WORD hotKey = 0xFFFF;
-};
-
-// Loads a .lnk file and reads back every field the installation sets.
-bool ReadLink(const std::wstring& file, LinkFields& fields) {
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put_void())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void())) ||
-        FAILED(persist->Load(file.c_str(), STGM_READ))) {
-        return false;
-    }
-    std::vector<char> text(1024);
-    auto read = [&](auto get) {
-        text.assign(text.size(), '\0');
-        get(text.data(), static_cast<int>(text.size()));
-        return std::string(text.data());
-    };
-    fields.target = read([&](char* b, int n) { link->GetPath(b, n, nullptr, SLGP_RAWPATH); });
-    fields.workingFolder = read([&](char* b, int n) { link->GetWorkingDirectory(b, n); });
-    fields.arguments = read([&](char* b, int n) { link->GetArguments(b, n); });
-    fields.description = read([&](char* b, int n) { link->GetDescription(b, n); });
-    fields.iconFile = read([&](char* b, int n) { link->GetIconLocation(b, n, &fields.iconIndex); });
-    link->GetShowCmd(&fields.showCommand);
-    link->GetHotkey(&fields.hotKey);
-    return true;
-}
 
 class WinShortcut : public ::testing::Test {
 protected:
@@ -67,19 +28,19 @@ protected:
 
 TEST_F(WinShortcut, EveryFieldReadsBackAsWritten) {
     const std::string target = scratch / "QuorVel.chm";
-    const std::wstring file = AnsiToWide(scratch / "Справка по Кворвель 2.0.lnk");
-    ASSERT_EQ(CreateShortcut(file, target, scratch.Path(), "", 0, SW_SHOWNORMAL, target, 0), S_OK);
+    const std::string file = scratch / "Справка по Кворвель 2.0.lnk";
+    ASSERT_EQ(CreateShortcut(AnsiToWide(file), target, scratch.Path(), "", 0, SW_SHOWNORMAL, target, 0), S_OK);
 
-    LinkFields fields;
-    ASSERT_TRUE(ReadLink(file, fields));
-    EXPECT_EQ(fields.target, target);
-    EXPECT_EQ(fields.workingFolder, scratch.Path());
-    EXPECT_EQ(fields.arguments, "");
-    EXPECT_EQ(fields.description, "");
-    EXPECT_EQ(fields.iconFile, target);
-    EXPECT_EQ(fields.iconIndex, 0);
-    EXPECT_EQ(fields.showCommand, SW_SHOWNORMAL);
-    EXPECT_EQ(fields.hotKey, 0);
+    const std::optional<e2e::ShortcutFields> fields = e2e::ReadShortcut(file);
+    ASSERT_TRUE(fields.has_value());
+    EXPECT_EQ(fields->target, target);
+    EXPECT_EQ(fields->workingFolder, scratch.Path());
+    EXPECT_EQ(fields->arguments, "");
+    EXPECT_EQ(fields->description, "");
+    EXPECT_EQ(fields->iconFile, target);
+    EXPECT_EQ(fields->iconIndex, 0);
+    EXPECT_EQ(fields->showCommand, SW_SHOWNORMAL);
+    EXPECT_EQ(fields->hotKey, 0);
 }
 
 TEST_F(WinShortcut, CyrillicFileNameReachesTheDiskAsItself) {
@@ -91,15 +52,16 @@ TEST_F(WinShortcut, CyrillicFileNameReachesTheDiskAsItself) {
 }
 
 TEST_F(WinShortcut, ExistingShortcutIsReplaced) {
-    const std::wstring file = AnsiToWide(scratch / "Удалить Кворвель 2.0.lnk");
+    const std::string path = scratch / "Удалить Кворвель 2.0.lnk";
+    const std::wstring file = AnsiToWide(path);
     ASSERT_EQ(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
                                scratch / "QuorVel.exe", 0), S_OK);
     ASSERT_EQ(CreateShortcut(file, scratch / "UnInstall.exe", scratch.Path(), "", 0, 1,
                                scratch / "UnInstall.exe", 0), S_OK);
-    LinkFields fields;
-    ASSERT_TRUE(ReadLink(file, fields));
-    EXPECT_EQ(fields.target, scratch / "UnInstall.exe");
-    EXPECT_EQ(fields.iconFile, scratch / "UnInstall.exe");
+    const std::optional<e2e::ShortcutFields> fields = e2e::ReadShortcut(path);
+    ASSERT_TRUE(fields.has_value());
+    EXPECT_EQ(fields->target, scratch / "UnInstall.exe");
+    EXPECT_EQ(fields->iconFile, scratch / "UnInstall.exe");
 }
 
 TEST_F(WinShortcut, FolderThatDoesNotExistFailsWithoutAFile) {

@@ -7,16 +7,6 @@
 
 namespace qv::wintest {
 
-namespace {
-
-struct FindTraits {
-    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
-    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) { FindClose(h); }
-};
-
-}  // namespace
-
 ScratchFolder::ScratchFolder() {
     std::vector<char> temp(MAX_PATH + 1);
     const DWORD n = GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
@@ -33,7 +23,7 @@ ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
 
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA found;
-    UniqueResource<HANDLE, FindTraits> search(FindFirstFileA((path + "\\*").c_str(), &found));
+    FindHandle search(FindFirstFileA((path + "\\*").c_str(), &found));
     if (search) {
         do {
             const std::string name = found.cFileName;

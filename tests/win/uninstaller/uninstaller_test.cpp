@@ -10,8 +10,10 @@
 
 #include "engine/install_contract.h"
 #include "engine/run_log.h"
+#include "engine/win_registry.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/win_system.h"
+#include "tests/e2e/driver/driver.h"
 #include "toolkit/win_handles.h"
 
 namespace {
@@ -38,12 +40,11 @@ std::string UninstallerBuilt() { return Built(QV_UNINSTALLER_EXE); }
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    const qv::UniqueHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(f) << path;
     DWORD written = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
+    WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ASSERT_EQ(written, bytes.size());
 }
 
@@ -59,30 +60,24 @@ std::string ShellFolder(int csidl) {
     return path;
 }
 
+// Writes values into the uninstall key, as the installer does.
+void WriteKeyValues(const std::vector<qv::RegistryValue>& values) {
+    qv::WriteMachineValues(kKeyPath, values, [](const std::string& name, unsigned long error) {
+        ADD_FAILURE() << "cannot write " << name << ": " << error;
+    });
+}
+
 void WriteKey(const std::string& uninstallString) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS | qv::contract::kRegistryView, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    auto set = [&](const char* name, const std::string& value) {
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    };
-    set("DisplayName", "Кворвель 2.0");
-    set("DisplayIcon", "unused");
-    set("DisplayVersion", "2.0");
-    set("UninstallString", uninstallString);
-    RegCloseKey(key);
+    WriteKeyValues({{"DisplayName", std::string("Кворвель 2.0")},
+                    {"DisplayIcon", std::string("unused")},
+                    {"DisplayVersion", std::string("2.0")},
+                    {"UninstallString", uninstallString}});
 }
 
 std::string ReadKeyCommand() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ | qv::contract::kRegistryView, &key) != ERROR_SUCCESS) return "<none>";
-    char value[1024] = {};
-    DWORD size = sizeof value - 1;
-    RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return value;
+    qv::UniqueRegKey key;
+    if (qv::OpenMachineKeyToRead(kKeyPath, key) != ERROR_SUCCESS) return "<none>";
+    return qv::ReadStringValue(key.get(), "UninstallString").value_or(std::string());
 }
 
 // What a complete installation leaves behind, with the log the installer
@@ -147,68 +142,22 @@ Installation Install(const std::string& dest, const std::string& group, const st
     return in;
 }
 
-struct BoxSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == search->pid && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::string TextOf(HWND hwnd) {
-    std::string text(GetWindowTextLengthA(hwnd) + 1, '\0');
-    text.resize(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size())));
-    return text;
-}
-
 // A message box as the user sees it.
-struct Box {
-    HWND hwnd = nullptr;
-    std::string caption;
-    std::string text;
-};
+using e2e::Box;
 
 // The uninstaller started from its own folder, as the shortcut starts it.
 class Uninstaller {
 public:
-    explicit Uninstaller(const Installation& in, const std::string& arguments = "") {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::string cmd = in.Self();
-        cmd.insert(cmd.begin(), '"');
-        cmd += "\" ";
-        cmd += arguments;
-        started_ = CreateProcessA(in.Self().c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                  in.dest.c_str(), &si, &pi_);
-    }
-    ~Uninstaller() {
-        if (!started_) return;
-        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    bool started() const { return started_; }
+    explicit Uninstaller(const Installation& in, const std::string& arguments = "")
+        : program_(in.Self(), in.dest, arguments) {}
+    bool started() const { return program_.started(); }
 
     // Waits for the process to show a message box.
     Box WaitForBox() {
         for (int i = 0; i < 300; ++i) {
-            BoxSearch search{pi_.dwProcessId, nullptr};
-            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-            if (search.found) {
-                Box box{search.found, TextOf(search.found), TextOf(GetDlgItem(search.found, 0xFFFF))};
-                if (!box.text.empty()) return box;
-            }
-            if (WaitForSingleObject(pi_.hProcess, 100) == WAIT_OBJECT_0) break;
+            const std::vector<Box> boxes = e2e::MessageBoxesOf(program_.ProcessId());
+            if (!boxes.empty() && !boxes.front().text.empty()) return boxes.front();
+            if (program_.Exited(std::chrono::milliseconds(100))) break;
         }
         return Box{};
     }
@@ -224,15 +173,11 @@ public:
 
     // The exit code, or -1 if it did not end within a minute.
     int WaitForExit() {
-        if (WaitForSingleObject(pi_.hProcess, 60000) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return static_cast<int>(code);
+        return program_.Exited(std::chrono::minutes(1)) ? static_cast<int>(program_.ExitCode()) : -1;
     }
 
 private:
-    PROCESS_INFORMATION pi_ = {};
-    bool started_ = false;
+    e2e::Program program_;
 };
 
 // Whether a path is gone within the time the copy in the temporary folder
@@ -519,11 +464,7 @@ TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
 
 TEST_F(WinRemovalSystemTest, ReadsTheRegistrationWithItsCreatedFolders) {
     WriteKey("\"C:\\Program Files\\Кворвель\\UnInstall.exe\"");
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE | qv::contract::kRegistryView, &key), ERROR_SUCCESS);
-    const char levels[] = "C:\\a\0C:\\a\\Папка б\0";  // and the terminating empty string
-    RegSetValueExA(key, "CreatedFolders", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(levels), sizeof levels);
-    RegCloseKey(key);
+    WriteKeyValues({{"CreatedFolders", std::vector<std::string>{"C:\\a", "C:\\a\\Папка б"}}});
 
     const std::optional<qv::Registration> found = system_.ReadRegistration();
     ASSERT_TRUE(found.has_value());

@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "engine/removal.h"
+#include "support/uninstall_logs.h"
+
+namespace qv::test {
+namespace {
+
+// A small file system in memory, with a registry key, recording what is done.
+class FakeSystem : public RemovalSystem {
+public:
+    void AddFile(const std::string& p) { Add(p, PathState::File); }
+    void AddFolder(const std::string& p) { Add(p, PathState::Folder); }
+    void AddShortcut(const std::string& p, const std::string& target) {
+        AddFile(p);
+        targets_[Key(p)] = target;
+    }
+    void Lock(const std::string& p) { locked_.insert(Key(p)); }
+    // Held by a running program for the next `probes` looks.
+    void Hold(const std::string& p, int probes) { held_[Key(p)] = probes; }
+    bool Exists(const std::string& p) const { return entries_.count(Key(p)) != 0; }
+
+    PathState Inspect(const std::string& path) override {
+        auto it = entries_.find(Key(path));
+        return it == entries_.end() ? PathState::Missing : it->second.state;
+    }
+    unsigned long RemoveFile(const std::string& path) override {
+        ops.push_back("file " + NormalizePath(path));
+        if (locked_.count(Key(path)) || held_[Key(path)] > 0 || Inspect(path) != PathState::File) return 5;
+        entries_.erase(Key(path));
+        return 0;
+    }
+    unsigned long RemoveEmptyFolder(const std::string& path) override {
+        ops.push_back("folder " + NormalizePath(path));
+        if (Inspect(path) != PathState::Folder || !ListFolder(path).empty()) return 145;
+        entries_.erase(Key(path));
+        return 0;
+    }
+    std::vector<std::string> ListFolder(const std::string& path) override {
+        std::vector<std::string> names;
+        for (const auto& [key, entry] : entries_) {
+            if (SamePath(ParentPath(entry.path), path) && !IsRootPath(entry.path)) {
+                names.push_back(LastName(entry.path));
+            }
+        }
+        return names;
+    }
+    std::optional<std::string> ShortcutTarget(const std::string& path) override {
+        auto it = targets_.find(Key(path));
+        if (it == targets_.end()) return std::nullopt;
+        return it->second;
+    }
+    bool InUse(const std::string& path) override {
+        auto it = held_.find(Key(path));
+        return it != held_.end() && it->second-- > 0;
+    }
+    std::optional<Registration> ReadRegistration() override { return key; }
+    unsigned long RemoveUninstallKey() override {
+        ops.push_back("key");
+        if (keyLocked) return 5;
+        key.reset();
+        return 0;
+    }
+    std::string ErrorText(unsigned long code) override { return "(" + std::to_string(code) + ")"; }
+
+    std::vector<std::string> ops;
+    std::optional<Registration> key;
+    bool keyLocked = false;
+
+private:
+    struct Entry {
+        std::string path;
+        PathState state;
+    };
+    static std::string Key(const std::string& p) { return PathKey(p); }
+    void Add(const std::string& p, PathState s) { entries_[Key(p)] = {NormalizePath(p), s}; }
+    std::map<std::string, Entry> entries_;
+    std::map<std::string, std::string> targets_;
+    std::map<std::string, int> held_;
+    std::set<std::string> locked_;
+};
+
+// Answers as configured and remembers what was asked.
+struct FakeQuestions : RemovalQuestions {
+    bool removeData = true;
+    int retries = 0;  // Retry this many times, then Cancel
+    std::vector<std::vector<std::string>> askedData, askedInUse;
+    bool RemoveUserData(const std::vector<std::string>& files) override {
+        askedData.push_back(files);
+        return removeData;
+    }
+    bool RetryInUse(const std::vector<std::string>& files) override {
+        askedInUse.push_back(files);
+        return retries-- > 0;
+    }
+};
+
+// Everything a complete installation left behind, as listed in FullLog();
+// its shortcuts point into the destination.
+void Install(FakeSystem& fs) {
+    fs.AddFolder("C:\\Program Files");
+    fs.AddFolder("C:\\Menu\\Programs");
+    fs.AddFolder("C:\\Desktop");
+    for (const LogLine& l : ReadUninstallLog(FullLog()).lines) {
+        if (LastName(l.path) == "Peoples.clm") continue;  // never made by the installer
+        if (l.kind == LogKind::Folder) {
+            fs.AddFolder(l.path);
+        } else if (l.path.size() > 4 && l.path.substr(l.path.size() - 4) == ".lnk") {
+            fs.AddShortcut(l.path, std::string(kDest) + "\\QuorVel.exe");
+        } else {
+            fs.AddFile(l.path);
+        }
+    }
+    fs.key = Registration{"\"" + std::string(kDest) + "\\UnInstall.exe\"", {}};
+}
+
+RemovalOutcome Uninstall(FakeSystem& fs, FakeQuestions& questions, const std::string& log = FullLog()) {
+    const PlanContext c = FullContext();
+    NoRunLog runLog;
+    return RemoveInstallation(ReadUninstallLog(log).lines, c, fs, questions, runLog);
+}
+
+RemovalOutcome Uninstall(FakeSystem& fs, const std::string& log = FullLog()) {
+    FakeQuestions questions;
+    return Uninstall(fs, questions, log);
+}
+
+TEST(UninstallRemoval, RemovesAWholeInstallationInOrder) {
+    FakeSystem fs;
+    Install(fs);
+    fs.AddFile(std::string(kDest) + "\\tmp.zip");  // left by an abandoned installation
+    const RemovalOutcome out = Uninstall(fs);
+
+    EXPECT_TRUE(out.notRemoved.empty());
+    EXPECT_TRUE(out.keptFolders.empty());
+    EXPECT_FALSE(out.keyKept);
+    EXPECT_FALSE(fs.key.has_value());
+    EXPECT_EQ(out.self, std::string(kDest) + "\\UnInstall.exe");
+    EXPECT_EQ(out.selfFolders, std::vector<std::string>{kDest});
+    // Only the program and its folder are left for after the program ends.
+    EXPECT_EQ(fs.ListFolder(kDest), std::vector<std::string>{"UnInstall.exe"});
+    EXPECT_FALSE(fs.Exists(kGroup));
+    EXPECT_FALSE(fs.Exists("C:\\Desktop\\Кворвель 2.0.lnk"));
+    EXPECT_TRUE(fs.Exists("C:\\Menu\\Programs"));
+    EXPECT_TRUE(fs.Exists("C:\\Desktop"));
+
+    // Files (the user's data, asked about, and the temporary file last),
+    // then folders, then the key, then the log.
+    ASSERT_EQ(fs.ops.size(), 24u);  // 18 files found, 2 data files, tmp.zip, the group, the key, the log
+    EXPECT_EQ(fs.ops[17], "file C:\\Desktop\\Кворвель 2.0.lnk");
+    EXPECT_EQ(fs.ops[20], "file " + std::string(kDest) + "\\tmp.zip");
+    EXPECT_EQ(fs.ops[21], "folder " + std::string(kGroup));
+    EXPECT_EQ(fs.ops[22], "key");
+    EXPECT_EQ(fs.ops[23], "file " + std::string(kDest) + "\\UnInstall.dat");
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 0);
+}
+
+TEST(UninstallRemoval, KeepsWhatIsNotOursAndSaysWhy) {
+    FakeSystem fs;
+    Install(fs);
+    fs.AddFile(std::string(kDest) + "\\мои заметки.txt");
+    // A later installation into C:\Y with the same group took the group's
+    // shortcuts and the desktop one.
+    for (const char* name : {"\\Кворвель 2.0.lnk", "\\Справка по Кворвель 2.0.lnk"}) {
+        fs.AddShortcut(kGroup + std::string(name), "C:\\Y\\QuorVel.exe");
+    }
+    fs.AddShortcut("C:\\Desktop\\Кворвель 2.0.lnk", "C:\\Y\\QuorVel.exe");
+    FakeQuestions questions;
+    questions.removeData = false;
+    const RemovalOutcome out = Uninstall(fs, questions);
+
+    const std::vector<std::string> data = {std::string(kDest) + "\\Group.txt", std::string(kDest) + "\\People.dat"};
+    ASSERT_EQ(questions.askedData, std::vector<std::vector<std::string>>{data});
+    EXPECT_EQ(out.keptData, data);
+    for (const std::string& file : data) EXPECT_TRUE(fs.Exists(file));
+    EXPECT_TRUE(fs.Exists(std::string(kDest) + "\\мои заметки.txt"));
+    EXPECT_TRUE(fs.Exists("C:\\Desktop\\Кворвель 2.0.lnk"));
+    EXPECT_FALSE(fs.Exists(std::string(kGroup) + "\\Удалить Кворвель 2.0.lnk"));  // still points here
+
+    // Kept on purpose, not failures: the removal succeeded.
+    EXPECT_TRUE(out.notRemoved.empty());
+    ASSERT_EQ(out.keptFolders.size(), 2u);
+    EXPECT_EQ(out.keptFolders[0].path, kGroup);
+    EXPECT_EQ(out.keptFolders[0].reasons, unsigned{kKeptOtherShortcuts});
+    EXPECT_EQ(out.keptFolders[1].path, kDest);
+    EXPECT_EQ(out.keptFolders[1].reasons, unsigned{kKeptUserFiles | kKeptUserData});
+    EXPECT_TRUE(out.selfFolders.empty());
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 0);
+}
+
+TEST(UninstallRemoval, ReportsWhatFailsAndSkipsWhatIsGone) {
+    FakeSystem fs;
+    Install(fs);
+    const std::string locked = std::string(kDest) + "\\Dates.dat";
+    const std::string nowFolder = std::string(kDest) + "\\lic.txt";
+    fs.Lock(locked);
+    fs.RemoveFile(nowFolder);
+    fs.AddFolder(nowFolder);
+    fs.RemoveFile("C:\\Desktop\\Кворвель 2.0.lnk");  // the user deleted the shortcut
+    fs.keyLocked = true;
+    fs.ops.clear();
+
+    const RemovalOutcome out = Uninstall(fs);
+    // The destination stays only because of those: it is not named again.
+    const std::vector<std::string> kept = {locked, nowFolder};
+    EXPECT_EQ(out.notRemoved, kept);
+    EXPECT_TRUE(out.keptFolders.empty());
+    EXPECT_TRUE(out.keyKept);
+    EXPECT_TRUE(fs.Exists(locked));
+    EXPECT_EQ(std::count(fs.ops.begin(), fs.ops.end(), "file C:\\Desktop\\Кворвель 2.0.lnk"), 0);
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 2);
+    // A log line that could not be used: something may be left.
+    EXPECT_EQ(RemovalExitCode(ReadUninstallLog("x=F\r\nC:\\A=D\r\n"), RemovalOutcome{}), 2);
+}
+
+TEST(UninstallRemoval, RemovesNothingWhileAFileIsInUse) {
+    FakeSystem fs;
+    Install(fs);
+    const std::string program = std::string(kDest) + "\\Quorvel.exe";
+    fs.Hold(program, 2);
+    FakeQuestions questions;
+    const RemovalOutcome out = Uninstall(fs, questions);
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_EQ(out.inUse, std::vector<std::string>{program});
+    EXPECT_EQ(questions.askedInUse.size(), 1u);
+    EXPECT_TRUE(fs.ops.empty());
+    EXPECT_TRUE(fs.key.has_value());
+    EXPECT_EQ(RemovalExitCode(LogReading{}, out), 2);
+
+    // Closed after the second look: Retry goes on with the removal.
+    questions.retries = 1;
+    const RemovalOutcome again = Uninstall(fs, questions);
+    EXPECT_FALSE(again.cancelled);
+    EXPECT_EQ(questions.askedInUse.size(), 2u);
+    EXPECT_FALSE(fs.Exists(program));
+}
+
+// A name Windows refuses names nothing there; a file system that took it
+// (as the one under Wine takes "a:b") has it, and then the line is used.
+TEST(UninstallRemoval, UsesALineOfAnOddNameOnlyWhenItIsThere) {
+    LogReading r = ReadUninstallLog(
+        Crlf({"C:\\Q\\a.dat=F", "C:\\P\\a:b=D", "C:\\P\\a*b=D", "C:\\P\\a:b\\..\\c:d\\x.lnk=F", "C:\\Q\\nul=F"}));
+    FakeSystem system;
+    system.AddFolder("C:\\P\\a:b");
+    system.AddFile("C:\\P\\c:d\\x.lnk");
+    UseOddNamesThatExist(r, system);
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_EQ(r.lines[1].path, "C:\\P\\a:b");
+    EXPECT_EQ(r.lines[2].path, "C:\\P\\c:d\\x.lnk");
+    ASSERT_EQ(r.namingNothing.size(), 2u);  // a*b, and the device
+    EXPECT_EQ(r.namingNothing[0].number, 3u);
+    EXPECT_EQ(r.namingNothing[1].number, 5u);
+}
+
+TEST(UninstallRemoval, KeepsTheRegistrationOfAnotherInstallation) {
+    FakeSystem fs;
+    Install(fs);
+    fs.key = Registration{"D:\\Elsewhere\\UnInstall.exe", {"D:\\Elsewhere"}};
+    fs.AddFolder("D:\\Elsewhere");
+    const RemovalOutcome out = Uninstall(fs);
+    EXPECT_EQ(fs.key->uninstallString, "D:\\Elsewhere\\UnInstall.exe");
+    EXPECT_FALSE(out.keyKept);
+    EXPECT_EQ(std::count(fs.ops.begin(), fs.ops.end(), "key"), 0);
+    EXPECT_TRUE(fs.Exists("D:\\Elsewhere"));  // its created folders are not ours either
+
+    EXPECT_TRUE(UninstallKeyIsOurs("", "C:\\Q\\UnInstall.exe", nullptr));
+    EXPECT_TRUE(UninstallKeyIsOurs(" \"c:\\q\\\\uninstall.exe\" ", "C:\\Q\\UnInstall.exe", nullptr));
+    EXPECT_FALSE(UninstallKeyIsOurs("C:\\Q2\\UnInstall.exe", "C:\\Q\\UnInstall.exe", nullptr));
+}
+
+TEST(UninstallRemoval, RemovesTheCreatedLevelsThatAreEmpty) {
+    FakeSystem fs;
+    Install(fs);
+    fs.AddFolder("C:\\Menu");
+    fs.AddFolder("D:\\x");
+    fs.key->createdFolders = {"C:\\Menu", "C:\\Program Files", kDest, "C:\\Menu\\Programs", kGroup, "C:\\", "D:\\x"};
+    const RemovalOutcome out = Uninstall(fs);
+    EXPECT_TRUE(out.notRemoved.empty() && out.keptFolders.empty());
+    EXPECT_FALSE(fs.Exists("D:\\x"));
+    EXPECT_TRUE(fs.Exists("C:\\Menu"));            // not empty: kept silently
+    EXPECT_TRUE(fs.Exists("C:\\Menu\\Programs"));  // protected
+    // The levels holding the program go with it, deepest first.
+    EXPECT_EQ(out.selfFolders, (std::vector<std::string>{kDest, "C:\\Program Files"}));
+}
+
+TEST(UninstallRemoval, EmptiesNestedFoldersDeepestFirst) {
+    FakeSystem fs;
+    fs.AddFolder("C:\\A");
+    fs.AddFolder("C:\\A\\B");
+    fs.AddFolder("C:\\A\\B\\C");
+    fs.AddFile("C:\\A\\B\\C\\x.dat");
+    fs.AddFolder(kDest);
+    fs.AddFile(std::string(kDest) + "\\UnInstall.exe");
+    const RemovalOutcome out = Uninstall(
+        fs, Crlf({"C:\\A=D", "C:\\A\\B=D", "C:\\A\\B\\C=D", "C:\\A\\B\\C\\x.dat=F"}));
+    EXPECT_TRUE(out.notRemoved.empty());
+    EXPECT_FALSE(fs.Exists("C:\\A"));
+    // The program is not listed here, so it stays where it is.
+    EXPECT_TRUE(out.self.empty());
+}
+
+}  // namespace
+}  // namespace qv::test
