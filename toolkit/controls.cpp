@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/failure.h"
 #include "toolkit/application.h"
+#include "toolkit/failure.h"
 #include "toolkit/form.h"
 #include "toolkit/resources.h"
 #include "toolkit/window_classes.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/failure.h"
 #include "toolkit/application.h"
+#include "toolkit/failure.h"
 #include "toolkit/folder_controls.h"
 #include "toolkit/scaling.h"
 #include "toolkit/window_binder.h"

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/failure.h"
 #include "toolkit/application.h"
+#include "toolkit/failure.h"
 #include "toolkit/folder_controls.h"
 #include "toolkit/form.h"
 #include "toolkit/picture_decoder.h"
