@@ -5,10 +5,13 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "engine/szdd.h"
 #include "engine/win_boxes.h"
 #include "engine/win_run_log.h"
 #include "toolkit/application.h"
+#include "toolkit/resources.h"
 #include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 #include "wizard/forms.h"
@@ -42,6 +45,11 @@ void CreateForm(T*& reference, Args... args) {
     reference = form.get();
     qv::Application::Instance().AddForm(std::move(form));
     reference->Build(args...);
+}
+
+// The page pictures are packed as the payload is: SZDD-compressed.
+bool ExpandPicture(std::string_view packed, std::string& out) {
+    return qv::ExpandSzdd(packed, out) == qv::SzddStatus::kOk;
 }
 
 // The run's log, as the command line asks for it; `problem` says why a log
@@ -119,6 +127,7 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     qv::LimitDllSearch();  // before anything else can load a DLL
+    qv::SetPictureExpander(ExpandPicture);
     const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
     std::string logProblem;
     const std::unique_ptr<qv::RunLog> log = OpenRunLog(options, logProblem);
