@@ -1,10 +1,9 @@
 #include "engine/Formstep6.h"
 
 #include "engine/win_boxes.h"
+#include "pages/forms.h"
 #include "pages/page_layout.h"
 #include "toolkit/application.h"
-#include "wizard/forms.h"
-#include "wizard/messages.h"
 
 using namespace qv;
 
@@ -35,7 +34,7 @@ void OnUiThread(std::function<void()> work) { Application::Instance().Post(std::
 
 }  // namespace
 
-TForm7::TForm7() : WizardPage(page::Window("Form7", kColourButtonFace)) {}
+TForm7::TForm7(bool watched) : WizardPage(page::Window("Form7", kColourButtonFace)), watched_(watched) {}
 
 void TForm7::Build(HWND owner) { Create(owner, kControls); }
 
@@ -46,9 +45,7 @@ void TForm7::FormCreate() {
     pb = Get<ProgressBar>("pb");
     StartTimer(kTimer1, 500, [this] { Timer1Timer(); });
     log_ = std::make_unique<UninstallLog>();
-    // The pause after each entry is for a person watching the progress.
-    const bool watched = !Form1->Options().Unattended();
-    worker_ = std::make_unique<TThreadSetup>(sink_, *log_, RunBoxes(), watched);
+    worker_ = std::make_unique<TThreadSetup>(sink_, *log_, RunBoxes(), watched_);
 }
 
 // The choices are read here, on the user-interface thread, and handed to
@@ -112,7 +109,7 @@ void TForm7::FormCloseQuery(bool& canClose) {
     }
     if (worker_) worker_->Pause();
     asking_ = true;
-    const bool leave = ConfirmExit(hwnd());
+    const bool leave = ConfirmExit();
     asking_ = false;
     if (leave) {
         if (worker_) worker_->Abandon();

@@ -4,11 +4,10 @@
 
 #include "engine/install_contract.h"
 #include "engine/win_user_start.h"
-#include "pages/Formstep3.h"
+#include "pages/finish_text.h"
+#include "pages/forms.h"
 #include "pages/page_layout.h"
 #include "toolkit/safe_dll.h"
-#include "wizard/finish_text.h"
-#include "wizard/forms.h"
 
 using namespace qv;
 

@@ -23,6 +23,9 @@ protected:
     }
     // On Cancel (or the close box) asks the exit confirmation; No keeps the page.
     void ConfirmExitOnCancel(bool& canClose);
+    // The exit confirmation, owned by the page; true when the user answers
+    // Yes (as an unattended run does: its Cancel was pressed on purpose).
+    bool ConfirmExit() const;
 };
 
 }  // namespace qv
