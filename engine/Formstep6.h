@@ -16,7 +16,6 @@ public:
     // A watched installation pauses after each entry, for the person
     // watching the progress; an unattended one does not.
     explicit TForm7(bool watched);
-    void Build(HWND owner);
 
     qv::StaticText* Action = nullptr;
     qv::StaticText* FileName = nullptr;

@@ -15,9 +15,25 @@ constexpr const char* kExitText =
 
 }  // namespace
 
-void WizardPage::ConfirmExitOnCancel(bool& canClose) {
-    if (ModalResult() != qv::ModalResult::Cancel) return;
-    if (!ConfirmExit()) canClose = false;
+WizardPage::WizardPage(const FormLayout& layout, std::span<const ControlLayout> controls)
+    : Form(layout), controls_(controls) {}
+
+void WizardPage::Build(HWND owner) { Create(owner, controls_); }
+
+void WizardPage::FindControls() {
+    Next = Get<Button>("Next");
+    Back = Get<Button>("Back");
+    Cancel = Get<Button>("Cancel");
+}
+
+void WizardPage::FormShow() { SetActiveControl(Next); }
+
+void WizardPage::FormCloseQuery(bool& canClose) {
+    if (ModalResult() == qv::ModalResult::Cancel) {
+        if (!ConfirmExit()) canClose = false;
+    } else if (ModalResult() == qv::ModalResult::Next) {
+        if (!CanGoNext()) canClose = false;
+    }
 }
 
 bool WizardPage::ConfirmExit() const {

@@ -106,6 +106,7 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
         controls_.push_back(std::move(control));
     }
     AlignControls();
+    FindControls();
     // A failing creation handler is reported; the form is still usable.
     app.Guard([this] { FormCreate(); });
 }

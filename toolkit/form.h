@@ -96,6 +96,9 @@ public:
     bool PreTranslateKey(const MSG& msg);
 
 protected:
+    // Runs once the controls exist, before FormCreate: a form finds the
+    // controls it keeps.
+    virtual void FindControls() {}
     virtual void FormCreate() {}
     virtual void FormShow() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
