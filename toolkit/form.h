@@ -109,6 +109,8 @@ private:
     void FocusFirst();
     void MoveFocus(bool forward);
     void AlignControls();
+    // Places the window at the centre of `area`, in screen coordinates.
+    void CentreIn(const RECT& area);
     bool QueryClose();
     void AppendFocusOrder(HWND parent, std::vector<Control*>& out) const;
 
