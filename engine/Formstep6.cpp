@@ -9,13 +9,14 @@ using namespace qv;
 
 namespace {
 
+const char kWaitHint[] =
+    "Пожалуйста подождите, пока программа установки установит приложение Кворвель на Ваш компьютер.";
+
 constexpr UINT kTimer1 = 1;
 
 const char kStoppedCaption[] = "Программа установки Кворвель";
 const char kStoppedText[] = "Установка прервана из-за ошибки";
 const char kNotStarted[] = "не удалось подготовить установку";
-const char kWaitHint[] =
-    "Пожалуйста подождите, пока программа установки установит приложение Кворвель на Ваш компьютер.";
 const char kShutdownReason[] = "Идёт установка Кворвель 2.0. Дождитесь её окончания.";
 
 constexpr auto kControls = page::Rows(
