@@ -41,6 +41,7 @@ endif()
 
 add_subdirectory(engine)
 add_subdirectory(toolkit)
+add_subdirectory(pages)
 add_subdirectory(wizard)
 add_subdirectory(tools)
 if(QV_BUILD_SCOPE STREQUAL "all")

@@ -1,14 +1,16 @@
 #include "engine/Formstep6.h"
 
 #include "engine/win_boxes.h"
+#include "pages/forms.h"
 #include "pages/page_layout.h"
 #include "toolkit/application.h"
-#include "wizard/forms.h"
-#include "wizard/messages.h"
 
 using namespace qv;
 
 namespace {
+
+const char kWaitHint[] =
+    "Пожалуйста подождите, пока программа установки установит приложение Кворвель на Ваш компьютер.";
 
 constexpr UINT kTimer1 = 1;
 
@@ -17,38 +19,29 @@ const char kStoppedText[] = "Установка прервана из-за ош�
 const char kNotStarted[] = "не удалось подготовить установку";
 const char kShutdownReason[] = "Идёт установка Кворвель 2.0. Дождитесь её окончания.";
 
-const ControlLayout kControls[] = {
-    page::HeaderBand(0),
-    page::HeaderPicture(),
-    page::HeaderTitle("Установка", 271),
-    page::HeaderHint("Пожалуйста подождите, пока программа установки установит приложение Кворвель на Ваш "
-                     "компьютер.",
-                     28),
-    page::Text("Action", {40, 82, 169, 17}, "Извлечение файлов...", 1),
-    page::Text("FileName", {40, 104, 417, 44}, "", 2),
-    {.kind = ControlKind::ProgressBar, .name = "pb", .bounds = {40, 152, 425, 25}, .tabOrder = 3},
-    page::ButtonBar({-9, 310, 524, 58}, 4),
-    page::CancelButton(0),
-};
+constexpr auto kControls = page::Rows(
+    page::Header({.tabOrder = 0, .title = "Установка", .titleWidth = 271, .hint = kWaitHint, .hintHeight = 28}),
+    std::to_array<ControlLayout>({
+        page::Text({.name = "Action", .bounds = {40, 82, 169, 17}, .text = "Извлечение файлов...", .tabOrder = 1}),
+        page::Text({.name = "FileName", .bounds = {40, 104, 417, 44}, .tabOrder = 2}),
+        {.kind = ControlKind::ProgressBar, .name = "pb", .bounds = {40, 152, 425, 25}, .tabOrder = 3},
+        page::ButtonBar({.bounds = {-9, 310, 524, 58}, .tabOrder = 4}),
+        page::CancelButton({.tabOrder = 0}),
+    }));
 
 void OnUiThread(std::function<void()> work) { Application::Instance().Post(std::move(work)); }
 
 }  // namespace
 
-TForm7::TForm7() : WizardPage(page::Window("Form7", kColourButtonFace)) {}
-
-void TForm7::Build(HWND owner) { Create(owner, kControls); }
+TForm7::TForm7(bool watched) : WizardPage(page::Window({.name = "Form7"}), kControls), watched_(watched) {}
 
 void TForm7::FormCreate() {
-    BindButtons();
     Action = Get<StaticText>("Action");
     FileName = Get<StaticText>("FileName");
     pb = Get<ProgressBar>("pb");
     StartTimer(kTimer1, 500, [this] { Timer1Timer(); });
     log_ = std::make_unique<UninstallLog>();
-    // The pause after each entry is for a person watching the progress.
-    const bool watched = !Form1->Options().Unattended();
-    worker_ = std::make_unique<TThreadSetup>(sink_, *log_, RunBoxes(), watched);
+    worker_ = std::make_unique<TThreadSetup>(sink_, *log_, RunBoxes(), watched_);
 }
 
 // The choices are read here, on the user-interface thread, and handed to
@@ -112,7 +105,7 @@ void TForm7::FormCloseQuery(bool& canClose) {
     }
     if (worker_) worker_->Pause();
     asking_ = true;
-    const bool leave = ConfirmExit(hwnd());
+    const bool leave = ConfirmExit();
     asking_ = false;
     if (leave) {
         if (worker_) worker_->Abandon();

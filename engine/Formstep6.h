@@ -13,8 +13,9 @@
 
 class TForm7 : public qv::WizardPage {
 public:
-    TForm7();
-    void Build(HWND owner);
+    // A watched installation pauses after each entry, for the person
+    // watching the progress; an unattended one does not.
+    explicit TForm7(bool watched);
 
     qv::StaticText* Action = nullptr;
     qv::StaticText* FileName = nullptr;
@@ -65,4 +66,5 @@ private:
     bool asking_ = false;    // the exit confirmation is open
     bool failed_ = false;    // the installation stopped on an error
     bool cancellable_ = true;
+    const bool watched_;
 };

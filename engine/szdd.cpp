@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/failure.h"
+#include "toolkit/failure.h"
 
 namespace qv {
 namespace {

@@ -5,9 +5,4 @@
 class TForm2 : public qv::WizardPage {
 public:
     TForm2();
-    void Build(HWND owner);
-
-protected:
-    void FormShow() override;
-    void FormCloseQuery(bool& canClose) override;
 };

@@ -9,33 +9,35 @@ using namespace qv;
 
 namespace {
 
-const ControlLayout kControls[] = {
-    page::ButtonBar({-10, 312, 524, 58}, 0),
-    page::NextButton(0, kDisabled),
-    page::CancelButton(1),
-    page::BackButton(2),
-    {.kind = ControlKind::Memo, .name = "Memo1", .bounds = {40, 104, 417, 145}, .tabOrder = 1, .flags = kReadOnly},
-    page::HeaderBand(2),
-    page::HeaderTitle("Лицензионное соглашение"),
-    page::HeaderHint("Перед продолжением установки, пожалуйста ознакомьтесь со следующей важной информацией."),
-    page::Text("StaticText3", {40, 65, 417, 33},
-               "Пожалуйста прочтите следующее Лицензионное соглашение. Для продолжения установки, Вы должны "
-               "принять это соглашение.",
-               3),
-    {.kind = ControlKind::RadioButton, .name = "RadioButton1", .bounds = {40, 264, 201, 17},
-     .text = "Я принимаю соглашение", .tabOrder = 4},
-    {.kind = ControlKind::RadioButton, .name = "RadioButton2", .bounds = {40, 288, 209, 17},
-     .text = "Я не принимаю соглашение", .tabOrder = 5, .flags = kChecked},
-    page::HeaderPicture(),
-};
+constexpr page::HeaderFields kHeader = {
+    .tabOrder = 2,
+    .title = "Лицензионное соглашение",
+    .hint = "Перед продолжением установки, пожалуйста ознакомьтесь со следующей важной информацией."};
+constexpr const char* kReadIt =
+    "Пожалуйста прочтите следующее Лицензионное соглашение. Для продолжения установки, Вы должны принять это "
+    "соглашение.";
+
+constexpr auto kControls = page::Rows(
+    page::NavigationBar({.bounds = {-10, 312, 524, 58}, .tabOrder = 0, .nextFlags = kDisabled}),
+    std::to_array<ControlLayout>({
+        {.kind = ControlKind::Memo, .name = "Memo1", .bounds = {40, 104, 417, 145}, .tabOrder = 1,
+         .flags = kReadOnly},
+        page::HeaderBand(kHeader),
+        page::HeaderTitle(kHeader),
+        page::HeaderHint(kHeader),
+        page::Text({.name = "StaticText3", .bounds = {40, 65, 417, 33}, .text = kReadIt, .tabOrder = 3}),
+        {.kind = ControlKind::RadioButton, .name = "RadioButton1", .bounds = {40, 264, 201, 17},
+         .text = "Я принимаю соглашение", .tabOrder = 4},
+        {.kind = ControlKind::RadioButton, .name = "RadioButton2", .bounds = {40, 288, 209, 17},
+         .text = "Я не принимаю соглашение", .tabOrder = 5, .flags = kChecked},
+        page::HeaderPicture(),
+    }));
 
 }  // namespace
 
-TForm3::TForm3() : WizardPage(page::Window("Form3", kColourButtonFace)) {}
+TForm3::TForm3() : WizardPage(page::Window({.name = "Form3"}), kControls) {}
 
-void TForm3::Build(HWND owner) {
-    Create(owner, kControls);
-    BindButtons();
+void TForm3::FormCreate() {
     Memo1 = Get<Memo>("Memo1");
     RadioButton1 = Get<RadioButton>("RadioButton1");
     RadioButton2 = Get<RadioButton>("RadioButton2");
@@ -64,5 +66,3 @@ void TForm3::RadioButton2Click() { Next->SetEnabled(RadioButton1->Checked()); }
 void TForm3::FormShow() {
     if (Next->Enabled()) SetActiveControl(Next);
 }
-
-void TForm3::FormCloseQuery(bool& canClose) { ConfirmExitOnCancel(canClose); }

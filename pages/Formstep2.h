@@ -7,7 +7,6 @@
 class TForm3 : public qv::WizardPage {
 public:
     TForm3();
-    void Build(HWND owner);
 
     qv::Memo* Memo1 = nullptr;
     qv::RadioButton* RadioButton1 = nullptr;
@@ -19,8 +18,9 @@ public:
     std::string AgreementText() const { return Memo1->Text(); }
 
 protected:
+    void FormCreate() override;
+    // Focuses Next only when it is enabled.
     void FormShow() override;
-    void FormCloseQuery(bool& canClose) override;
 
 private:
     void LoadAgreement();

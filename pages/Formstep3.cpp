@@ -14,6 +14,9 @@ using namespace qv;
 
 namespace {
 
+constexpr const char* kChoose =
+    "Выберите каталог, в который Вы хотите установить приложение Кворвель и нажмите кнопку 'Далее'.";
+constexpr const char* kSpaceNeeded = "Программе требуется не менее 4,0 Мб дискового пространства.";
 constexpr const char* kProgramFiles = ":\\Program Files";
 constexpr const char* kProductFolder = "\\QuorVel V2.0";
 constexpr const char* kProductFolderName = "QuorVel V2.0";
@@ -31,23 +34,23 @@ constexpr const char* kEarlierAfter =
     "\n\nПеред установкой в другую папку программа установки удалит её. Файлы с Вашими данными останутся в "
     "прежней папке. Продолжить?";
 
-const ControlLayout kControls[] = {
-    {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {40, 120, 425, 138}, .tabOrder = 0,
-     .itemHeight = 16},
-    {.kind = ControlKind::DriveCombo, .name = "DriveList", .bounds = {40, 262, 425, 19}, .tabOrder = 1},
-    page::HeaderBand(2),
-    page::HeaderPicture(),
-    page::HeaderTitle("Выбор каталога установки"),
-    page::HeaderHint("Куда должно быть установлено приложение Кворвель?"),
-    page::Text("StaticText3", {40, 64, 425, 30},
-               "Выберите каталог, в который Вы хотите установить приложение Кворвель и нажмите кнопку 'Далее'.", 3),
-    page::ButtonBar({-9, 311, 524, 58}, 4),
-    page::NextButton(0),
-    page::CancelButton(1),
-    page::BackButton(2),
-    {.kind = ControlKind::Edit, .name = "edDir", .bounds = {40, 96, 425, 21}, .tabOrder = 5},
-    page::Text("StaticText4", {40, 287, 425, 17}, "Программе требуется не менее 4,0 Мб дискового пространства.", 6),
-};
+constexpr auto kControls = page::Rows(
+    std::to_array<ControlLayout>({
+        {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {40, 120, 425, 138}, .tabOrder = 0,
+         .itemHeight = 16},
+        {.kind = ControlKind::DriveCombo, .name = "DriveList", .bounds = {40, 262, 425, 19}, .tabOrder = 1},
+    }),
+    page::Header({.tabOrder = 2,
+                  .title = "Выбор каталога установки",
+                  .hint = "Куда должно быть установлено приложение Кворвель?"}),
+    std::to_array<ControlLayout>({
+        page::Text({.name = "StaticText3", .bounds = {40, 64, 425, 30}, .text = kChoose, .tabOrder = 3}),
+    }),
+    page::NavigationBar({.bounds = {-9, 311, 524, 58}, .tabOrder = 4}),
+    std::to_array<ControlLayout>({
+        {.kind = ControlKind::Edit, .name = "edDir", .bounds = {40, 96, 425, 21}, .tabOrder = 5},
+        page::Text({.name = "StaticText4", .bounds = {40, 287, 425, 17}, .text = kSpaceNeeded, .tabOrder = 6}),
+    }));
 
 std::string WindowsDirectory() {
     return GrowingText([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); }, 300);
@@ -55,14 +58,9 @@ std::string WindowsDirectory() {
 
 }  // namespace
 
-TForm4::TForm4() : WizardPage(page::Window("Form4", kColourButtonFace)) {}
-
-void TForm4::Build(HWND owner) {
-    Create(owner, kControls);
-}
+TForm4::TForm4() : WizardPage(page::Window({.name = "Form4"}), kControls) {}
 
 void TForm4::FormCreate() {
-    BindButtons();
     edDir = Get<Edit>("edDir");
     DirList = Get<DirectoryList>("DirList");
     DriveList = Get<DriveCombo>("DriveList");
@@ -87,13 +85,7 @@ void TForm4::DirListChange() {
     edDir->SetText(folder + kProductFolderName);
 }
 
-void TForm4::FormShow() { SetActiveControl(Next); }
-
-void TForm4::FormCloseQuery(bool& canClose) {
-    ConfirmExitOnCancel(canClose);
-    if (!canClose || ModalResult() != qv::ModalResult::Next) return;
-    canClose = !RefuseDestination(RunBoxes()) && ConfirmDestination(RunBoxes());
-}
+bool TForm4::CanGoNext() { return !RefuseDestination(RunBoxes()) && ConfirmDestination(RunBoxes()); }
 
 bool TForm4::RefuseDestination(const Boxes& boxes) {
     const std::string destination = edDir->Text();

@@ -9,7 +9,6 @@
 class TForm4 : public qv::WizardPage {
 public:
     TForm4();
-    void Build(HWND owner);
 
     qv::Edit* edDir = nullptr;
     qv::DirectoryList* DirList = nullptr;
@@ -31,6 +30,7 @@ public:
 
 protected:
     void FormCreate() override;
-    void FormShow() override;
-    void FormCloseQuery(bool& canClose) override;
+    // Next needs a destination it may take, and agreement to a folder that
+    // is already there.
+    bool CanGoNext() override;
 };

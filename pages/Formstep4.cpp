@@ -13,30 +13,27 @@ std::string DesktopPath;
 
 namespace {
 
+constexpr const char* kChoose =
+    "Выберите папку, в меню 'Пуск', в котором программа установки должна установить ярлыки приложения и затем "
+    "нажмите кнопку 'Далее'.";
 constexpr const char* kGroupOutsideCaption = "Неверное имя папки";
 constexpr const char* kGroupOutsideText =
     "Папка в меню «Пуск» должна находиться в папке «Программы»: укажите имя без «..».";
 
-const ControlLayout kControls[] = {
-    page::HeaderBand(0),
-    page::HeaderPicture(),
-    page::HeaderTitle("Выбор папки в меню 'Пуск'"),
-    page::HeaderHint("Куда программа установки должна установить ярлыки приложения?"),
-    page::ButtonBar({-8, 310, 524, 58}, 1),
-    page::NextButton(0),
-    page::CancelButton(1),
-    page::BackButton(2),
-    page::Text("StaticText3", {40, 64, 417, 33},
-               "Выберите папку, в меню 'Пуск', в котором программа установки должна установить ярлыки приложения "
-               "и затем нажмите кнопку 'Далее'.",
-               2),
-    {.kind = ControlKind::Edit, .name = "edNameGroup", .bounds = {40, 104, 425, 21}, .text = "Кворвель 2.0",
-     .tabOrder = 3},
-    {.kind = ControlKind::ListBox, .name = "ListGroup", .bounds = {40, 128, 425, 153}, .tabOrder = 4,
-     .itemHeight = 13},
-    {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {0, 248, 201, 65}, .tabOrder = 5,
-     .flags = kHidden, .itemHeight = 16},
-};
+constexpr auto kControls = page::Rows(
+    page::Header({.tabOrder = 0,
+                  .title = "Выбор папки в меню 'Пуск'",
+                  .hint = "Куда программа установки должна установить ярлыки приложения?"}),
+    page::NavigationBar({.bounds = {-8, 310, 524, 58}, .tabOrder = 1}),
+    std::to_array<ControlLayout>({
+        page::Text({.name = "StaticText3", .bounds = {40, 64, 417, 33}, .text = kChoose, .tabOrder = 2}),
+        {.kind = ControlKind::Edit, .name = "edNameGroup", .bounds = {40, 104, 425, 21}, .text = "Кворвель 2.0",
+         .tabOrder = 3},
+        {.kind = ControlKind::ListBox, .name = "ListGroup", .bounds = {40, 128, 425, 153}, .tabOrder = 4,
+         .itemHeight = 13},
+        {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {0, 248, 201, 65}, .tabOrder = 5,
+         .flags = kHidden, .itemHeight = 16},
+    }));
 
 }  // namespace
 
@@ -53,12 +50,9 @@ std::string SpecialFolderPath(HWND owner, int csidl, int fallbackCsidl) {
 
 }  // namespace qv
 
-TForm5::TForm5() : WizardPage(page::Window("Form5", kColourButtonFace, true)) {}
-
-void TForm5::Build(HWND owner) { Create(owner, kControls); }
+TForm5::TForm5() : WizardPage(page::Window({.name = "Form5", .maximizeBox = true}), kControls) {}
 
 void TForm5::FormCreate() {
-    BindButtons();
     edNameGroup = Get<Edit>("edNameGroup");
     ListGroup = Get<ListBox>("ListGroup");
     DirList = Get<DirectoryList>("DirList");
@@ -80,12 +74,7 @@ void TForm5::ListGroupClick() {
     if (index >= 0) edNameGroup->SetText(ListGroup->Item(index));
 }
 
-void TForm5::FormShow() { SetActiveControl(Next); }
-
-void TForm5::FormCloseQuery(bool& canClose) {
-    ConfirmExitOnCancel(canClose);
-    if (canClose && ModalResult() == qv::ModalResult::Next) canClose = !RefuseGroup(RunBoxes());
-}
+bool TForm5::CanGoNext() { return !RefuseGroup(RunBoxes()); }
 
 bool TForm5::RefuseGroup(const Boxes& boxes) {
     if (StaysInside(GroupName())) return false;

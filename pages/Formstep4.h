@@ -16,7 +16,6 @@ extern std::string DesktopPath;
 class TForm5 : public qv::WizardPage {
 public:
     TForm5();
-    void Build(HWND owner);
 
     qv::Edit* edNameGroup = nullptr;
     qv::ListBox* ListGroup = nullptr;
@@ -33,8 +32,8 @@ public:
 
 protected:
     void FormCreate() override;
-    void FormShow() override;
-    void FormCloseQuery(bool& canClose) override;
+    // Next needs a group that stays inside the Programs folder.
+    bool CanGoNext() override;
 };
 
 namespace qv {

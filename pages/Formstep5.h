@@ -5,7 +5,6 @@
 class TForm6 : public qv::WizardPage {
 public:
     TForm6();
-    void Build(HWND owner);
 
     qv::CheckBox* CheckBox = nullptr;
 
@@ -13,6 +12,5 @@ public:
     bool DesktopShortcutWanted() const { return CheckBox->Checked(); }
 
 protected:
-    void FormShow() override;
-    void FormCloseQuery(bool& canClose) override;
+    void FormCreate() override;
 };

@@ -4,11 +4,10 @@
 
 #include "engine/install_contract.h"
 #include "engine/win_user_start.h"
-#include "pages/Formstep3.h"
+#include "pages/finish_text.h"
+#include "pages/forms.h"
 #include "pages/page_layout.h"
 #include "toolkit/safe_dll.h"
-#include "wizard/finish_text.h"
-#include "wizard/forms.h"
 
 using namespace qv;
 
@@ -16,25 +15,28 @@ namespace {
 
 const ControlLayout kControls[] = {
     page::SidePicture(),
-    page::ButtonBar({-10, 312, 517, 54}, 0),
+    page::ButtonBar({.bounds = {-10, 312, 517, 54}, .tabOrder = 0}),
     {.kind = ControlKind::Button, .name = "Ready", .parent = "Panel1", .bounds = {324, 11, 75, 25},
      .text = "Готово", .tabOrder = 0, .modalResult = ModalResult::Next},
-    page::StripTitle("Установка Кворвель завершена", 1),
-    page::Text("StaticText2", {168, 64, 321, 57},
-               "Программа установки завершила установку приложения Кворвель на Ваш компьютер. Приложение может "
-               "быть запущено посредством выбора соответствующего ярлыка.",
-               2),
-    page::Text("StaticText3", {168, 136, 321, 25}, "Для выхода из программы установки, нажмите кнопку 'Готово'.", 3),
+    page::StripTitle({.text = "Установка Кворвель завершена", .tabOrder = 1}),
+    page::Text({.name = "StaticText2",
+                .bounds = {168, 64, 321, 57},
+                .text = "Программа установки завершила установку приложения Кворвель на Ваш компьютер. Приложение "
+                        "может быть запущено посредством выбора соответствующего ярлыка.",
+                .tabOrder = 2}),
+    page::Text({.name = "StaticText3",
+                .bounds = {168, 136, 321, 25},
+                .text = "Для выхода из программы установки, нажмите кнопку 'Готово'.",
+                .tabOrder = 3}),
     {.kind = ControlKind::CheckBox, .name = "CheckBox", .bounds = {168, 192, 321, 17}, .text = "Запустить Кворвель",
      .tabOrder = 4, .flags = kChecked},
 };
 
 }  // namespace
 
-TForm8::TForm8() : WizardPage(page::Window("Form8", kColourWhite)) {}
+TForm8::TForm8() : WizardPage(page::Window({.name = "Form8", .colour = kColourWhite}), kControls) {}
 
-void TForm8::Build(HWND owner) {
-    Create(owner, kControls);
+void TForm8::FormCreate() {
     Ready = Get<Button>("Ready");
     CheckBox = Get<qv::CheckBox>("CheckBox");
 }

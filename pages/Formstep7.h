@@ -5,14 +5,15 @@
 class TForm8 : public qv::WizardPage {
 public:
     TForm8();
-    void Build(HWND owner);
 
     qv::Button* Ready = nullptr;
     qv::CheckBox* CheckBox = nullptr;
 
 protected:
+    void FormCreate() override;
     // After an installation with errors, says so, and offers to start the
     // application only when it is there.
     void FormShow() override;
+    // Ready may start the application; nothing is asked on the way out.
     void FormCloseQuery(bool& canClose) override;
 };

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/failure.h"
 #include "toolkit/application.h"
+#include "toolkit/failure.h"
 #include "toolkit/form.h"
 #include "toolkit/resources.h"
 #include "toolkit/window_classes.h"
@@ -162,7 +162,7 @@ void CheckableButton::SetChecked(bool checked) {
     SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void RadioButton::AfterCreate() { SetChecked(layout_.flags & kChecked); }
+void CheckableButton::AfterCreate() { SetChecked(layout_.flags & kChecked); }
 
 void RadioButton::OnCommand(WORD code) {
     if (code == BN_CLICKED) Choose();
@@ -197,8 +197,6 @@ bool RadioButton::OnKey(WPARAM key) {
     next->Choose();
     return true;
 }
-
-void CheckBox::AfterCreate() { SetChecked(layout_.flags & kChecked); }
 
 void CheckBox::OnCommand(WORD code) {
     if (code == BN_CLICKED && OnClick) OnClick();

@@ -91,6 +91,8 @@ protected:
     void AfterCreate() override;
 
 private:
+    void Paint();
+
     UniqueBrush brush_;
 };
 
@@ -177,11 +179,17 @@ protected:
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
 };
 
+// A system button that is checked or not; it starts checked when its row
+// says so (kChecked).
 class CheckableButton : public Control {
 public:
     using Control::Control;
     bool Checked() const;
     void SetChecked(bool checked);
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    void AfterCreate() override;
 };
 
 class RadioButton : public CheckableButton {
@@ -195,9 +203,7 @@ public:
     void Choose();
 
 protected:
-    const char* WindowClass() const override { return "BUTTON"; }
     DWORD Style() const override { return BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP; }
-    void AfterCreate() override;
 };
 
 class CheckBox : public CheckableButton {
@@ -207,9 +213,7 @@ public:
     void OnCommand(WORD code) override;
 
 protected:
-    const char* WindowClass() const override { return "BUTTON"; }
     DWORD Style() const override { return BS_AUTOCHECKBOX | WS_TABSTOP; }
-    void AfterCreate() override;
 };
 
 class Edit : public Control {

@@ -30,19 +30,23 @@ COLORREF Panel::BackgroundColour() const {
 HBRUSH Panel::Brush() const { return brush_.get(); }
 
 // A bevelled container: raised inner and lowered outer bevel, which shows as
-// an etched frame. Notifications of its children go on to the form.
+// an etched frame.
+void Panel::Paint() {
+    PaintScope paint(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    FillRect(paint.dc(), &client, Brush());
+    DrawEdge(paint.dc(), &client, EDGE_ETCHED, BF_RECT);
+}
+
+// Notifications of its children go on to the form.
 LRESULT Panel::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PaintScope paint(hwnd);
-            RECT client{};
-            GetClientRect(hwnd, &client);
-            FillRect(paint.dc(), &client, Brush());
-            DrawEdge(paint.dc(), &client, EDGE_ETCHED, BF_RECT);
+        case WM_PAINT:
+            Paint();
             return 0;
-        }
         case WM_COMMAND:
         case WM_NOTIFY:
         case WM_CTLCOLORSTATIC:

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "engine/failure.h"
+#include "toolkit/failure.h"
 #include "toolkit/form.h"
 #include "toolkit/growing_text.h"
 #include "toolkit/scaling.h"

@@ -1,9 +1,7 @@
 #include "toolkit/form.h"
 
-#include <algorithm>
-
-#include "engine/failure.h"
 #include "toolkit/application.h"
+#include "toolkit/failure.h"
 #include "toolkit/folder_controls.h"
 #include "toolkit/scaling.h"
 #include "toolkit/window_binder.h"
@@ -106,6 +104,7 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
         controls_.push_back(std::move(control));
     }
     AlignControls();
+    FindControls();
     // A failing creation handler is reported; the form is still usable.
     app.Guard([this] { FormCreate(); });
 }
@@ -171,196 +170,23 @@ void Form::StopTimer(UINT id) {
 }
 
 void Form::CentreOnScreen() {
-    RECT work{}, mine{};
+    RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    CentreIn(work);
+}
+
+void Form::CentreIn(const RECT& area) {
+    RECT mine{};
     GetWindowRect(hwnd(), &mine);
     const int width = mine.right - mine.left;
     const int height = mine.bottom - mine.top;
-    SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::ShowMaximized() {
     ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
     UpdateWindow(hwnd());
-}
-
-namespace {
-
-struct DisabledWindows {
-    HWND except;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
-    auto* state = reinterpret_cast<DisabledWindows*>(lp);
-    if (hwnd != state->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) state->windows.push_back(hwnd);
-    return TRUE;
-}
-
-}  // namespace
-
-ModalResult Form::ShowModal() {
-    Application& app = Application::Instance();
-    if (!shownOnce_ && layout_.centreOnMainForm && app.MainForm() && app.MainForm() != this) {
-        RECT main{}, mine{};
-        GetWindowRect(app.MainForm()->hwnd(), &main);
-        GetWindowRect(hwnd(), &mine);
-        const int width = mine.right - mine.left;
-        const int height = mine.bottom - mine.top;
-        SetWindowPos(hwnd(), nullptr, main.left + (main.right - main.left - width) / 2,
-                     main.top + (main.bottom - main.top - height) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    shownOnce_ = true;
-    modalResult_ = qv::ModalResult::None;
-    FormShow();
-
-    // A form on screen makes the program's taskbar button show.
-    if (!hiddenWhileModal_) app.ShowTaskbarWindow();
-    DisabledWindows disabled{hwnd(), {}};
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-    for (HWND h : disabled.windows) EnableWindow(h, FALSE);
-
-    modal_ = true;
-    Form* const outer = app.ModalForm();
-    app.SetModalForm(this);
-    if (!hiddenWhileModal_) {
-        ShowWindow(hwnd(), SW_SHOW);
-        SetActiveWindow(hwnd());
-        SetForegroundWindow(hwnd());
-    }
-    for (;;) {
-        if (!app.ProcessMessage()) {
-            modalResult_ = qv::ModalResult::Cancel;  // the program is ending
-            break;
-        }
-        if (modalResult_ != qv::ModalResult::None) {
-            if (QueryClose()) break;
-            modalResult_ = qv::ModalResult::None;
-        }
-    }
-    modal_ = false;
-    app.SetModalForm(outer);
-    for (HWND h : disabled.windows) EnableWindow(h, TRUE);
-    // A form that closes minimized or maximized hands on, and is shown
-    // again at, its ordinary place.
-    if (IsIconic(hwnd()) || IsZoomed(hwnd())) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
-    OnActivate(false);  // remember the focused control for the next showing
-    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return modalResult_;
-}
-
-bool Form::QueryClose() {
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    return canClose;
-}
-
-void Form::Close() {
-    if (modal_) {
-        modalResult_ = qv::ModalResult::Cancel;
-        return;
-    }
-    Application& app = Application::Instance();
-    if (app.MainForm() != this) return;
-    // A request to close the program from outside (the task list, say) while
-    // a form is up is that form's Cancel, with its confirmation.
-    if (Form* modal = app.ModalForm(); modal && modal != this) {
-        modal->Close();
-        return;
-    }
-    if (QueryClose()) app.Terminate();
-}
-
-void Form::SetActiveControl(Control* control) {
-    activeControl_ = control;
-    if (control && GetActiveWindow() == hwnd() && control->CanFocus()) SetFocus(control->hwnd());
-}
-
-void Form::AppendFocusOrder(HWND parent, std::vector<Control*>& out) const {
-    std::vector<Control*> children;
-    for (const auto& control : controls_) {
-        if (GetParent(control->hwnd()) == parent) children.push_back(control.get());
-    }
-    std::stable_sort(children.begin(), children.end(), [](Control* a, Control* b) {
-        auto key = [](Control* c) { return c->tabOrder() < 0 ? 1 << 30 : c->tabOrder(); };
-        return key(a) < key(b);
-    });
-    for (Control* child : children) {
-        if (child->IsContainer()) {
-            AppendFocusOrder(child->hwnd(), out);
-        } else {
-            out.push_back(child);
-        }
-    }
-}
-
-std::vector<Control*> Form::FocusOrder() const {
-    std::vector<Control*> order;
-    AppendFocusOrder(hwnd(), order);
-    return order;
-}
-
-void Form::FocusFirst() {
-    for (Control* control : FocusOrder()) {
-        if (control->CanFocus()) {
-            SetFocus(control->hwnd());
-            return;
-        }
-    }
-    SetFocus(hwnd());
-}
-
-void Form::MoveFocus(bool forward) {
-    std::vector<Control*> order;
-    for (Control* control : FocusOrder()) {
-        if (control->CanFocus()) order.push_back(control);
-    }
-    if (order.empty()) return;
-    Control* current = FromHwnd(GetFocus());
-    auto it = std::find(order.begin(), order.end(), current);
-    size_t index = 0;
-    if (it != order.end()) {
-        const size_t at = static_cast<size_t>(it - order.begin());
-        index = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
-    } else if (!forward) {
-        index = order.size() - 1;
-    }
-    SetFocus(order[index]->hwnd());
-}
-
-void Form::OnActivate(bool active) {
-    if (!active) {
-        if (Control* focused = FromHwnd(GetFocus())) activeControl_ = focused;
-        return;
-    }
-    if (activeControl_ && activeControl_->CanFocus()) {
-        SetFocus(activeControl_->hwnd());
-    } else {
-        FocusFirst();
-    }
-}
-
-bool Form::PreTranslateKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || !IsWindowEnabled(hwnd())) return false;
-    if (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd)) return false;
-    const bool ctrlOrAlt = (GetKeyState(VK_CONTROL) < 0) || (GetKeyState(VK_MENU) < 0);
-    switch (msg.wParam) {
-        case VK_TAB:
-            if (ctrlOrAlt) return false;
-            MoveFocus(GetKeyState(VK_SHIFT) >= 0);
-            return true;
-        case VK_ESCAPE:
-            return true;  // no page has a cancel button
-        default: {
-            Control* control = FromHwnd(msg.hwnd);
-            if (control && control->OnKey(msg.wParam)) return true;
-            // Enter elsewhere than on a button does nothing (and does not beep).
-            return msg.wParam == VK_RETURN;
-        }
-    }
 }
 
 void Form::AlignControls() {

@@ -96,6 +96,9 @@ public:
     bool PreTranslateKey(const MSG& msg);
 
 protected:
+    // Runs once the controls exist, before FormCreate: a form finds the
+    // controls it keeps.
+    virtual void FindControls() {}
     virtual void FormCreate() {}
     virtual void FormShow() {}
     virtual void FormCloseQuery(bool& /*canClose*/) {}
@@ -106,6 +109,8 @@ private:
     void FocusFirst();
     void MoveFocus(bool forward);
     void AlignControls();
+    // Places the window at the centre of `area`, in screen coordinates.
+    void CentreIn(const RECT& area);
     bool QueryClose();
     void AppendFocusOrder(HWND parent, std::vector<Control*>& out) const;
 

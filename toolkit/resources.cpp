@@ -4,12 +4,18 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/szdd.h"
 #include "toolkit/picture_decoder.h"
 #include "toolkit/picture_rows.h"
 #include "toolkit/scaling.h"
 
 namespace qv {
+namespace {
+
+PictureExpander pictureExpander = nullptr;
+
+}  // namespace
+
+void SetPictureExpander(PictureExpander expander) { pictureExpander = expander; }
 
 std::span<const unsigned char> ResourceBytes(const char* name, const char* type) {
     HMODULE module = GetModuleHandleA(nullptr);
@@ -30,7 +36,7 @@ UniqueBitmap LoadPicture(const char* name) {
     const auto packed = ResourceBytes(name, kPackedPictureType);
     if (packed.empty()) return std::move(DecodePicture(ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */)).bitmap);
     std::string file;
-    if (ExpandSzdd({reinterpret_cast<const char*>(packed.data()), packed.size()}, file) != SzddStatus::kOk ||
+    if (!pictureExpander || !pictureExpander({reinterpret_cast<const char*>(packed.data()), packed.size()}, file) ||
         !UndoBmpRowDeltas(file)) {
         return {};
     }

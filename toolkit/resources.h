@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "toolkit/win_handles.h"
 
@@ -15,6 +17,13 @@ std::span<const unsigned char> ResourceBytes(const char* name, const char* type)
 // The resource type of a packed picture: a BMP file of 24 bits per pixel,
 // its rows delta-coded (picture_rows.h), then SZDD-compressed.
 inline constexpr const char* kPackedPictureType = "QVPICTURE";
+
+// Expands the compressed bytes of a packed picture into `out`; false when
+// they cannot be expanded.
+using PictureExpander = bool (*)(std::string_view packed, std::string& out);
+// The program hands its expander to the toolkit once, before any picture
+// is drawn; until then a packed picture loads as missing.
+void SetPictureExpander(PictureExpander expander);
 
 // A picture resource as a DIB section: a BITMAP resource, a packed picture,
 // or a picture file (JPEG or BMP) held as RCDATA. Empty when the resource is

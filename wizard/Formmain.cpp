@@ -1,8 +1,8 @@
 #include "wizard/Formmain.h"
 
+#include "engine/win_boxes.h"
+#include "pages/forms.h"
 #include "toolkit/application.h"
-
-#include "wizard/forms.h"
 #include "wizard/messages.h"
 #include "wizard/transitions.h"
 

@@ -5,13 +5,17 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "engine/szdd.h"
 #include "engine/win_boxes.h"
 #include "engine/win_run_log.h"
+#include "pages/forms.h"
 #include "toolkit/application.h"
+#include "toolkit/resources.h"
 #include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
-#include "wizard/forms.h"
+#include "wizard/Formmain.h"
 #include "wizard/messages.h"
 #include "wizard/run_options.h"
 
@@ -35,13 +39,19 @@ constexpr char kOneSetupMutex[] = "Global\\QuorVel 2.0 Setup";
 constexpr char kAlreadyRunning[] = "Программа установки уже запущена.";
 constexpr char kSeeHelp[] = "\n\nСписок параметров: setup.exe /?";
 
-// Makes the form, keeps the program-wide reference, hands it to the application.
+// Makes the form, keeps the program-wide reference, hands it to the
+// application; the caller builds it.
 template <typename T, typename... Args>
-void CreateForm(T*& reference, Args... args) {
-    auto form = std::make_unique<T>();
+T& AddForm(T*& reference, Args... args) {
+    auto form = std::make_unique<T>(args...);
     reference = form.get();
     qv::Application::Instance().AddForm(std::move(form));
-    reference->Build(args...);
+    return *reference;
+}
+
+// The page pictures are packed as the payload is: SZDD-compressed.
+bool ExpandPicture(std::string_view packed, std::string& out) {
+    return qv::ExpandSzdd(packed, out) == qv::SzddStatus::kOk;
 }
 
 // The run's log, as the command line asks for it; `problem` says why a log
@@ -95,7 +105,7 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
     app.SetTitle("");
     // Ended before the wizard ran (closed from outside, say): nothing installed.
     app.SetExitCode(static_cast<int>(qv::SetupExit::CancelledBefore));
-    CreateForm(Form1, options);
+    AddForm(Form1).Build(options);
 #ifdef QV_TEST_PRIVILEGES
     Form1->privileges = &qv::TestPrivilegeApi();
 #endif
@@ -103,13 +113,14 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
     // the driver's first tick, are made behind it, in their order.
     if (!options.Unattended()) app.ShowMainForm();
     HWND owner = Form1->hwnd();
-    CreateForm(Form2, owner);
-    CreateForm(Form3, owner);
-    CreateForm(Form4, owner);
-    CreateForm(Form5, owner);
-    CreateForm(Form6, owner);
-    CreateForm(Form7, owner);
-    CreateForm(Form8, owner);
+    AddForm(Form2).Build(owner);
+    AddForm(Form3).Build(owner);
+    AddForm(Form4).Build(owner);
+    AddForm(Form5).Build(owner);
+    AddForm(Form6).Build(owner);
+    // The pause after each entry is for a person watching the progress.
+    AddForm(Form7, !options.Unattended()).Build(owner);
+    AddForm(Form8).Build(owner);
     Form1->PagesCreated();
     app.Run(!options.Unattended());
     return app.ExitCode();
@@ -119,6 +130,7 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     qv::LimitDllSearch();  // before anything else can load a DLL
+    qv::SetPictureExpander(ExpandPicture);
     const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
     std::string logProblem;
     const std::unique_ptr<qv::RunLog> log = OpenRunLog(options, logProblem);

@@ -18,12 +18,20 @@ std::string BadValue(const std::string& argument, const std::string& why) {
 
 // Applies one switch; false (with the error set) when it cannot be used.
 bool Apply(const Switch& s, const std::string& argument, RunOptions& options) {
+    const auto refuse = [&](const char* why) {
+        options.error = BadValue(argument, why);
+        return false;
+    };
     const auto flag = [&](bool& target) {
-        if (s.value) {
-            options.error = BadValue(argument, "у этого параметра не бывает значения.");
-            return false;
-        }
+        if (s.value) return refuse("у этого параметра не бывает значения.");
         target = true;
+        return true;
+    };
+    // A switch that names a folder: refused without a value, and, unless an
+    // empty one means something, with an empty one.
+    const auto folder = [&](std::optional<std::string>& target, bool emptyAllowed, const char* missing) {
+        if (!s.value || (!emptyAllowed && s.value->empty())) return refuse(missing);
+        target = *s.value;
         return true;
     };
     bool ignored = false;
@@ -43,42 +51,21 @@ bool Apply(const Switch& s, const std::string& argument, RunOptions& options) {
     if (s.name == "LOG") {
         options.log = true;
         if (s.value) {
-            if (s.value->empty()) {
-                options.error = BadValue(argument, "не указан файл журнала.");
-                return false;
-            }
+            if (s.value->empty()) return refuse("не указан файл журнала.");
             options.logFile = *s.value;
         }
         return true;
     }
-    if (s.name == "DIR") {
-        if (!s.value || s.value->empty()) {
-            options.error = BadValue(argument, "не указана папка установки.");
-            return false;
-        }
-        options.directory = *s.value;
-        return true;
-    }
-    if (s.name == "GROUP") {
-        if (!s.value) {
-            options.error = BadValue(argument, "не указана папка в меню «Пуск».");
-            return false;
-        }
-        options.group = *s.value;
-        return true;
-    }
+    if (s.name == "DIR") return folder(options.directory, false, "не указана папка установки.");
+    if (s.name == "GROUP") return folder(options.group, true, "не указана папка в меню «Пуск».");
     if (s.name == "TASKS") {
-        if (!s.value) {
-            options.error = BadValue(argument, "укажите /TASKS=\"desktopicon\" или /TASKS=\"\".");
-            return false;
-        }
+        if (!s.value) return refuse("укажите /TASKS=\"desktopicon\" или /TASKS=\"\".");
         if (s.value->empty()) {
             options.desktopIcon = false;
         } else if (EqualNoCase(*s.value, kDesktopIconTask)) {
             options.desktopIcon = true;
         } else {
-            options.error = BadValue(argument, "неизвестная задача; есть только \"desktopicon\".");
-            return false;
+            return refuse("неизвестная задача; есть только \"desktopicon\".");
         }
         return true;
     }

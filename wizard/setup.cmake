@@ -3,7 +3,7 @@
 #   setup_refused.exe    a privilege source that refuses (the refusal path)
 #   setup_nopayload.exe  no payload entries at all (measures the payload's share)
 set(qv_setup_objects $<TARGET_OBJECTS:qv_wizard> $<TARGET_OBJECTS:qv_pages>)
-set(qv_setup_libs qv_wizard_core qv_toolkit)
+set(qv_setup_libs qv_wizard_core qv_pages_core qv_toolkit)
 if(TARGET qv_engine)
   list(PREPEND qv_setup_libs qv_engine)
 endif()

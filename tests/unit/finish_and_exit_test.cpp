@@ -1,8 +1,8 @@
 // What the program says and returns at its end, from what the run did.
 #include <gtest/gtest.h>
 
+#include "pages/finish_text.h"
 #include "wizard/exit_code.h"
-#include "wizard/finish_text.h"
 
 namespace qv {
 namespace {

@@ -26,9 +26,10 @@ std::string MakeRepublics(Rng& rng, std::size_t size);
 std::string MakeGroup(Rng& rng, std::size_t size);
 std::string MakePeople(Rng& rng, std::size_t size);
 
-// Binary contents (content_binary.cpp).
+// Program images (content_program.cpp).
 std::string MakeProgram(Rng& rng, std::size_t size);
 std::string MakeUninstaller(Rng& rng, std::size_t size);
+// Other binary contents (content_binary.cpp).
 std::string MakeHelpFile(Rng& rng, std::size_t size);
 std::string MakeFont(Rng& rng, std::size_t size);
 

@@ -39,8 +39,8 @@ MeasuredText Measure(const qv::FontStyle& style, int dpi, const std::string& tex
 // The font of a static text: the page's, but a picture-strip page's title
 // has its own and the header band's title is bold.
 qv::FontStyle FontOf(const PlacedControl& control, const std::string& form) {
-    if (control.name == "StaticText1" && control.parent == form) return qv::page::StripTitle("", 0).font;
-    qv::FontStyle font = qv::page::Window("", 0).font;
+    if (control.name == "StaticText1" && control.parent == form) return qv::page::StripTitle({}).font;
+    qv::FontStyle font = qv::page::Window({}).font;
     font.bold = control.name == "StaticText1" && control.parent == "Panel2";
     return font;
 }
@@ -57,7 +57,7 @@ void Observe(int dpi, std::map<std::string, PlacedControl>& controls, std::map<s
     // The texts are measured in the fonts the tables give; the program's
     // page font is the one its list of groups is drawn in.
     EXPECT_EQ(SendMessageA(wizard.Control("Form5", "ListGroup"), LB_GETITEMHEIGHT, 0, 0),
-              Measure(qv::page::Window("", 0).font, dpi, "", 0).metrics.tmHeight) << dpi << " DPI";
+              Measure(qv::page::Window({}).font, dpi, "", 0).metrics.tmHeight) << dpi << " DPI";
     for (const char* form : kForms) {
         clients[form] = wizard.ClientRect(form);
         for (const PlacedControl& control : wizard.Controls(form)) {

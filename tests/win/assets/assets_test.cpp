@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -153,7 +154,11 @@ void ExpectBitmap(LPCSTR name, LONG width, LONG height) {
     const DWORD row = (width * 24 + 31) / 32 * 4;
     EXPECT_GE(b.size, sizeof(BITMAPINFOHEADER) + row * height);
 
-    // And as the pages load it: a DIB section of that size and depth.
+    // And as the pages load it, with the expander the program hands the
+    // toolkit: a DIB section of that size and depth.
+    qv::SetPictureExpander([](std::string_view packed, std::string& out) {
+        return qv::ExpandSzdd(packed, out) == qv::SzddStatus::kOk;
+    });
     qv::UniqueBitmap bmp = qv::LoadPicture(name);
     ASSERT_TRUE(bmp);
     DIBSECTION dib{};

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/failure.h"
 #include "toolkit/application.h"
+#include "toolkit/failure.h"
 #include "toolkit/folder_controls.h"
 #include "toolkit/form.h"
 #include "toolkit/picture_decoder.h"
@@ -43,8 +43,12 @@ public:
     int queries = 0;
     int refuseCount = 0;  // close queries to refuse
     std::vector<qv::ModalResult> resultsSeenInQuery;
+    // The creation steps in their order, each with whether Next existed.
+    std::vector<std::string> creationSteps;
 
 protected:
+    void FindControls() override { creationSteps.push_back(Find("Next") ? "FindControls, Next made" : "FindControls"); }
+    void FormCreate() override { creationSteps.push_back(Find("Next") ? "FormCreate, Next made" : "FormCreate"); }
     void FormCloseQuery(bool& canClose) override {
         ++queries;
         resultsSeenInQuery.push_back(ModalResult());
@@ -96,6 +100,11 @@ TEST_F(ToolkitTest, ButtonsCloseWithTheirResultAndARefusedQueryResetsIt) {
     // Showing again starts from result 0.
     Later([&] { PostMessageA(form.hwnd(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);  // the close box gives 2
+}
+
+TEST_F(ToolkitTest, ControlsAreFoundOnceMadeAndBeforeTheCreationHandlerRuns) {
+    TestForm form;
+    EXPECT_EQ(form.creationSteps, (std::vector<std::string>{"FindControls, Next made", "FormCreate, Next made"}));
 }
 
 // The taskbar shows only the application's window: a form made without an

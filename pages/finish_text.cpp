@@ -1,4 +1,4 @@
-#include "wizard/finish_text.h"
+#include "pages/finish_text.h"
 
 #include <vector>
 

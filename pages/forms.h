@@ -1,5 +1,6 @@
 #pragma once
 // The program-wide references to the eight windows, valid for the whole run.
+// The background window's class is the wizard's own (wizard/Formmain.h).
 #include "engine/Formstep6.h"
 #include "pages/Formstep1.h"
 #include "pages/Formstep2.h"
@@ -7,7 +8,8 @@
 #include "pages/Formstep4.h"
 #include "pages/Formstep5.h"
 #include "pages/Formstep7.h"
-#include "wizard/Formmain.h"
+
+class TForm1;
 
 extern TForm1* Form1;
 extern TForm2* Form2;
