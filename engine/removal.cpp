@@ -48,6 +48,7 @@ public:
 
     RemovalOutcome Run(const std::vector<LogLine>& lines, RemovalQuestions& questions) {
         RemovalPlan plan = PlanRemoval(lines, context_);
+        KeepFoldersThatWereThere(plan);
         SetAsideForeignShortcuts(plan);
         SettleUserData(plan, questions);
         if (!WaitUntilFree(plan, questions)) return std::move(outcome_);
@@ -227,6 +228,25 @@ private:
         } else {
             Fail(folder, "Не удалось удалить папку", error);
         }
+    }
+
+    // A listed folder that was there before the installation is not its to
+    // remove: the registration names the levels the installer created.
+    void KeepFoldersThatWereThere(RemovalPlan& plan) {
+        const std::optional<Registration> found = system_.ReadRegistration();
+        if (!found || !found->listsCreatedFolders ||
+            !UninstallKeyIsOurs(found->uninstallString, context_.selfPath, context_.canonical)) {
+            return;
+        }
+        std::set<std::string> created;
+        for (const std::string& level : found->createdFolders) created.insert(Key(level));
+        const auto wasThere = [&](const std::string& folder) {
+            if (created.count(Key(folder))) return false;
+            Say("Папка была до установки и сохранена: " + folder);
+            return true;
+        };
+        std::erase_if(plan.folders, wasThere);
+        std::erase_if(plan.selfFolders, wasThere);
     }
 
     // Removes the registration when it is this installation's; gives the

@@ -19,6 +19,9 @@ enum class PathState { Missing, File, Folder };
 struct Registration {
     std::string uninstallString;              // "" when it has none
     std::vector<std::string> createdFolders;  // the levels the installer created, outermost first
+    // Whether the key lists them at all (an older installation's does not):
+    // a listed folder it leaves out was there before the installation.
+    bool listsCreatedFolders = false;
 };
 
 // The operations the removal needs; on Windows they are the real calls.

@@ -175,6 +175,10 @@ std::optional<Registration> WinRemovalSystem::ReadRegistration() {
     if (opened != ERROR_SUCCESS) return found;  // there, but unreadable: try to remove it
     found.uninstallString = ReadStringValue(key.get(), contract::kUninstallString).value_or(std::string());
     found.createdFolders = ReadMultiStrings(key.get(), contract::kCreatedFolders);
+    DWORD type = REG_NONE;
+    found.listsCreatedFolders =
+        RegQueryValueExA(key.get(), contract::kCreatedFolders, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ;
     return found;
 }
 

@@ -287,6 +287,21 @@ TEST(UninstallRemoval, RemovesTheCreatedLevelsThatAreEmpty) {
     EXPECT_EQ(out.selfFolders, (std::vector<std::string>{kDest, "C:\\Program Files"}));
 }
 
+// A listed folder the installer did not create was there before it: it
+// stays, even empty; a key without the list keeps the older rule.
+TEST(UninstallRemoval, KeepsAListedFolderThatWasThereBeforeTheInstallation) {
+    for (const bool lists : {true, false}) {
+        FakeSystem fs;
+        Install(fs);
+        fs.key->createdFolders = {kGroup};
+        fs.key->listsCreatedFolders = lists;
+        const RemovalOutcome out = Uninstall(fs);
+        EXPECT_TRUE(out.notRemoved.empty());
+        EXPECT_FALSE(fs.Exists(kGroup));
+        EXPECT_EQ(out.selfFolders.empty(), lists) << lists;
+    }
+}
+
 TEST(UninstallRemoval, EmptiesNestedFoldersDeepestFirst) {
     FakeSystem fs;
     fs.AddFolder("C:\\A");

@@ -318,6 +318,18 @@ const LifeRow kRows[] = {
          EXPECT_FALSE(Exists(Programs() + "\\E"));
          EXPECT_TRUE(IsFolder(Programs()));
      }},
+    {"AFolderThatWasThereBeforeStaysAfterTheRemoval",
+     [] {
+         // The user's own empty folder, installed into and emptied again
+         // (the data too): the folder itself was never the installation's.
+         ASSERT_TRUE(MakeFolders("C:\\Tools"));
+         InstallSilently("/DIR=\"C:\\Tools\"", 0);
+         const Removal removal = RemoveInteractively("C:\\Tools", DataAnswer::Remove);
+         EXPECT_EQ(removal.exitCode, 0u) << removal.report;
+         EXPECT_TRUE(IsFolder("C:\\Tools"));
+         EXPECT_TRUE(Names("C:\\Tools").empty());
+         EXPECT_FALSE(Exists(GroupFolder()));
+     }},
     {"ADamagedEntryIsAFailedCopyAndTheFinishPageSaysSo",
      [] {
          std::string title;
