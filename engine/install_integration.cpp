@@ -67,8 +67,9 @@ void InstallSequence::RemoveEarlierInstallation() {
     }
     const std::string why = code ? "программа удаления завершилась с кодом " + std::to_string(*code)
                                  : std::string("программа удаления не запустилась");
-    runLog_.Write(kEarlierLeft + earlier + kEarlierLeftAfter + why + ".");
-    system_.ShowError(kEarlierLeft + earlier + kEarlierLeftAfter + why + ".");
+    const std::string left = kEarlierLeft + earlier + kEarlierLeftAfter + why + ".";
+    runLog_.Write(left);
+    system_.ShowError(left);
 }
 
 void InstallSequence::AnnounceShortcuts() {
@@ -124,9 +125,8 @@ void InstallSequence::MakeShortcut(const std::string& file, const std::string& t
     shortcut.iconIndex = 0;
     shortcut.hotKey = 0;
     shortcut.showCommand = 1;
-    const bool existed = system_.Exists(file);
+    NoteIfNew(file);
     if (system_.MakeShortcut(shortcut)) {
-        if (!existed) written_.AddFile(file);
         runLog_.Write("Создан ярлык " + file);
         return;
     }

@@ -196,7 +196,7 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
         if (existed) log_.Remove(target);
     };
     const bool goOn = keep || ExpandEntry(tmp, target, name, expectedSize, inPlace);
-    if (!existed && system_.Exists(target)) written_.AddFile(target);
+    if (!existed) written_.AddFile(target);
     if (!goOn) {
         report_.passStopped = true;
         notOurs();
@@ -289,7 +289,7 @@ void InstallSequence::SaveUninstallLog() {
         return;
     }
     const std::string text = log_.Text();
-    if (!system_.Exists(path)) written_.AddFile(path);
+    NoteIfNew(path);
     if (system_.SaveFile(path, text) != SaveResult::Saved) {
         system_.ShowError(kSaveError + path + kNoLogNote);
         return;
@@ -311,6 +311,10 @@ void InstallSequence::Finish() {
                       std::to_string(report_.MissingFiles()) + ".");
     }
     progress_.Finished(report_);
+}
+
+void InstallSequence::NoteIfNew(const std::string& path) {
+    if (!system_.Exists(path)) written_.AddFile(path);
 }
 
 void InstallSequence::TakeBack() {
@@ -344,7 +348,7 @@ bool InstallSequence::Save(const std::string& path, std::string_view bytes) {
         system_.ShowError(PathTooLongText(path));
         return false;
     }
-    if (!system_.Exists(path)) written_.AddFile(path);
+    NoteIfNew(path);
     if (system_.SaveFile(path, bytes) != SaveResult::Saved) {
         system_.ShowError(kSaveError + path);
         return false;

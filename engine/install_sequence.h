@@ -86,6 +86,9 @@ private:
     bool IsInPlace(std::string_view name);
     std::vector<std::string> CreatedFolders();
     void LeaveOut(const std::string& name);
+    // Records a file about to be written where nothing is, for TakeBack
+    // (which looks whether it is there before removing it).
+    void NoteIfNew(const std::string& path);
     // Whether the pass left the file out or never reached it.
     bool IsMissing(std::string_view name);
 

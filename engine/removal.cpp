@@ -48,7 +48,8 @@ public:
 
     RemovalOutcome Run(const std::vector<LogLine>& lines, RemovalQuestions& questions) {
         RemovalPlan plan = PlanRemoval(lines, context_);
-        KeepFoldersThatWereThere(plan);
+        const std::optional<Registration> registration = system_.ReadRegistration();
+        KeepFoldersThatWereThere(plan, registration);
         SetAsideForeignShortcuts(plan);
         SettleUserData(plan, questions);
         if (!WaitUntilFree(plan, questions)) return std::move(outcome_);
@@ -58,7 +59,7 @@ public:
             RemoveListedFile(plan.tempFile);
         }
         for (const std::string& folder : plan.folders) RemoveListedFolder(folder);
-        const std::vector<std::string> created = RemoveRegistration();
+        const std::vector<std::string> created = RemoveRegistration(registration);
         if (!plan.logFile.empty()) RemoveListedFile(plan.logFile);
 
         std::vector<PlannedFolder> createdOutside;
@@ -232,8 +233,7 @@ private:
 
     // A listed folder that was there before the installation is not its to
     // remove: the registration names the levels the installer created.
-    void KeepFoldersThatWereThere(RemovalPlan& plan) {
-        const std::optional<Registration> found = system_.ReadRegistration();
+    void KeepFoldersThatWereThere(RemovalPlan& plan, const std::optional<Registration>& found) {
         if (!found || !found->listsCreatedFolders ||
             !UninstallKeyIsOurs(found->uninstallString, context_.selfPath, context_.canonical)) {
             return;
@@ -251,8 +251,7 @@ private:
 
     // Removes the registration when it is this installation's; gives the
     // folder levels it says the installer created.
-    std::vector<std::string> RemoveRegistration() {
-        const std::optional<Registration> found = system_.ReadRegistration();
+    std::vector<std::string> RemoveRegistration(const std::optional<Registration>& found) {
         if (!found) {
             Say("Записи в списке установленных программ нет.");
             return {};
