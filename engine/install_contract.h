@@ -25,8 +25,9 @@ inline constexpr char kUninstallerFileName[] = "UnInstall.exe";
 inline constexpr char kApplicationFileName[] = "QuorVel.exe";
 
 // The installer's temporary file for the entry being expanded. Written and
-// deleted by the installer for each entry; left behind only when the user
-// answered Abort; the uninstaller removes it when it is there.
+// deleted by the installer for each entry, and taken back with the rest of a
+// run that is left or aborted; it stays only when that fails (or a run was
+// killed); the uninstaller removes it when it is there.
 inline constexpr char kTempFileName[] = "tmp.zip";
 
 // Payload files that hold the user's own data once the application runs.
@@ -63,8 +64,10 @@ inline constexpr char kEstimatedSize[] = "EstimatedSize";  // DWORD: kilobytes o
 inline constexpr char kNoModify[] = "NoModify";            // DWORD 1
 inline constexpr char kNoRepair[] = "NoRepair";            // DWORD 1
 // REG_MULTI_SZ: every folder level the installer had to create for the
-// destination and the program group, outermost first. The uninstaller
-// removes each one that is empty once everything else is gone.
+// destination and the program group (an earlier installation's into the same
+// folders first, then this run's, each outermost first). The uninstaller
+// removes each one that is empty once everything else is gone, and keeps a
+// folder of UnInstall.dat that the list leaves out: it was there before.
 inline constexpr char kCreatedFolders[] = "CreatedFolders";
 
 // --- The uninstaller's command line --------------------------------------------------

@@ -143,14 +143,11 @@ std::vector<std::string> InstallSequence::CreatedFolders() {
     std::vector<std::string> ours = {destination_};
     if (!choices_.programsPath.empty()) ours.push_back(choices_.programsPath + "\\" + choices_.groupName);
     const auto leadsToOurs = [&](const std::string& folder) {
-        return std::any_of(ours.begin(), ours.end(),
-                           [&](const std::string& o) { return SamePath(o, folder) || IsInside(o, folder); });
+        return std::any_of(ours.begin(), ours.end(), [&](const std::string& o) { return IsAtOrInside(o, folder); });
     };
     std::vector<std::string> folders;
     const auto add = [&](const std::string& folder) {
-        const bool known = std::any_of(folders.begin(), folders.end(),
-                                       [&](const std::string& f) { return EqualNoCase(f, folder); });
-        if (!known && system_.Exists(folder)) folders.push_back(folder);
+        if (!ContainsNoCase(folders, folder) && system_.Exists(folder)) folders.push_back(folder);
     };
     for (const std::string& folder : system_.ReadMachineStrings(contract::kUninstallKey, contract::kCreatedFolders)) {
         if (leadsToOurs(folder)) add(folder);

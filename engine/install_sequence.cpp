@@ -36,12 +36,7 @@ const char kNoLogNote[] =
 const unsigned kEntryPauseMs = 100;
 
 // Entries whose file the user may have changed: an existing one is kept.
-bool IsKeptOnReinstall(std::string_view name) {
-    return std::any_of(std::begin(contract::kUserDataFiles), std::end(contract::kUserDataFiles),
-                       [&](const char* kept) { return EqualNoCase(name, kept); });
-}
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsKeptOnReinstall(std::string_view name) { return ContainsNoCase(contract::kUserDataFiles, name); }
 
 std::string PathTooLongText(const std::string& path) { return kPathTooLong + path + kPathLimitNote; }
 
@@ -54,19 +49,6 @@ NoRunLog gNoRunLog;
 bool FitsMaxPath(std::string_view path) { return path.size() < kMaxPath; }
 
 CopyAnswer UnattendedCopyAnswer(int attempt) { return attempt <= 3 ? CopyAnswer::Retry : CopyAnswer::Abort; }
-
-bool StaysInside(std::string_view relative) {
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = start;
-        while (end < relative.size() && !IsSeparator(relative[end])) ++end;
-        std::string_view part = relative.substr(start, end - start);
-        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);  // "..  " is ".." to the system
-        if (part == "..") return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 std::string QuotedCommand(std::string_view path, std::string_view arguments) {
     std::string command = "\"";
@@ -359,15 +341,11 @@ bool InstallSequence::Save(const std::string& path, std::string_view bytes) {
 }
 
 bool InstallSequence::IsMissing(std::string_view name) {
-    const bool leftOut = std::any_of(report_.leftOut.begin(), report_.leftOut.end(),
-                                     [&](const std::string& out) { return EqualNoCase(out, name); });
-    return (leftOut || report_.passStopped) && !IsInPlace(name);
+    return (ContainsNoCase(report_.leftOut, name) || report_.passStopped) && !IsInPlace(name);
 }
 
 bool InstallSequence::IsInPlace(std::string_view name) {
-    const bool installed = std::any_of(inPlace_.begin(), inPlace_.end(),
-                                       [&](const std::string& done) { return EqualNoCase(done, name); });
-    return installed || system_.Exists(InDestination(name));
+    return ContainsNoCase(inPlace_, name) || system_.Exists(InDestination(name));
 }
 
 std::string InstallSequence::InDestination(std::string_view name) const {

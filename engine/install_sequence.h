@@ -1,9 +1,11 @@
 #pragma once
-// The installation, start to end: counts and expands the payload entries
-// into the destination folder, saves the agreement as lic.txt, makes the
-// program group and its shortcuts, saves the uninstall log, registers the
-// program for removal and reports completion. Runs on the worker thread and
-// asks the gate before every step and every entry.
+// The installation, start to end: counts the payload entries, removes an
+// earlier installation in another folder, expands the entries into the
+// destination folder, saves the agreement as lic.txt, makes the program
+// group and its shortcuts, saves the uninstall log, registers the program
+// for removal and reports completion; a run that is left or aborted takes
+// back what it wrote. Runs on the worker thread and asks the gate before
+// every step and every entry.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -116,11 +118,6 @@ CopyAnswer UnattendedCopyAnswer(int attempt);
 
 // Whether a path fits the system's path limit.
 bool FitsMaxPath(std::string_view path);
-
-// Whether a folder name added to another folder's path stays inside that
-// folder: no part of it is ".." (trailing blanks, which the system drops,
-// aside). "Кворвель\\Справочник" stays; "..", "a\\..\\.." and "../x" do not.
-bool StaysInside(std::string_view relative);
 
 // The command line of the uninstaller at `path` with optional arguments:
 // the path in double quotes, so that no part of it before a space can be

@@ -114,7 +114,8 @@ public:
     virtual std::optional<unsigned long> RunAndWait(const std::string& commandLine) = 0;
 };
 
-// The progress display. Every call comes from the worker thread; the page
+// The progress display. Every call comes from the worker thread (Failed may
+// come from the page's own, when no worker thread could be made); the page
 // hands each one over to its own thread.
 class ProgressSink {
 public:

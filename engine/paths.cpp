@@ -7,8 +7,6 @@
 namespace qv {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 bool IsAsciiLetter(char c) {
     const char lower = static_cast<char>(c | 0x20);
     return lower >= 'a' && lower <= 'z';
@@ -52,6 +50,16 @@ size_t NameLength(std::string_view text) {
 }
 
 }  // namespace
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool StaysInside(std::string_view relative) {
+    const std::vector<std::string_view> parts = SplitNames(relative);
+    return std::none_of(parts.begin(), parts.end(), [](std::string_view part) {
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);  // "..  " is ".." to the system
+        return part == "..";
+    });
+}
 
 bool IsFullPath(std::string_view path) {
     if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) return true;
@@ -131,6 +139,10 @@ std::string PathKey(std::string_view path) {
 
 bool SamePath(std::string_view a, std::string_view b) {
     return EqualNoCase(NormalizePath(a), NormalizePath(b));
+}
+
+bool IsAtOrInside(std::string_view path, std::string_view folder) {
+    return SamePath(path, folder) || IsInside(path, folder);
 }
 
 bool IsInside(std::string_view path, std::string_view folder) {

@@ -19,6 +19,14 @@ namespace qv {
 // "C:foo" depend on the current folder or drive.
 bool IsFullPath(std::string_view path);
 
+// "\\" or "/".
+bool IsSeparator(char c);
+
+// Whether a folder name added to another folder's path stays inside that
+// folder: no part of it is ".." (trailing blanks, which the system drops,
+// aside). "Кворвель\\Справочник" stays; "..", "a\\..\\.." and "../x" do not.
+bool StaysInside(std::string_view relative);
+
 // What one name of a path can stand for. The order is that of precedence:
 // a path with a name nothing can have names nothing, whatever else it holds.
 // A name with a character Windows refuses (< > : " | ? *) is an OddName: it
@@ -61,6 +69,8 @@ bool SamePath(std::string_view a, std::string_view b);
 
 // True when `path` lies inside `folder` (at any depth), not when they are equal.
 bool IsInside(std::string_view path, std::string_view folder);
+// The same, or the folder itself.
+bool IsAtOrInside(std::string_view path, std::string_view folder);
 
 // Number of names below the root: "C:\" 0, "C:\a\\b" 2.
 size_t PathDepth(std::string_view path);

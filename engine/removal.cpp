@@ -98,7 +98,7 @@ private:
                 const std::optional<std::string> target = system_.ShortcutTarget(file);
                 if (target && !target->empty()) {
                     const std::string where = ApplyCanonical(context_.canonical, *target);
-                    if (!IsInside(where, installation) && !SamePath(where, installation)) {
+                    if (!IsAtOrInside(where, installation)) {
                         foreign_.insert(Key(file));
                         Say("Ярлык указывает на " + *target + " вне удаляемой установки и сохранён: " + file);
                         continue;

@@ -94,7 +94,8 @@ bool UninstallKeyIsOurs(const std::string& uninstallString, const std::string& s
                         const CanonicalForm& canonical);
 
 // The whole removal after the user said yes: plans from the lines, keeps the
-// shortcuts of another installation, asks about the user's data, makes sure
+// listed folders the installer did not create and the shortcuts of another
+// installation, asks about the user's data, makes sure
 // nothing to be removed is in use (or gives up, removing nothing), then
 // removes in order: the files, the listed folders that are empty (deepest
 // first), the uninstall key, the log, the folder levels the installer

@@ -1,7 +1,5 @@
 #include "engine/run_writes.h"
 
-#include <algorithm>
-
 #include "engine/install_system.h"
 #include "engine/text.h"
 
@@ -9,9 +7,7 @@ namespace qv {
 namespace {
 
 void AddOnce(std::vector<std::string>& paths, const std::string& path) {
-    const bool known =
-        std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return EqualNoCase(p, path); });
-    if (!known) paths.push_back(path);
+    if (!ContainsNoCase(paths, path)) paths.push_back(path);
 }
 
 }  // namespace

@@ -15,10 +15,7 @@ std::vector<std::string> PathsOf(const std::vector<PlannedFolder>& folders) {
     return out;
 }
 
-bool IsUserDataName(std::string_view name) {
-    return std::any_of(std::begin(contract::kUserDataFiles), std::end(contract::kUserDataFiles),
-                       [&](const char* data) { return EqualNoCase(name, data); });
-}
+bool IsUserDataName(std::string_view name) { return ContainsNoCase(contract::kUserDataFiles, name); }
 
 }  // namespace
 
@@ -75,7 +72,7 @@ RemovalPlan PlanRemoval(const std::vector<LogLine>& lines, const PlanContext& co
     // line was lost (a log cut short): nothing else can use it afterwards.
     if (plan.logFile.empty() && IsInstallerPath(log, LogKind::File)) plan.logFile = NormalizePath(context.logPath);
     // The installer's temporary file is never listed; it is left behind only
-    // when an installation was abandoned at an entry.
+    // when an installation could not take it back.
     if (!installation.empty()) {
         const std::string temp = NormalizePath(ParentPath(context.selfPath) + "\\" + contract::kTempFileName);
         if (!seenFiles.count(PathKey(ApplyCanonical(context.canonical, temp)))) plan.tempFile = temp;

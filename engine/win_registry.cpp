@@ -97,16 +97,16 @@ std::optional<std::string> ReadStringValue(HKEY key, const char* name) {
     return value->bytes.substr(0, value->bytes.find('\0'));
 }
 
-std::vector<std::string> ReadMultiStrings(HKEY key, const char* name) {
+std::optional<std::vector<std::string>> ReadMultiStrings(HKEY key, const char* name) {
     const std::optional<RawValue> value = QueryValue(key, name);
-    if (!value || value->type != REG_MULTI_SZ) return {};
+    if (!value || value->type != REG_MULTI_SZ) return std::nullopt;
     return MultiStrings(value->bytes);
 }
 
 std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) {
     UniqueRegKey opened;
     if (OpenMachineKeyToRead(key, opened) != ERROR_SUCCESS) return {};
-    return ReadMultiStrings(opened.get(), name.c_str());
+    return ReadMultiStrings(opened.get(), name.c_str()).value_or(std::vector<std::string>());
 }
 
 std::string ReadMachineString(const std::string& key, const std::string& name) {

@@ -29,9 +29,9 @@ LONG OpenMachineKeyToRead(const std::string& key, UniqueRegKey& opened);
 // nullopt when it is missing, unreadable or of another type.
 std::optional<std::string> ReadStringValue(HKEY key, const char* name);
 
-// A REG_MULTI_SZ value of an open key; empty when it is missing, unreadable
-// or of another type. The data need not end with its terminators.
-std::vector<std::string> ReadMultiStrings(HKEY key, const char* name);
+// A REG_MULTI_SZ value of an open key; nothing when it is missing,
+// unreadable or of another type. The data need not end with its terminators.
+std::optional<std::vector<std::string>> ReadMultiStrings(HKEY key, const char* name);
 
 // A REG_MULTI_SZ value; empty when the key or value is missing or of another type.
 std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name);

@@ -7,8 +7,9 @@
 // Destruction ends a worker that has not finished, without one more step,
 // and waits until its thread is gone.
 //
-// Every ProgressSink call comes from the worker thread. The sink and the
-// uninstall log must outlive this object.
+// Every ProgressSink call comes from the worker thread, but for the failure
+// of a worker whose thread could not be made, which Start reports on the
+// calling thread. The sink and the uninstall log must outlive this object.
 #include <windows.h>
 
 #include <memory>

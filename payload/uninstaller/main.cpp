@@ -122,11 +122,10 @@ int UninstallWith(const UninstallOptions& options) {
     }
     log->Write(options.silent ? "Режим: без вопросов и сообщений." : "Режим: с вопросами.");
 
-    SetRunBoxes(Boxes(*log, options.silent));
-    Conversation conversation(RunBoxes());
+    const Boxes boxes(*log, options.silent);
+    Conversation conversation(boxes);
     const int code = Uninstall(conversation, *log);
     log->Write("Код завершения: " + std::to_string(code));
-    ResetRunBoxes();  // the log goes now
     return code;
 }
 

@@ -174,11 +174,9 @@ std::optional<Registration> WinRemovalSystem::ReadRegistration() {
     Registration found;
     if (opened != ERROR_SUCCESS) return found;  // there, but unreadable: try to remove it
     found.uninstallString = ReadStringValue(key.get(), contract::kUninstallString).value_or(std::string());
-    found.createdFolders = ReadMultiStrings(key.get(), contract::kCreatedFolders);
-    DWORD type = REG_NONE;
-    found.listsCreatedFolders =
-        RegQueryValueExA(key.get(), contract::kCreatedFolders, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-        type == REG_MULTI_SZ;
+    const std::optional<std::vector<std::string>> levels = ReadMultiStrings(key.get(), contract::kCreatedFolders);
+    found.listsCreatedFolders = levels.has_value();
+    found.createdFolders = levels.value_or(std::vector<std::string>());
     return found;
 }
 
