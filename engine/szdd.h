@@ -52,6 +52,11 @@ SzddStatus ReadSzddHeader(std::string_view stream, SzddHeader& header);
 // byte are ignored. On failure `out` holds what was expanded so far.
 SzddStatus ExpandSzdd(std::string_view stream, std::string& out,
                       SzddStreamStats* stats = nullptr);
+// The same, true when the whole stream expanded: the packed pictures'
+// expander, as the toolkit takes it (SetPictureExpander).
+inline bool ExpandSzddWhole(std::string_view stream, std::string& out) {
+    return ExpandSzdd(stream, out) == SzddStatus::kOk;
+}
 
 // Compresses `data` into a complete stream (header included) with the
 // fewest bits: an optimal parse over the longest match at each position.

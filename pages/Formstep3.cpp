@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "engine/install_sequence.h"
 #include "engine/install_contract.h"
 #include "engine/paths.h"
 #include "engine/win_boxes.h"

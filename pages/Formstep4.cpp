@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include "engine/install_sequence.h"
+#include "engine/paths.h"
 #include "pages/page_layout.h"
 #include "toolkit/win_handles.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the finish page says after an installation: today's words after a
 // complete one; after one with errors, that it ended with errors and what
-// is missing, and the application is offered only when it is there.
+// is missing, and the application is offered only when it is there; after
+// Abort, that it was stopped and what it wrote is gone again.
 #include <string>
 
 #include "engine/install_report.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The program-wide references to the eight windows, valid for the whole run.
-// The background window's class is the wizard's own (wizard/Formmain.h).
+// The program-wide references to the seven pages, valid for the whole run.
+// The background window is the wizard's own (wizard/main.cpp).
 #include "engine/Formstep6.h"
 #include "pages/Formstep1.h"
 #include "pages/Formstep2.h"
@@ -9,9 +9,6 @@
 #include "pages/Formstep5.h"
 #include "pages/Formstep7.h"
 
-class TForm1;
-
-extern TForm1* Form1;
 extern TForm2* Form2;
 extern TForm3* Form3;
 extern TForm4* Form4;

@@ -31,14 +31,15 @@ constexpr FormLayout Window(const WindowFields& window) {
             .centreOnMainForm = window.centreOnMainForm};
 }
 
-// A shared part's place among its parent's tab stops, and its flags.
+// A shared part's place among its parent's tab stops, and its flags (only
+// Next takes any).
 struct Slot {
     int tabOrder = -1;
     unsigned flags = kNoFlags;
 };
 
 // The button bar: where the page puts it, its place among the page's tab
-// stops and, where it has the usual buttons, the flags of Next.
+// stops and, for NavigationBar only, the flags of its Next.
 struct ButtonBarFields {
     Bounds bounds;
     int tabOrder = -1;
@@ -54,11 +55,11 @@ constexpr ControlLayout NextButton(const Slot& slot) {
 }
 constexpr ControlLayout CancelButton(const Slot& slot) {
     return {.kind = ControlKind::Button, .name = "Cancel", .parent = "Panel1", .bounds = {420, 11, 75, 25},
-            .text = "Отмена", .tabOrder = slot.tabOrder, .modalResult = ModalResult::Cancel, .flags = slot.flags};
+            .text = "Отмена", .tabOrder = slot.tabOrder, .modalResult = ModalResult::Cancel};
 }
 constexpr ControlLayout BackButton(const Slot& slot) {
     return {.kind = ControlKind::Button, .name = "Back", .parent = "Panel1", .bounds = {246, 11, 75, 25},
-            .text = "< Назад", .tabOrder = slot.tabOrder, .modalResult = ModalResult::Back, .flags = slot.flags};
+            .text = "< Назад", .tabOrder = slot.tabOrder, .modalResult = ModalResult::Back};
 }
 // The bar with Next, Cancel and Back, in that order.
 constexpr std::array<ControlLayout, 4> NavigationBar(const ButtonBarFields& bar) {

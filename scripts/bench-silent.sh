@@ -6,5 +6,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="${QV_BUILD:-$(dirname "$here")/build}"
 "$here/build.sh" >/dev/null
-export QV_WINE_DIR="$build/target/wine"
-exec "$here/wine-run.sh" --fresh --timeout 900 "$build/target/tests/e2e/bench/silent_bench.exe" "${1:-7}"
+. "$here/windows-arch.sh"
+qv_choose_windows_arch
+target="$(qv_target_dir "$build")"
+export QV_WINE_DIR="$target/wine"
+exec "$here/wine-run.sh" --fresh --timeout 900 "$target/tests/e2e/bench/silent_bench.exe" "${1:-7}"

@@ -7,5 +7,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="${QV_BUILD:-$(dirname "$here")/build}"
 "$here/build.sh" >/dev/null
-export QV_WINE_DIR="$build/target/wine"
-exec "$here/wine-run.sh" --fresh --timeout 900 "$build/target/tests/e2e/bench/startup_bench.exe" "${1:-9}"
+. "$here/windows-arch.sh"
+qv_choose_windows_arch
+target="$(qv_target_dir "$build")"
+export QV_WINE_DIR="$target/wine"
+exec "$here/wine-run.sh" --fresh --timeout 900 "$target/tests/e2e/bench/startup_bench.exe" "${1:-9}"

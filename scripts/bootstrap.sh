@@ -40,10 +40,9 @@ packages32=(wine32:i386)
 runs32=0
 if qv_runs_32bit; then runs32=1; fi
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing() {
   local p
-  for p in "$@"; do installed "$p" || return 0; done
+  for p in "$@"; do qv_installed "$p" || return 0; done
   return 1
 }
 

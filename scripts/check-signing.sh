@@ -122,7 +122,7 @@ for i in 1 2; do
 done
 
 # 5. One changed byte, inside the first section, breaks the signature.
-cp "$signed/target/setup.exe" "$work/corrupted.exe"
+cp "$(qv_target_dir "$signed" x86)/setup.exe" "$work/corrupted.exe"
 first_section=$(x86_64-w64-mingw32-objdump -h "$work/corrupted.exe" | awk '$1 == "0" { print $6; exit }')
 offset=$((16#$first_section + 4096))
 byte=$(od -An -tu1 -j "$offset" -N1 "$work/corrupted.exe" | tr -d ' ')

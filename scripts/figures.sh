@@ -19,10 +19,12 @@ trap 'rm -rf "$work"' EXIT
 
 "$here/build.sh" >/dev/null || { echo "figures: build failed" >&2; exit 1; }
 . "$here/wine-env.sh"
+qv_choose_windows_arch || exit 1
+target="$(qv_target_dir "$build")"
 unset DISPLAY
 qv_with_display || exit 1
 trap 'qv_stop_display; rm -rf "$work"' EXIT
-export QV_WINE_DIR="$build/target/wine"
+export QV_WINE_DIR="$target/wine"
 
 rows=()
 row() { rows+=("$(printf '| %s | %s |' "$1" "$2")"); }
@@ -62,19 +64,19 @@ done
 
 # Installation time and sizes, side by side.
 echo "figures: installation time under Wine ..." >&2
-"$here/wine-run.sh" --fresh --timeout 600 "$build/target/tests/e2e/bench/install_bench.exe" 5 >"$work/install.log" 2>&1
+"$here/wine-run.sh" --fresh --timeout 600 "$target/tests/e2e/bench/install_bench.exe" 5 >"$work/install.log" 2>&1
 row "installation under Wine (median of 5)" "$(sed -n 's/^installation under Wine: //p' "$work/install.log")"
-with=$(stat -c %s "$build/target/setup.exe")
-without=$(stat -c %s "$build/target/setup_nopayload.exe")
+with=$(stat -c %s "$target/setup.exe")
+without=$(stat -c %s "$target/setup_nopayload.exe")
 row "setup.exe with its payload / without" "$with / $without bytes (payload $((with - without)) bytes)"
 
 echo "figures: SZDD encoder against mscompress ..." >&2
-LC_ALL=C QV_BENCH_FILES="$build/target/payload/pack/files" "$here/bench-szdd.sh" "$build/bench" >"$work/szdd.log" 2>/dev/null
+LC_ALL=C QV_BENCH_FILES="$target/payload/pack/files" "$here/bench-szdd.sh" "$build/bench" >"$work/szdd.log" 2>/dev/null
 read -r _ expanded ours ms ratio _ < <(grep '^total' "$work/szdd.log")
 row "SZDD on the payload: ours / mscompress (ratio)" "$ours / $ms bytes of $expanded ($ratio)"
 
 echo "figures: start-up against a minimal program, $startup_runs runs each ..." >&2
-"$here/wine-run.sh" --fresh --timeout 900 "$build/target/tests/e2e/bench/startup_bench.exe" "$startup_runs" \
+"$here/wine-run.sh" --fresh --timeout 900 "$target/tests/e2e/bench/startup_bench.exe" "$startup_runs" \
   >"$work/startup.log" 2>&1
 startup=$(sed -n 's/^start to background window on screen, median of [0-9]*: //p' "$work/startup.log")
 row "start to background on screen, median of $startup_runs: ours / minimal window (ratio)" "${startup:-did not run}"
@@ -92,4 +94,4 @@ printf '%s\n' "${rows[@]}"
 echo
 echo "setup.exe without its payload, per component:"
 echo
-"$here/size-components.sh" "$build/target/setup_nopayload.exe" "$build/target/setup_nopayload.exe.map"
+"$here/size-components.sh" "$target/setup_nopayload.exe" "$target/setup_nopayload.exe.map"

@@ -9,6 +9,8 @@
 #   qv_runs_32bit            0 when the kernel starts 32-bit x86 programs,
 #                            1 when it refuses them, 2 when it cannot tell
 #   qv_target_dir BUILD [ARCH]  the folder of that architecture's Windows build
+#   qv_say_windows_arch      the one line saying which build runs, and why
+#   qv_has_wine32, qv_installed PACKAGE  what Debian has installed
 
 # A 32-bit x86 Linux program of 96 bytes whose one instruction sequence is
 # exit(42): the ELF header, one loadable segment, then the code.
@@ -39,9 +41,10 @@ qv_runs_32bit() {
   return 1
 }
 
-qv_has_wine32() {
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
-}
+# Whether a Debian package is installed.
+qv_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+qv_has_wine32() { qv_installed wine32:i386; }
 
 # Whether the 32-bit build can run here, found once and kept in the
 # environment for every script the command runs: QV_X86_RUNS (1 or 0) and

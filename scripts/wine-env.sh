@@ -1,10 +1,9 @@
 # Shared by the scripts that run Wine: environment, display and prefix.
-# Sourced, not run. Which build runs here is decided once, on sourcing
-# (scripts/windows-arch.sh); each program's prefix is of its own kind
-# (qv_wine_arch).
+# Sourced, not run. Each program's prefix is of its own kind (qv_wine_arch);
+# which build a command runs is chosen by the command itself
+# (qv_choose_windows_arch, scripts/windows-arch.sh).
 
 . "$(dirname "${BASH_SOURCE[0]}")/windows-arch.sh"
-qv_choose_windows_arch || return 1
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine takes its ANSI code page from the locale: Russian gives 1251.

@@ -23,7 +23,7 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Makes the window and its controls, then runs FormCreate. The layout
+    // Makes the window and its controls, then FindControls, then FormCreate. The layout
     // and the controls' table are in pixels at 96 DPI; both are scaled to
     // the system DPI here. Without an owner the form is owned by the
     // application's taskbar window.

@@ -12,7 +12,6 @@ class TForm1 : public qv::Form {
 public:
     TForm1();
     void Build(const qv::RunOptions& options);
-    const qv::RunOptions& Options() const { return options_; }
 
     qv::Picture* Image1 = nullptr;
     qv::Label* Label1 = nullptr;

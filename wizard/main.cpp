@@ -19,7 +19,6 @@
 #include "wizard/messages.h"
 #include "wizard/run_options.h"
 
-TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;
 TForm3* Form3 = nullptr;
 TForm4* Form4 = nullptr;
@@ -34,6 +33,9 @@ TForm8* Form8 = nullptr;
 
 namespace {
 
+// The background window: the wizard's own, which no page needs to know.
+TForm1* Form1 = nullptr;
+
 // Held for the whole run: a second setup program started meanwhile finds it.
 constexpr char kOneSetupMutex[] = "Global\\QuorVel 2.0 Setup";
 constexpr char kAlreadyRunning[] = "Программа установки уже запущена.";
@@ -47,11 +49,6 @@ T& AddForm(T*& reference, Args... args) {
     reference = form.get();
     qv::Application::Instance().AddForm(std::move(form));
     return *reference;
-}
-
-// The page pictures are packed as the payload is: SZDD-compressed.
-bool ExpandPicture(std::string_view packed, std::string& out) {
-    return qv::ExpandSzdd(packed, out) == qv::SzddStatus::kOk;
 }
 
 // The run's log, as the command line asks for it; `problem` says why a log
@@ -130,7 +127,7 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     qv::LimitDllSearch();  // before anything else can load a DLL
-    qv::SetPictureExpander(ExpandPicture);
+    qv::SetPictureExpander(qv::ExpandSzddWhole);  // the page pictures are packed as the payload is
     const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
     std::string logProblem;
     const std::unique_ptr<qv::RunLog> log = OpenRunLog(options, logProblem);

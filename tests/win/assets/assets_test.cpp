@@ -156,9 +156,7 @@ void ExpectBitmap(LPCSTR name, LONG width, LONG height) {
 
     // And as the pages load it, with the expander the program hands the
     // toolkit: a DIB section of that size and depth.
-    qv::SetPictureExpander([](std::string_view packed, std::string& out) {
-        return qv::ExpandSzdd(packed, out) == qv::SzddStatus::kOk;
-    });
+    qv::SetPictureExpander(qv::ExpandSzddWhole);
     qv::UniqueBitmap bmp = qv::LoadPicture(name);
     ASSERT_TRUE(bmp);
     DIBSECTION dib{};
