@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <functional>
-#include <memory>
 #include <set>
 
 #include "tests/e2e/faults/fault_rig.h"
@@ -14,7 +13,6 @@
 namespace e2e {
 namespace {
 
-constexpr char kUninstallCaption[] = "Удаление Кворвель";
 constexpr char kDataKept[] = "Файлы с Вашими данными сохранены";
 
 std::set<std::string> Names(const std::string& folder) {
@@ -189,9 +187,8 @@ void DestinationThatCannotBeWritten(const std::string& typed) {
 // a box while it is made, the wizard starts once the box is answered, and
 // the installation goes where the folder list stands.
 void WithoutProgramFiles() {
-    constexpr char kAway[] = "C:\\Program Files (away)";
-    ASSERT_TRUE(MoveFileA("C:\\Program Files", kAway));
-    const std::shared_ptr<void> back(nullptr, [&](void*) { MoveFileA(kAway, "C:\\Program Files"); });
+    const ProgramFilesAway away;
+    ASSERT_TRUE(away.moved());
     const auto answerTheBox = [](const Wizard& wizard) {
         Box box;
         ASSERT_TRUE(WaitBoxOf(wizard.ProcessId(), "", box, 60s));

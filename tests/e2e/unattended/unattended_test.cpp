@@ -89,12 +89,11 @@ std::shared_ptr<void> HoldDates() {
     return held;
 }
 
-// The machine without its "Program Files" folder, which the destination
-// page starts from.
+// The machine without its "Program Files" folder.
 std::shared_ptr<void> WithoutProgramFiles() {
-    static const char kAway[] = "C:\\Program Files (away)";
-    EXPECT_TRUE(MoveFileA("C:\\Program Files", kAway));
-    return std::shared_ptr<void>(nullptr, [](void*) { MoveFileA(kAway, "C:\\Program Files"); });
+    auto away = std::make_shared<ProgramFilesAway>();
+    EXPECT_TRUE(away->moved());
+    return away;
 }
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
