@@ -37,7 +37,9 @@ std::string FolderExistsText(const std::string& path) {
     return "Папка:\n\n" + path + "\n\nуже существует. Установить программу в эту директорию?";
 }
 
-std::string GroupFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kDefaultGroup; }
+std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
+
+std::string GroupFolder() { return ProgramsFolder() + "\\" + kDefaultGroup; }
 
 std::string DesktopFolder() { return ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY); }
 

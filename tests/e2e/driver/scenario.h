@@ -32,7 +32,8 @@ inline constexpr char kInstallCaption[] = "Программа установки
 inline constexpr char kExitCaption[] = "Выход из программы установки";
 inline constexpr char kUninstallCaption[] = "Удаление Кворвель";
 
-// The default group in the common Programs menu; the common desktop.
+// The common Programs menu, the default group in it, and the common desktop.
+std::string ProgramsFolder();
 std::string GroupFolder();
 std::string DesktopFolder();
 // A file of the default destination.

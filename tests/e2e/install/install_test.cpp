@@ -3,8 +3,6 @@
 // and what Cancel during the extraction does.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 
 #include "tests/e2e/driver/scenario.h"
@@ -108,7 +106,7 @@ TEST_F(Installation, DefaultsInstallEveryFileShortcutAndTheRegistration) {
     const std::string destination = kDefaultDestination;
     const std::string group = GroupFolder();
     const std::string desktop = DesktopFolder();
-    ASSERT_FALSE(ShellFolder(CSIDL_COMMON_PROGRAMS).empty());
+    ASSERT_FALSE(ProgramsFolder().empty());
     ASSERT_FALSE(desktop.empty());
     ASSERT_TRUE(CleanInstallation()) << "the registration could not be deleted";
 

@@ -5,8 +5,6 @@
 // runs.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <functional>
 #include <memory>
 #include <set>
@@ -68,8 +66,6 @@ RunRecord RunToEnd(const std::string& program, const std::string& arguments,
     run.log = FromUtf8(ReadWhole(kLogFile).value_or(""));
     return run;
 }
-
-std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
 
 struct Row {
     const char* name;

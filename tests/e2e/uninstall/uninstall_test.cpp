@@ -4,8 +4,6 @@
 // user answers it.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <memory>
 
 #include "tests/e2e/driver/scenario.h"
@@ -30,7 +28,6 @@ bool IsDataFile(const std::string& path) {
 }
 
 std::string Destination() { return kDefaultDestination; }
-std::string LogPath() { return Destination() + "\\UnInstall.dat"; }
 
 struct LogLine {
     std::string path;
@@ -68,7 +65,7 @@ protected:
             wizard.Click("Form8", "Ready");
             ASSERT_TRUE(wizard.Exited(20s));
         }
-        const auto text = ReadWhole(LogPath());
+        const auto text = ReadWhole(InDestination("UnInstall.dat"));
         ASSERT_TRUE(text) << "no UnInstall.dat";
         ASSERT_TRUE(SplitCrLfLines(*text, logLines_));
         ASSERT_EQ(logLines_, ExpectedLogLines(Destination(), GroupFolder(), DesktopFolder()));
@@ -165,7 +162,7 @@ TEST_F(AfterInstallation, RemovalAnsweredYesKeepsTheUsersFilesAndDataOnPurpose) 
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_FALSE(Exists(GroupFolder()));
     EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
-    EXPECT_TRUE(IsFolder(ShellFolder(CSIDL_COMMON_PROGRAMS)));
+    EXPECT_TRUE(IsFolder(ProgramsFolder()));
     EXPECT_TRUE(IsFolder(DesktopFolder()));
 
     // The user's file and data stay, and nothing else is left beside them.
@@ -196,7 +193,7 @@ TEST_F(AfterInstallation, ALogWithoutAUsableLineIsRefusedAndNothingIsRemoved) {
     ASSERT_NO_FATAL_FAILURE(Install(false));
     std::string garbage;
     for (int i = 0; i < 300; ++i) garbage += static_cast<char>((i * 73 + 11) % 256);
-    ASSERT_TRUE(WriteWhole(LogPath(), garbage));
+    ASSERT_TRUE(WriteWhole(InDestination("UnInstall.dat"), garbage));
     const std::string before = InstallationState();
 
     const auto uninstaller = StartUninstallerFromShortcut();

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/system.h"
 #include "toolkit/application.h"
 #include "toolkit/failure.h"
@@ -250,11 +251,7 @@ TEST_F(ToolkitTest, AnExceptionInAHandlerIsReportedAndTheLoopGoesOn) {
     const DWORD ui = GetCurrentThreadId();
     std::thread closer([&] {
         HWND box = nullptr;
-        for (int i = 0; i < 500 && !box; ++i) {
-            Sleep(10);
-            box = ThreadDialog(ui);
-        }
-        if (!box) return;
+        if (!e2e::WaitFor([&] { return (box = ThreadDialog(ui)) != nullptr; }, std::chrono::seconds(5))) return;
         char text[256] = {};
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         boxText = text;

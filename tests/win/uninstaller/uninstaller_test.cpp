@@ -324,11 +324,10 @@ public:
     void Close() {
         if (!process_.process || !TerminateProcess(process_.process.get(), 0)) return;
         WaitForSingleObject(process_.process.get(), INFINITE);
-        for (int i = 0; i < 300 && !qv::UniqueHandle(CreateFileA(exe_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-             ++i) {
-            Sleep(100);
-        }
+        e2e::WaitFor([&] {
+            return static_cast<bool>(qv::UniqueHandle(
+                CreateFileA(exe_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        }, std::chrono::seconds(30));
     }
 
 private:
