@@ -5,14 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "engine/szdd.h"
+#include "support/install_fakes.h"
 
 namespace qv {
 namespace {
@@ -22,15 +19,6 @@ namespace fs = std::filesystem;
 bool HasProgram(const char* name) {
     const std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
-}
-
-void Write(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string TestData(std::size_t n, std::uint32_t seed) {
@@ -50,19 +38,14 @@ std::string TestData(std::size_t n, std::uint32_t seed) {
 
 class SzddCompat : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::path(::testing::TempDir()) / ("szdd-compat-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // Runs a shell command in the test folder; true on success.
     bool Run(const std::string& command) {
         const std::string line = "cd '" + dir_.string() + "' && " + "(" + command + ") 2>/dev/null";
         return std::system(line.c_str()) == 0;
     }
 
-    fs::path dir_;
+    test::TempFolder temp_;
+    fs::path dir_ = temp_.Path();
 };
 
 TEST_F(SzddCompat, MsexpandExpandsOurStreams) {
@@ -72,9 +55,9 @@ TEST_F(SzddCompat, MsexpandExpandsOurStreams) {
     for (std::size_t n : {100u, 4095u, 4096u, 4097u, 20000u, 250000u}) sizes.push_back(n);
     for (std::size_t n : sizes) {
         const std::string data = TestData(n, static_cast<std::uint32_t>(n));
-        Write(dir_ / "in.sz", CompressSzdd(data));
+        test::WriteHostFile(dir_ / "in.sz", CompressSzdd(data));
         ASSERT_TRUE(Run("msexpand < in.sz > out.bin")) << n;
-        ASSERT_EQ(Read(dir_ / "out.bin"), data) << "size " << n;
+        ASSERT_EQ(test::ReadHostFile(dir_ / "out.bin"), data) << "size " << n;
     }
 }
 
@@ -84,10 +67,10 @@ TEST_F(SzddCompat, WeExpandMscompressStreams) {
     for (std::size_t n : {16u, 17u, 100u, 5000u, 70000u}) {
         const std::string data = TestData(n, static_cast<std::uint32_t>(n) + 1);
         fs::remove(dir_ / "data.bin_");
-        Write(dir_ / "data.bin", data);
+        test::WriteHostFile(dir_ / "data.bin", data);
         ASSERT_TRUE(Run("mscompress data.bin")) << n;
         std::string out;
-        ASSERT_EQ(ExpandSzdd(Read(dir_ / "data.bin_"), out), SzddStatus::kOk) << n;
+        ASSERT_EQ(ExpandSzdd(test::ReadHostFile(dir_ / "data.bin_"), out), SzddStatus::kOk) << n;
         EXPECT_EQ(out, data) << n;
     }
 }

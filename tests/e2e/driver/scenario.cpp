@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdint>
 
+#include "tests/e2e/driver/system_checks.h"
 #include "tools/payload/inventory.h"
 
 #ifndef QV_PAYLOAD_FILES
@@ -34,10 +37,55 @@ std::string FolderExistsText(const std::string& path) {
     return "Папка:\n\n" + path + "\n\nуже существует. Установить программу в эту директорию?";
 }
 
+std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
+
+std::string GroupFolder() { return ProgramsFolder() + "\\" + kDefaultGroup; }
+
+std::string DesktopFolder() { return ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY); }
+
+std::string InDestination(const std::string& name) { return InFolder(kDefaultDestination, name); }
+
+bool CleanInstallation(const std::string& destination) {
+    CloseApplications();
+    RemoveTree(destination);
+    RemoveTree(GroupFolder());
+    RemoveTree(DesktopFolder() + kProgramShortcut);
+    return DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+std::string InstallationState(const std::string& destination) {
+    return DescribeState({destination, GroupFolder(), DesktopFolder()}, HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+namespace {
+constexpr char kProgramFiles[] = "C:\\Program Files";
+constexpr char kProgramFilesAway[] = "C:\\Program Files (away)";
+}  // namespace
+
+ProgramFilesAway::ProgramFilesAway() : moved_(MoveFileA(kProgramFiles, kProgramFilesAway) != FALSE) {}
+
+ProgramFilesAway::~ProgramFilesAway() {
+    if (moved_) MoveFileA(kProgramFilesAway, kProgramFiles);
+}
+
 std::vector<std::string> PayloadNames() {
     std::vector<std::string> names;
     for (const auto& item : qv::payload::kInventory) names.emplace_back(item.fileName);
     return names;
+}
+
+void WalkToTasksWith(const Wizard& wizard, const std::string& destination) {
+    ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form4"));
+    wizard.SetText("Form4", "edDir", destination);
+    ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+}
+
+void LeaveByCloseBox(const Wizard& wizard, const char* form) {
+    wizard.CloseBox(form);
+    Box box;
+    ASSERT_TRUE(wizard.WaitMessageBox(box));
+    wizard.Answer(box, IDYES);
+    ASSERT_TRUE(wizard.Exited());
 }
 
 void NextPage(const Wizard& wizard, const char* from, const char* to) {

@@ -28,6 +28,42 @@ inline constexpr char kFolderExistsCaption[] = "Папка уже существ
 inline constexpr char kEarlierInstallationCaption[] = "Программа уже установлена";
 std::string FolderExistsText(const std::string& path);
 
+inline constexpr char kInstallCaption[] = "Программа установки Кворвель";
+inline constexpr char kExitCaption[] = "Выход из программы установки";
+inline constexpr char kUninstallCaption[] = "Удаление Кворвель";
+
+// The common Programs menu, the default group in it, and the common desktop.
+std::string ProgramsFolder();
+std::string GroupFolder();
+std::string DesktopFolder();
+// A file of the default destination.
+std::string InDestination(const std::string& name);
+
+// The progress page's actions.
+inline constexpr char kExtracting[] = "Извлечение файлов...";
+inline constexpr char kMakingShortcuts[] = "Создание ярлыков...";
+inline constexpr char kRegistering[] = "Запись информации в реестр...";
+
+// No trace of an earlier case: the destination, the group, the desktop
+// shortcut, the registration, and any application left running. True when
+// the registration is gone.
+bool CleanInstallation(const std::string& destination = kDefaultDestination);
+// The destination, group and desktop folders and the uninstall key, as a
+// text that compares whole.
+std::string InstallationState(const std::string& destination = kDefaultDestination);
+
+// "C:\Program Files", which the destination page starts from, moved away
+// while the object lives.
+class ProgramFilesAway {
+public:
+    ProgramFilesAway();
+    ~ProgramFilesAway();
+    bool moved() const { return moved_; }
+
+private:
+    const bool moved_;
+};
+
 // The payload's file names, in container order.
 std::vector<std::string> PayloadNames();
 
@@ -37,6 +73,10 @@ const char* CurrentPage(const Wizard& wizard);
 // accepting the agreement on the way and answering Yes if the destination
 // already exists.
 void WalkTo(const Wizard& wizard, const char* form);
+// On to the tasks page with this destination typed on the destination page.
+void WalkToTasksWith(const Wizard& wizard, const std::string& destination);
+// The close box of the page, Yes to the question, and the program's end.
+void LeaveByCloseBox(const Wizard& wizard, const char* form);
 // Next on a page, then waits until the following page is shown.
 void NextPage(const Wizard& wizard, const char* from, const char* to);
 // Next on the tasks page, then waits until the finish page is shown.

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 
 #include "toolkit/win_handles.h"
 
@@ -106,6 +107,24 @@ bool MakeFolders(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos && slash > 2) MakeFolders(path.substr(0, slash));
     return CreateDirectoryA(path.c_str(), nullptr) || IsFolder(path);
+}
+
+std::string WinePath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+ScratchFolder::ScratchFolder() {
+    std::vector<char> temp(MAX_PATH + 1);
+    const DWORD n = GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
+    if (n == 0 || n > temp.size()) throw std::runtime_error("no temporary folder");
+    const std::string base(temp.data(), n);
+    for (unsigned i = GetTickCount() % 100000;; ++i) {
+        path_ = base + "qv_test_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(i);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make " + path_);
+    }
 }
 
 std::vector<FolderEntry> ListFolder(const std::string& folder) {

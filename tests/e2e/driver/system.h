@@ -27,6 +27,23 @@ bool WriteWhole(const std::string& path, const std::string& bytes);
 void RemoveTree(const std::string& path);
 // Makes every missing level of a folder.
 bool MakeFolders(const std::string& path);
+// A Unix path of the build as Wine shows it: under Z:, with backslashes.
+std::string WinePath(const std::string& unixPath);
+
+// A new folder under the system's temporary folder, removed with everything
+// in it when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder() { RemoveTree(path_); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
 
 // One entry of a folder, as a listing shows it.
 struct FolderEntry {

@@ -2,17 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 
 namespace e2e {
-
-std::string GroupFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kDefaultGroup; }
-
-std::string DesktopFolder() { return ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY); }
-
-std::string InDestination(const std::string& name) { return std::string(kDefaultDestination) + "\\" + name; }
 
 HeldTarget::HeldTarget()
     : target_(InDestination(kHeldEntry), kHeldText), fallback_(InDestination(kHeldFallback), "") {}
@@ -28,18 +20,6 @@ void HeldTarget::ExpectUntouched() const {
 }
 
 CleanSystem::CleanSystem() { CleanInstallation(); }
-
-void CleanInstallation(const std::string& destination) {
-    CloseApplications();
-    RemoveTree(destination);
-    RemoveTree(GroupFolder());
-    RemoveTree(DesktopFolder() + kProgramShortcut);
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-}
-
-std::string InstallationState(const std::string& destination) {
-    return DescribeState({destination, GroupFolder(), DesktopFolder()}, HKEY_LOCAL_MACHINE, kUninstallKey);
-}
 
 void StartInstallation(const Wizard& wizard) {
     wizard.Click("Form6", "Next");
@@ -66,13 +46,6 @@ void ExpectLabel(const Wizard& wizard, const char* label, const std::string& tex
 void ExpectPosition(const Wizard& wizard, int position) {
     EXPECT_TRUE(WaitFor([&] { return wizard.ProgressPosition("Form7", "pb") == position; }, 5s))
         << "the bar stands at " << wizard.ProgressPosition("Form7", "pb") << ", not " << position;
-}
-
-std::vector<std::string> PayloadNamesThrough(const std::string& last) {
-    std::vector<std::string> names = PayloadNames();
-    const auto at = std::find(names.begin(), names.end(), last);
-    if (at != names.end()) names.erase(at + 1, names.end());
-    return names;
 }
 
 std::vector<std::string> PayloadNamesAfter(const std::string& last) {

@@ -10,12 +10,6 @@
 
 namespace e2e {
 
-inline constexpr char kInstallCaption[] = "Программа установки Кворвель";
-inline constexpr char kExitCaption[] = "Выход из программы установки";
-inline constexpr char kExtracting[] = "Извлечение файлов...";
-inline constexpr char kMakingShortcuts[] = "Создание ярлыков...";
-inline constexpr char kRegistering[] = "Запись информации в реестр...";
-
 // The payload entry the copy faults are made on, and the contents another
 // program left in it.
 inline constexpr char kHeldEntry[] = "Dates.dat";
@@ -32,10 +26,6 @@ inline constexpr char kNotRegisteredNote[] = "\n\nПрограмма не зар
 inline constexpr char kNoUninstaller[] =
     "Программа не зарегистрирована в списке установленных программ: не установлена программа удаления\n\n";
 inline constexpr char kFinishedWithErrors[] = "Установка Кворвель завершена с ошибками";
-
-std::string GroupFolder();
-std::string DesktopFolder();
-std::string InDestination(const std::string& name);
 
 // Dates.dat in the destination held open by another program; its fallback
 // name is held too, so that the entry cannot be written under it either.
@@ -57,14 +47,6 @@ private:
 struct CleanSystem {
     CleanSystem();
 };
-
-// No trace of an earlier case: the destination, the group, the desktop
-// shortcut, the registration, and any application left running.
-void CleanInstallation(const std::string& destination = kDefaultDestination);
-
-// The destination, group and desktop folders and the uninstall key, as a
-// text that compares whole.
-std::string InstallationState(const std::string& destination = kDefaultDestination);
 
 // Next on the tasks page; waits until the progress page is on screen.
 void StartInstallation(const Wizard& wizard);
@@ -95,8 +77,7 @@ void ExpectPayloadFiles(const std::vector<std::string>& expectPresent, const std
 // it holds no value while every file and the whole log are there.
 void ExpectInstalledButNotRegistered(DeniedRegistryKey& denied);
 
-// The payload names from the first up to and including `last`, or after it.
-std::vector<std::string> PayloadNamesThrough(const std::string& last);
+// The payload names after `last`.
 std::vector<std::string> PayloadNamesAfter(const std::string& last);
 
 }  // namespace e2e

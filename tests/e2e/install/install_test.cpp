@@ -3,8 +3,6 @@
 // and what Cancel during the extraction does.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 
 #include "tests/e2e/driver/scenario.h"
@@ -12,10 +10,6 @@
 namespace e2e {
 namespace {
 
-constexpr const char* kExtracting = "Извлечение файлов...";
-constexpr const char* kMakingShortcuts = "Создание ярлыков...";
-constexpr const char* kRegistering = "Запись информации в реестр...";
-constexpr const char* kExitCaption = "Выход из программы установки";
 constexpr int kEntryCount = 16;
 
 // What the progress page showed while the installation ran.
@@ -66,12 +60,6 @@ protected:
     void SetUp() override { ASSERT_TRUE(com.ok()); }
     void TearDown() override { CloseApplications(); }
 
-    // Walks on to the tasks page with this destination typed in.
-    void WalkWithDestination(const std::string& destination) {
-        ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form4"));
-        wizard.SetText("Form4", "edDir", destination);
-        ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
-    }
     // Starts the installation and waits until the extraction is under way.
     void StartAndWaitForExtraction() {
         wizard.Click("Form6", "Next");
@@ -82,7 +70,7 @@ protected:
     // during the extraction, the worker paused under the confirmation.
     void CancelDuringTheExtraction(const std::string& destination) {
         RemoveTree(destination);
-        ASSERT_NO_FATAL_FAILURE(WalkWithDestination(destination));
+        ASSERT_NO_FATAL_FAILURE(WalkToTasksWith(wizard, destination));
         ASSERT_NO_FATAL_FAILURE(StartAndWaitForExtraction());
         ASSERT_NO_FATAL_FAILURE(CancelAndWaitUntilPaused(destination));
     }
@@ -116,15 +104,11 @@ protected:
 
 TEST_F(Installation, DefaultsInstallEveryFileShortcutAndTheRegistration) {
     const std::string destination = kDefaultDestination;
-    const std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
-    const std::string desktop = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
-    ASSERT_FALSE(programs.empty());
+    const std::string group = GroupFolder();
+    const std::string desktop = DesktopFolder();
+    ASSERT_FALSE(ProgramsFolder().empty());
     ASSERT_FALSE(desktop.empty());
-    const std::string group = programs + "\\" + kDefaultGroup;
-    RemoveTree(destination);
-    RemoveTree(group);
-    RemoveTree(desktop + kProgramShortcut);
-    ASSERT_TRUE(DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey));
+    ASSERT_TRUE(CleanInstallation()) << "the registration could not be deleted";
 
     ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
     EXPECT_EQ(wizard.Text("Form4", "edDir"), destination);
@@ -175,9 +159,7 @@ TEST_F(Installation, CancelAnsweredNoDuringTheExtractionCarriesOnToTheFinishPage
     EXPECT_EQ(wizard.ProgressPosition("Form7", "pb"), kEntryCount);
 
     ExpectFilesInstalled(destination);
-    ExpectUninstallLog(destination,
-                       ExpectedLogLines(destination, ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kDefaultGroup,
-                                        ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY)));
+    ExpectUninstallLog(destination, ExpectedLogLines(destination, GroupFolder(), DesktopFolder()));
     ExpectRegistration(destination);
     ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard));
 }
@@ -209,7 +191,7 @@ TEST_F(Installation, CancelAnsweredYesDuringTheExtractionTakesBackWhatItWrote) {
 TEST_F(Installation, LeavingBeforeTheProgressPageWritesNothing) {
     const std::string destination = "C:\\qv-never";
     RemoveTree(destination);
-    ASSERT_NO_FATAL_FAILURE(WalkWithDestination(destination));
+    ASSERT_NO_FATAL_FAILURE(WalkToTasksWith(wizard, destination));
     wizard.Click("Form6", "Cancel");
     ASSERT_TRUE(wizard.WaitMessageBox(box, 20s));
     EXPECT_EQ(box.caption, kExitCaption);

@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <functional>
-#include <memory>
 #include <set>
 
 #include "tests/e2e/faults/fault_rig.h"
@@ -14,7 +13,6 @@
 namespace e2e {
 namespace {
 
-constexpr char kUninstallCaption[] = "Удаление Кворвель";
 constexpr char kDataKept[] = "Файлы с Вашими данными сохранены";
 
 std::set<std::string> Names(const std::string& folder) {
@@ -151,7 +149,6 @@ void ExpectRemovedButTheData(const std::string& destination, const std::string& 
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
-std::string Programs() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
 std::string StartMenu() { return ShellFolder(CSIDL_COMMON_STARTMENU); }
 
 // A group name that Windows refuses for a folder: the installation goes on
@@ -169,7 +166,7 @@ void GroupThatCannotBeAFolder(const std::string& group, DWORD exitCode) {
     EXPECT_EQ(removal.exitCode, 0u) << removal.report;
     EXPECT_NE(removal.report.find(kDataKept), std::string::npos) << removal.report;
     EXPECT_EQ(removal.report.find("вручную"), std::string::npos) << removal.report;
-    ExpectRemovedButTheData(kDefaultDestination, Programs() + "\\" + group);
+    ExpectRemovedButTheData(kDefaultDestination, ProgramsFolder() + "\\" + group);
 }
 
 // A destination nothing can be written to: the installation ends with
@@ -189,9 +186,8 @@ void DestinationThatCannotBeWritten(const std::string& typed) {
 // a box while it is made, the wizard starts once the box is answered, and
 // the installation goes where the folder list stands.
 void WithoutProgramFiles() {
-    constexpr char kAway[] = "C:\\Program Files (away)";
-    ASSERT_TRUE(MoveFileA("C:\\Program Files", kAway));
-    const std::shared_ptr<void> back(nullptr, [&](void*) { MoveFileA(kAway, "C:\\Program Files"); });
+    const ProgramFilesAway away;
+    ASSERT_TRUE(away.moved());
     const auto answerTheBox = [](const Wizard& wizard) {
         Box box;
         ASSERT_TRUE(WaitBoxOf(wizard.ProcessId(), "", box, 60s));
@@ -291,7 +287,7 @@ const LifeRow kRows[] = {
          InstallSilently("/DIR=\"C:\\Y\"", 0);
          // The uninstaller's copy removes the uninstaller itself once it has ended.
          EXPECT_TRUE(WaitFor([] { return Names("C:\\X") == kUserData; }, 60s));
-         EXPECT_FALSE(Exists(Programs() + "\\Кворвель X"));
+         EXPECT_FALSE(Exists(ProgramsFolder() + "\\Кворвель X"));
          ExpectFilesInstalled("C:\\Y");
          ExpectGroupShortcuts(GroupFolder(), "C:\\Y");
          ExpectShortcut(DesktopFolder() + kProgramShortcut, "C:\\Y", kAppImage);
@@ -309,14 +305,14 @@ const LifeRow kRows[] = {
          Removal removal = RemoveSilently("C:\\a\\b\\c");
          EXPECT_EQ(removal.exitCode, 0u);
          EXPECT_EQ(Names("C:\\a\\b\\c"), kUserData);
-         EXPECT_FALSE(Exists(Programs() + "\\A"));
+         EXPECT_FALSE(Exists(ProgramsFolder() + "\\A"));
          // Asked to go too: every level the installation made goes with them.
          InstallSilently("/DIR=\"C:\\e\\f\\g\" /GROUP=\"E\\F\"", 0);
          removal = RemoveInteractively("C:\\e\\f\\g", DataAnswer::Remove);
          EXPECT_EQ(removal.exitCode, 0u) << removal.report;
          EXPECT_FALSE(Exists("C:\\e"));
-         EXPECT_FALSE(Exists(Programs() + "\\E"));
-         EXPECT_TRUE(IsFolder(Programs()));
+         EXPECT_FALSE(Exists(ProgramsFolder() + "\\E"));
+         EXPECT_TRUE(IsFolder(ProgramsFolder()));
      }},
     {"AFolderThatWasThereBeforeStaysAfterTheRemoval",
      [] {

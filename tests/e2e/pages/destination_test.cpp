@@ -11,7 +11,6 @@
 namespace e2e {
 namespace {
 
-constexpr const char* kExitCaption = "Выход из программы установки";
 
 int IndexOf(const std::vector<std::string>& items, const std::string& item) {
     const auto at = std::find(items.begin(), items.end(), item);

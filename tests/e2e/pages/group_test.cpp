@@ -123,16 +123,12 @@ TEST_F(GroupPage, TheListHoldsTheVisibleGroupsAndAPickFillsTheName) {
     // An empty name passes without a word.
     wizard.SetText("Form5", "edNameGroup", "");
     ASSERT_NO_FATAL_FAILURE(NextPage(wizard, "Form5", "Form6"));
-    wizard.CloseBox("Form6");
-    Box box;
-    ASSERT_TRUE(wizard.WaitMessageBox(box));
-    wizard.Answer(box, IDYES);
-    ASSERT_TRUE(wizard.Exited());
+    ASSERT_NO_FATAL_FAILURE(LeaveByCloseBox(wizard, "Form6"));
 }
 
 TEST_F(GroupPage, APickedGroupGetsTheShortcutsAndAClearedBoxNoDesktopShortcut) {
     const std::string destination = "C:\\qv-group-pick";
-    const std::string desktop = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    const std::string desktop = DesktopFolder();
     ASSERT_FALSE(desktop.empty());
     RemoveTree(destination);
     RemoveTree(desktop + kProgramShortcut);

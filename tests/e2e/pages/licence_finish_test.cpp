@@ -3,8 +3,6 @@
 // starts (or does not) when it closes.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include "tests/e2e/driver/scenario.h"
 
 namespace e2e {
@@ -62,11 +60,7 @@ TEST_F(LicencePage, NextIsOpenOnlyWhileTheAgreementIsAcceptedAndBackAlwaysLeaves
     ASSERT_NO_FATAL_FAILURE(BackToWelcomeAndReturn());
     EXPECT_FALSE(wizard.Enabled("Form3", "Next"));
 
-    wizard.CloseBox("Form3");
-    Box box;
-    ASSERT_TRUE(wizard.WaitMessageBox(box));
-    wizard.Answer(box, IDYES);
-    ASSERT_TRUE(wizard.Exited());
+    ASSERT_NO_FATAL_FAILURE(LeaveByCloseBox(wizard, "Form3"));
 }
 
 class FinishPage : public ::testing::Test {
@@ -76,9 +70,7 @@ protected:
 
     // Installs into the destination and waits for the finish page.
     void InstallInto(const std::string& destination) {
-        ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form4"));
-        wizard.SetText("Form4", "edDir", destination);
-        ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
+        ASSERT_NO_FATAL_FAILURE(WalkToTasksWith(wizard, destination));
         ASSERT_NO_FATAL_FAILURE(InstallFromTasks(wizard));
         EXPECT_TRUE(wizard.Checked("Form8", "CheckBox"));
         EXPECT_TRUE(wizard.WaitFocus("Form8", "Ready")) << wizard.Focused();
@@ -139,9 +131,7 @@ TEST_F(FinishPage, ADestinationEndingInABackslashIsPassedOnDoubled) {
 
     // Every derived path has the doubled backslash; the destination line
     // keeps its one trailing backslash.
-    const std::vector<std::string> lines =
-        ExpectedLogLines(destination, ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kDefaultGroup,
-                         ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
+    const std::vector<std::string> lines = ExpectedLogLines(destination, GroupFolder(), DesktopFolder());
     EXPECT_EQ(lines.front(), "C:\\qvroot\\=D");
     EXPECT_EQ(lines[1], "C:\\qvroot\\\\Quorvel.exe=F");
     ExpectUninstallLog(destination, lines);

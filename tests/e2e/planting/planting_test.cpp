@@ -95,7 +95,7 @@ TEST_F(PlantedDlls, NoneInTheTemporaryFolderRunsDuringARemoval) {
     GetTempPathA(sizeof temp, temp);
     ASSERT_NO_FATAL_FAILURE(Plant(temp, true));
     [&] {
-        Program uninstaller(std::string(kDefaultDestination) + "\\UnInstall.exe", kDefaultDestination);
+        Program uninstaller(InDestination("UnInstall.exe"), kDefaultDestination);
         Box box;
         ASSERT_TRUE(WaitBoxOf(uninstaller.ProcessId(), "", box, 30s) && AnswerBox(box, IDYES));
         ASSERT_TRUE(WaitBoxOf(uninstaller.ProcessId(), "", box, 30s) && AnswerBox(box, IDNO));  // keep the data
@@ -104,7 +104,7 @@ TEST_F(PlantedDlls, NoneInTheTemporaryFolderRunsDuringARemoval) {
         ASSERT_TRUE(AnswerBox(box, IDOK) && uninstaller.Exited(30s) && WaitProcessesEnded(copies, 60s));
     }();
     EXPECT_EQ(MarkersIn(temp), "");
-    EXPECT_FALSE(Exists(std::string(kDefaultDestination) + "\\UnInstall.exe"));
+    EXPECT_FALSE(Exists(InDestination("UnInstall.exe")));
     // The copy ran from a folder of its own, "qvu-" and 128 bits in hex; it
     // cannot delete its running file, so the folder goes at the next restart.
     const auto pending = ReadRegistryValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",

@@ -5,8 +5,6 @@
 // runs.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <functional>
 #include <memory>
 #include <set>
@@ -69,8 +67,6 @@ RunRecord RunToEnd(const std::string& program, const std::string& arguments,
     return run;
 }
 
-std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
-
 struct Row {
     const char* name;
     const char* program;
@@ -89,12 +85,11 @@ std::shared_ptr<void> HoldDates() {
     return held;
 }
 
-// The machine without its "Program Files" folder, which the destination
-// page starts from.
+// The machine without its "Program Files" folder.
 std::shared_ptr<void> WithoutProgramFiles() {
-    static const char kAway[] = "C:\\Program Files (away)";
-    EXPECT_TRUE(MoveFileA("C:\\Program Files", kAway));
-    return std::shared_ptr<void>(nullptr, [](void*) { MoveFileA(kAway, "C:\\Program Files"); });
+    auto away = std::make_shared<ProgramFilesAway>();
+    EXPECT_TRUE(away->moved());
+    return away;
 }
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }

@@ -4,8 +4,6 @@
 // user answers it.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <memory>
 
 #include "tests/e2e/driver/scenario.h"
@@ -14,7 +12,6 @@
 namespace e2e {
 namespace {
 
-constexpr char kUninstallCaption[] = "Удаление Кворвель";
 constexpr char kUserFileName[] = "Мои заметки.txt";
 constexpr char kUserFileText[] = "Записи пользователя, не из установки.\r\n";
 constexpr const char* kDataFiles[] = {"People.dat", "Group.txt"};
@@ -31,9 +28,6 @@ bool IsDataFile(const std::string& path) {
 }
 
 std::string Destination() { return kDefaultDestination; }
-std::string GroupFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kDefaultGroup; }
-std::string DesktopFolder() { return ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY); }
-std::string LogPath() { return Destination() + "\\UnInstall.dat"; }
 
 struct LogLine {
     std::string path;
@@ -49,21 +43,11 @@ std::vector<LogLine> ParseLog(const std::vector<std::string>& lines) {
     return parsed;
 }
 
-// Everything the uninstaller could touch: the destination, the group, the
-// desktop and the registration.
-std::string SystemState() {
-    return DescribeState({Destination(), GroupFolder(), DesktopFolder()}, HKEY_LOCAL_MACHINE, kUninstallKey);
-}
-
 class AfterInstallation : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(com_.ok());
-        CloseApplications();
-        RemoveTree(Destination());
-        RemoveTree(GroupFolder());
-        RemoveTree(DesktopFolder() + kProgramShortcut);
-        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        CleanInstallation();
     }
     void TearDown() override { CloseApplications(); }
 
@@ -81,7 +65,7 @@ protected:
             wizard.Click("Form8", "Ready");
             ASSERT_TRUE(wizard.Exited(20s));
         }
-        const auto text = ReadWhole(LogPath());
+        const auto text = ReadWhole(InDestination("UnInstall.dat"));
         ASSERT_TRUE(text) << "no UnInstall.dat";
         ASSERT_TRUE(SplitCrLfLines(*text, logLines_));
         ASSERT_EQ(logLines_, ExpectedLogLines(Destination(), GroupFolder(), DesktopFolder()));
@@ -178,7 +162,7 @@ TEST_F(AfterInstallation, RemovalAnsweredYesKeepsTheUsersFilesAndDataOnPurpose) 
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_FALSE(Exists(GroupFolder()));
     EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
-    EXPECT_TRUE(IsFolder(ShellFolder(CSIDL_COMMON_PROGRAMS)));
+    EXPECT_TRUE(IsFolder(ProgramsFolder()));
     EXPECT_TRUE(IsFolder(DesktopFolder()));
 
     // The user's file and data stay, and nothing else is left beside them.
@@ -192,7 +176,7 @@ TEST_F(AfterInstallation, RemovalAnsweredYesKeepsTheUsersFilesAndDataOnPurpose) 
 
 TEST_F(AfterInstallation, RemovalAnsweredNoChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(Install(false));
-    const std::string before = SystemState();
+    const std::string before = InstallationState();
 
     const auto uninstaller = StartUninstallerFromShortcut();
     ASSERT_TRUE(uninstaller && uninstaller->started());
@@ -202,15 +186,15 @@ TEST_F(AfterInstallation, RemovalAnsweredNoChangesNothing) {
     ASSERT_TRUE(uninstaller->Exited(30s)) << "the uninstaller went on after No";
     EXPECT_TRUE(ChildProcesses(uninstaller->ProcessId()).empty());
 
-    EXPECT_EQ(SystemState(), before);
+    EXPECT_EQ(InstallationState(), before);
 }
 
 TEST_F(AfterInstallation, ALogWithoutAUsableLineIsRefusedAndNothingIsRemoved) {
     ASSERT_NO_FATAL_FAILURE(Install(false));
     std::string garbage;
     for (int i = 0; i < 300; ++i) garbage += static_cast<char>((i * 73 + 11) % 256);
-    ASSERT_TRUE(WriteWhole(LogPath(), garbage));
-    const std::string before = SystemState();
+    ASSERT_TRUE(WriteWhole(InDestination("UnInstall.dat"), garbage));
+    const std::string before = InstallationState();
 
     const auto uninstaller = StartUninstallerFromShortcut();
     ASSERT_TRUE(uninstaller && uninstaller->started());
@@ -224,7 +208,7 @@ TEST_F(AfterInstallation, ALogWithoutAUsableLineIsRefusedAndNothingIsRemoved) {
     ASSERT_TRUE(uninstaller->Exited(30s));
     EXPECT_EQ(uninstaller->ExitCode(), 1u);
 
-    EXPECT_EQ(SystemState(), before);
+    EXPECT_EQ(InstallationState(), before);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "pages/page_layout.h"
-#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/system_checks.h"
 #include "toolkit/scaling.h"
 #include "toolkit/win_handles.h"
@@ -70,11 +70,7 @@ void Observe(int dpi, std::map<std::string, PlacedControl>& controls, std::map<s
                 << form << "/" << control.name << " at " << dpi << " DPI";
         }
     }
-    wizard.CloseBox("Form2");
-    Box box;
-    ASSERT_TRUE(wizard.WaitMessageBox(box));
-    wizard.Answer(box, IDYES);
-    ASSERT_TRUE(wizard.Exited());
+    ASSERT_NO_FATAL_FAILURE(LeaveByCloseBox(wizard, "Form2"));
 }
 
 // An edge at `dpi` of an edge at 96: scaled, but one that lay on its

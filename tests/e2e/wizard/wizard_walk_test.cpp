@@ -12,7 +12,6 @@ namespace {
 
 const char* const kPages[] = {"Form2", "Form3", "Form4", "Form5", "Form6", "Form7", "Form8"};
 
-constexpr const char* kExitCaption = "Выход из программы установки";
 constexpr const char* kExitText =
     "Процесс установки не завершен. Если Вы прервете процесс установки, программа не будет установлена."
     "\n\nДля завершения процесса установки, запустите программу установки еще раз.\n\n"

@@ -62,8 +62,6 @@ public:
 
     // The payload's table of sizes and digests.
     void SetDigestTable(std::string table) { digestTable_ = std::move(table); }
-    // Where a path that is not a full one resolves to: this folder.
-    void SetCurrentFolder(std::string folder) { currentFolder_ = std::move(folder); }
     // A REG_MULTI_SZ value already in the registry.
     void SetMachineStrings(const std::string& name, std::vector<std::string> strings) {
         machineStrings_[name] = std::move(strings);
@@ -75,7 +73,6 @@ public:
 
     // Faults.
     void FailSave(const std::string& path) { failSave_.insert(path); }
-    void FailMakeFolder(const std::string& path) { failMakeFolder_.insert(path); }
     // The next `times` expansions into target fail to open (-1: all of them).
     void FailExpand(const std::string& target, int times);
     void FailRegistry() { failRegistry_ = true; }
@@ -127,12 +124,11 @@ private:
     Trace& trace_;
     std::vector<Entry> entries_;
     std::string digestTable_;
-    std::string currentFolder_ = "C:\\Current";
+    std::string currentFolder_ = "C:\\Current";  // where a path that is not a full one resolves to
     std::map<std::string, std::vector<std::string>> machineStrings_;
     std::map<std::string, std::string> machineTexts_;
     std::function<unsigned long()> onRun_;
     std::set<std::string> failSave_;
-    std::set<std::string> failMakeFolder_;
     std::vector<std::pair<std::string, int>> failExpand_;
     bool failRegistry_ = false;
     std::string failedValue_;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -15,13 +16,14 @@
 #include "engine/install_sequence.h"
 #include "engine/win_install_system.h"
 #include "engine/win_thread_setup.h"
-#include "support.h"
+#include "tests/e2e/driver/scenario.h"
+#include "tests/e2e/driver/system_checks.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
 namespace {
 
-using wintest::ScratchFolder;
+using e2e::ScratchFolder;
 
 const char kCaption[] = "Программа установки Кворвель";
 
@@ -115,15 +117,15 @@ protected:
     void PlaceUninstaller() {
         CreateDirectoryA((scratch / "Program Files").c_str(), nullptr);
         CreateDirectoryA(choices.destination.c_str(), nullptr);
-        ASSERT_TRUE(wintest::WriteWhole(In("UnInstall.exe"), "MZ"));
+        ASSERT_TRUE(e2e::WriteWhole(In("UnInstall.exe"), "MZ"));
     }
 
     void ExpectInstalled() {
-        EXPECT_EQ(wintest::ReadWhole(In("Alpha.txt")), "Hello, world!\r\n");
-        EXPECT_EQ(wintest::ReadWhole(In("Group.txt")), "group data\r\n");
-        EXPECT_EQ(wintest::ReadWhole(In("Beta.dat")), "abcabcabcabc");
-        EXPECT_FALSE(wintest::Exists(In("tmp.zip")));
-        EXPECT_EQ(wintest::ReadWhole(In("lic.txt")), choices.licenceText);
+        EXPECT_EQ(e2e::ReadWhole(In("Alpha.txt")).value_or(""), "Hello, world!\r\n");
+        EXPECT_EQ(e2e::ReadWhole(In("Group.txt")).value_or(""), "group data\r\n");
+        EXPECT_EQ(e2e::ReadWhole(In("Beta.dat")).value_or(""), "abcabcabcabc");
+        EXPECT_FALSE(e2e::Exists(In("tmp.zip")));
+        EXPECT_EQ(e2e::ReadWhole(In("lic.txt")).value_or(""), choices.licenceText);
         const std::string group = choices.programsPath + "\\Кворвель 2.0";
         const std::string expectedLog =
             choices.destination + "=D\r\n" + In("Alpha.txt") + "=F\r\n" + In("Group.txt") + "=F\r\n" +
@@ -131,31 +133,19 @@ protected:
             "\\Кворвель 2.0.lnk=F\r\n" + group + "\\Справка по Кворвель 2.0.lnk=F\r\n" + group +
             "\\Удалить Кворвель 2.0.lnk=F\r\n" + choices.desktopPath + "\\Кворвель 2.0.lnk=F\r\n" +
             In("Peoples.clm") + "=F\r\n" + In("UnInstall.dat") + "=F\r\n";
-        EXPECT_EQ(wintest::ReadWhole(In("UnInstall.dat")), expectedLog);
-        for (const char* link : {"\\Кворвель 2.0.lnk", "\\Справка по Кворвель 2.0.lnk",
-                                 "\\Удалить Кворвель 2.0.lnk"}) {
-            EXPECT_TRUE(wintest::Exists(group + link)) << link;
+        EXPECT_EQ(e2e::ReadWhole(In("UnInstall.dat")).value_or(""), expectedLog);
+        for (const char* link : {e2e::kProgramShortcut, e2e::kHelpShortcut, e2e::kUninstallShortcut}) {
+            EXPECT_TRUE(e2e::Exists(group + link)) << link;
         }
-        EXPECT_TRUE(wintest::Exists(choices.desktopPath + "\\Кворвель 2.0.lnk"));
+        EXPECT_TRUE(e2e::Exists(choices.desktopPath + e2e::kProgramShortcut));
         EXPECT_EQ(RegistryText("UninstallString"), "\"" + In("UnInstall.exe") + "\"");
         EXPECT_EQ(RegistryText("DisplayName"), "Кворвель 2.0");
     }
 
+    // A string value of the uninstall key, up to its terminator.
     static std::string RegistryText(const char* name) {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0", 0,
-                          KEY_READ | qv::contract::kRegistryView, &opened) != ERROR_SUCCESS) {
-            return "(no key)";
-        }
-        const UniqueRegKey key(opened);
-        std::vector<char> data(1024);
-        DWORD size = static_cast<DWORD>(data.size());
-        if (RegQueryValueExA(opened, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
-                             &size) != ERROR_SUCCESS) {
-            return "(no value)";
-        }
-        return std::string(data.data());
+        const auto value = e2e::ReadRegistryValue(HKEY_LOCAL_MACHINE, e2e::kUninstallKey, name);
+        return value ? std::string(value->data.c_str()) : "(no value)";
     }
 
     ScratchFolder scratch;
@@ -191,7 +181,7 @@ TEST_F(WinInstall, WorkerRunsTheInstallationOnItsOwnThread) {
 TEST_F(WinInstall, WorkerThatNeverStartedDoesNothing) {
     { TThreadSetup worker(sink, log, system); }
     EXPECT_TRUE(sink.Calls().empty());
-    EXPECT_FALSE(wintest::Exists(choices.destination));
+    EXPECT_FALSE(e2e::Exists(choices.destination));
     EXPECT_EQ(log.Count(), 0u);
 }
 
@@ -231,32 +221,13 @@ TEST_F(WinInstall, WorkerAbandonedDuringExtractionTakesBackWhatItWrote) {
         worker.Abandon();
         sink.release.Set();
     }  // waits for the thread
-    EXPECT_FALSE(wintest::Exists(In("Alpha.txt")));
-    EXPECT_FALSE(wintest::Exists(In("tmp.zip")));
-    EXPECT_FALSE(wintest::Exists(In("Group.txt")));
-    EXPECT_FALSE(wintest::Exists(In("lic.txt")));
-    EXPECT_FALSE(wintest::Exists(In("UnInstall.dat")));
+    EXPECT_FALSE(e2e::Exists(In("Alpha.txt")));
+    EXPECT_FALSE(e2e::Exists(In("tmp.zip")));
+    EXPECT_FALSE(e2e::Exists(In("Group.txt")));
+    EXPECT_FALSE(e2e::Exists(In("lic.txt")));
+    EXPECT_FALSE(e2e::Exists(In("UnInstall.dat")));
     EXPECT_FALSE(sink.finished.Wait(0));
     EXPECT_EQ(log.Count(), 2u);
-}
-
-// The installation's own boxes: caption, text, buttons, no owner, in front
-// of every window. A second thread plays the user. A box is looked at only
-// once it is on screen: the system makes its window first and fills in its
-// text, buttons and style before showing it.
-HWND WaitForBox() {
-    for (int i = 0; i < 2000; ++i) {
-        const HWND box = FindWindowA("#32770", kCaption);
-        if (box && IsWindowVisible(box)) return box;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-std::string BoxText(HWND box) {
-    std::vector<char> text(1024);
-    GetDlgItemTextA(box, 0xFFFF, text.data(), static_cast<int>(text.size()));
-    return text.data();
 }
 
 // The earlier installation's uninstaller is waited for, and its exit code read.
@@ -266,35 +237,44 @@ TEST(WinInstallSystemCalls, RunAndWaitGivesTheExitCodeOrNothing) {
     EXPECT_EQ(system.RunAndWait("\"C:\\no such folder\\UnInstall.exe\" /SILENT"), std::nullopt);
 }
 
-TEST(WinInstallBoxes, CopyBoxOffersAbortRetryIgnoreAndReturnsTheAnswer) {
-    WinInstallSystem system;
-    std::atomic<int> answer{-1};
-    std::thread worker([&] { answer = static_cast<int>(system.AskCopyFailed("Ошибка копирования файла: Beta.dat", 1)); });
-    const HWND box = WaitForBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
-    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(BoxText(box), "Ошибка копирования файла: Beta.dat");
-    EXPECT_NE(GetDlgItem(box, IDABORT), nullptr);
-    EXPECT_NE(GetDlgItem(box, IDIGNORE), nullptr);
-    EXPECT_EQ(GetDlgItem(box, IDOK), nullptr);
-    PostMessageA(box, WM_COMMAND, IDRETRY, 0);
-    worker.join();
-    EXPECT_EQ(answer.load(), static_cast<int>(CopyAnswer::Retry));
-}
+// The installation's own boxes: caption, text, buttons, no owner, in front
+// of every window. A second thread plays the user.
+struct BoxCase {
+    std::function<int(WinInstallSystem&)> show;  // returns the answer as a number
+    std::string text;
+    std::vector<int> buttons, absent;
+    int press, answer;
+};
 
-TEST(WinInstallBoxes, ErrorBoxHasOnlyOk) {
-    WinInstallSystem system;
-    std::thread worker([&] { system.ShowError("Ошибка создания временного файла."); });
-    const HWND box = WaitForBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
-    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(BoxText(box), "Ошибка создания временного файла.");
-    EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
-    EXPECT_EQ(GetDlgItem(box, IDRETRY), nullptr);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    worker.join();
+TEST(WinInstallBoxes, EachBoxOffersItsButtonsAndReturnsTheAnswer) {
+    const BoxCase cases[] = {
+        {[](WinInstallSystem& system) {
+             return static_cast<int>(system.AskCopyFailed("Ошибка копирования файла: Beta.dat", 1));
+         },
+         "Ошибка копирования файла: Beta.dat", {IDABORT, IDIGNORE}, {IDOK}, IDRETRY,
+         static_cast<int>(CopyAnswer::Retry)},
+        {[](WinInstallSystem& system) {
+             system.ShowError("Ошибка создания временного файла.");
+             return 0;
+         },
+         "Ошибка создания временного файла.", {IDOK}, {IDRETRY}, IDOK, 0},
+    };
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        WinInstallSystem system;
+        std::atomic<int> answer{-1};
+        std::thread worker([&] { answer = c.show(system); });
+        e2e::Box box;
+        ASSERT_TRUE(e2e::WaitBoxOf(GetCurrentProcessId(), kCaption, box));
+        EXPECT_EQ(box.owner, nullptr);
+        EXPECT_TRUE(e2e::Topmost(box));
+        EXPECT_EQ(box.text, c.text);
+        for (const int id : c.buttons) EXPECT_TRUE(e2e::HasButton(box, id)) << id;
+        for (const int id : c.absent) EXPECT_FALSE(e2e::HasButton(box, id)) << id;
+        EXPECT_TRUE(e2e::AnswerBox(box, c.press));
+        worker.join();
+        EXPECT_EQ(answer.load(), c.answer);
+    }
 }
 
 }  // namespace

@@ -11,12 +11,12 @@
 #include "engine/win_file_digest.h"
 #include "engine/win_lz.h"
 #include "engine/win_payload.h"
-#include "support.h"
+#include "tests/e2e/driver/system.h"
 
 namespace qv {
 namespace {
 
-using wintest::ScratchFolder;
+using e2e::ScratchFolder;
 
 struct Expected {
     const char* name;
@@ -96,30 +96,30 @@ TEST_F(WinLzExpand, ExpandsEveryEntryToItsData) {
     for (std::size_t i = 0; i < streams.size(); ++i) {
         const std::string target = scratch / kEntries[i].name;
         EXPECT_EQ(LzExpandFile(streams[i], target), ExpandResult::Expanded);
-        EXPECT_EQ(wintest::ReadWhole(target), kEntries[i].data) << kEntries[i].name;
+        EXPECT_EQ(e2e::ReadWhole(target).value_or(""), kEntries[i].data) << kEntries[i].name;
     }
 }
 
 TEST_F(WinLzExpand, ReplacesAnExistingLongerTarget) {
     const std::string stream = WriteStreams(scratch.Path())[0];
     const std::string target = scratch / "Alpha.txt";
-    wintest::WriteWhole(target, std::string(5000, 'x'));
+    e2e::WriteWhole(target, std::string(5000, 'x'));
     EXPECT_EQ(LzExpandFile(stream, target), ExpandResult::Expanded);
-    EXPECT_EQ(wintest::ReadWhole(target), "Hello, world!\r\n");
+    EXPECT_EQ(e2e::ReadWhole(target).value_or(""), "Hello, world!\r\n");
 }
 
 TEST_F(WinLzExpand, CopiesASourceThatIsNotCompressed) {
     const std::string source = scratch / "plain.txt";
-    wintest::WriteWhole(source, "plain bytes");
+    e2e::WriteWhole(source, "plain bytes");
     EXPECT_EQ(LzExpandFile(source, scratch / "copy.txt"), ExpandResult::Expanded);
-    EXPECT_EQ(wintest::ReadWhole(scratch / "copy.txt"), "plain bytes");
+    EXPECT_EQ(e2e::ReadWhole(scratch / "copy.txt").value_or(""), "plain bytes");
 }
 
 TEST_F(WinLzExpand, MissingSourceFailsToOpenAndLeavesTheTargetAlone) {
     const std::string target = scratch / "kept.txt";
-    wintest::WriteWhole(target, "old");
+    e2e::WriteWhole(target, "old");
     EXPECT_EQ(LzExpandFile(scratch / "missing.zip", target), ExpandResult::OpenFailed);
-    EXPECT_EQ(wintest::ReadWhole(target), "old");
+    EXPECT_EQ(e2e::ReadWhole(target).value_or(""), "old");
 }
 
 TEST_F(WinLzExpand, TargetInAMissingFolderFailsToOpen) {
@@ -139,7 +139,7 @@ TEST_F(WinLzExpand, LongPathsExpandWhole) {
     ASSERT_GE(streams[2].size(), 200u);
     const std::string target = folder + "\\Beta.dat";
     EXPECT_EQ(LzExpandFile(streams[2], target), ExpandResult::Expanded);
-    EXPECT_EQ(wintest::ReadWhole(target), "abcabcabcabc");
+    EXPECT_EQ(e2e::ReadWhole(target).value_or(""), "abcabcabcabc");
     EXPECT_EQ(LzExpandFile(streams[2], folder + "\\missing\\Beta.dat"), ExpandResult::OpenFailed);
 }
 
@@ -148,10 +148,10 @@ TEST_F(WinLzExpand, LongPathsExpandWhole) {
 TEST_F(WinLzExpand, FilesAreHashedWithSha256) {
     const FileHasher hasher;
     const std::string small = scratch / "abc.txt";
-    ASSERT_TRUE(wintest::WriteWhole(small, "abc"));
+    ASSERT_TRUE(e2e::WriteWhole(small, "abc"));
     EXPECT_EQ(hasher.Sha256(small), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const std::string large = scratch / "million.txt";
-    ASSERT_TRUE(wintest::WriteWhole(large, std::string(1000000, 'a')));
+    ASSERT_TRUE(e2e::WriteWhole(large, std::string(1000000, 'a')));
     EXPECT_EQ(hasher.Sha256(large), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     EXPECT_FALSE(hasher.Sha256(scratch / "missing.txt"));
 }

@@ -6,45 +6,25 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/install_contract.h"
 #include "engine/win_registry.h"
-#include "toolkit/win_handles.h"
+#include "tests/e2e/driver/scenario.h"
 
 namespace qv {
 namespace {
 
-const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
+using e2e::kUninstallKey;
 
-struct StoredValue {
-    bool found = false;
-    DWORD type = 0;
-    DWORD size = 0;
-    std::string bytes;  // as stored, terminator included
-};
-
-StoredValue Query(const char* key, const char* name) {
-    StoredValue value;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | qv::contract::kRegistryView, &opened) != ERROR_SUCCESS) return value;
-    const UniqueRegKey handle(opened);
-    if (RegQueryValueExA(opened, name, nullptr, &value.type, nullptr, &value.size) != ERROR_SUCCESS) {
-        return value;
-    }
-    std::vector<BYTE> data(value.size);
-    if (RegQueryValueExA(opened, name, nullptr, &value.type, data.data(), &value.size) == ERROR_SUCCESS) {
-        value.found = true;
-        value.bytes.assign(data.begin(), data.begin() + value.size);
-    }
-    return value;
+// The value as stored under the uninstall key, terminator included.
+e2e::RegistryValue Stored(const char* name) {
+    return e2e::ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name).value_or(e2e::RegistryValue{});
 }
 
 void ExpectString(const char* name, const std::string& text) {
     SCOPED_TRACE(name);
-    const StoredValue value = Query(kKey, name);
-    ASSERT_TRUE(value.found);
-    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(value.size, text.size() + 1);
-    EXPECT_EQ(value.bytes, text + '\0');
+    const e2e::RegistryValue value = Stored(name);
+    ASSERT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value.data.size(), text.size() + 1);
+    EXPECT_EQ(value.data, text + '\0');
 }
 
 std::vector<RegistryValue> Values(const std::string& destination) {
@@ -64,7 +44,7 @@ std::vector<std::string> Write(const std::string& key, const std::vector<Registr
 }
 
 TEST(WinRegistry, WritesEveryValueAsAStringWithItsTerminator) {
-    ASSERT_TRUE(Write(kKey, Values("C:\\Program Files\\QuorVel V2.0")).empty());
+    ASSERT_TRUE(Write(kUninstallKey, Values("C:\\Program Files\\QuorVel V2.0")).empty());
     ExpectString("DisplayName", "Кворвель 2.0");
     ExpectString("DisplayIcon", "C:\\Program Files\\QuorVel V2.0\\QuorVel.exe");
     ExpectString("DisplayVersion", "2.0");
@@ -72,28 +52,28 @@ TEST(WinRegistry, WritesEveryValueAsAStringWithItsTerminator) {
 }
 
 TEST(WinRegistry, SecondWriteReplacesTheValuesAndKeepsOthers) {
-    ASSERT_TRUE(Write(kKey, Values("C:\\First")).empty());
-    ASSERT_TRUE(Write(kKey, {{"Publisher", std::string("kept")}}).empty());
-    ASSERT_TRUE(Write(kKey, Values("D:\\Second place")).empty());
+    ASSERT_TRUE(Write(kUninstallKey, Values("C:\\First")).empty());
+    ASSERT_TRUE(Write(kUninstallKey, {{"Publisher", std::string("kept")}}).empty());
+    ASSERT_TRUE(Write(kUninstallKey, Values("D:\\Second place")).empty());
     ExpectString("DisplayIcon", "D:\\Second place\\QuorVel.exe");
     ExpectString("UninstallString", "D:\\Second place\\UnInstall.exe");
     ExpectString("Publisher", "kept");
-    EXPECT_EQ(ReadMachineString(kKey, "UninstallString"), "D:\\Second place\\UnInstall.exe");
-    EXPECT_EQ(ReadMachineString(kKey, "NoSuchValue"), "");
+    EXPECT_EQ(ReadMachineString(kUninstallKey, "UninstallString"), "D:\\Second place\\UnInstall.exe");
+    EXPECT_EQ(ReadMachineString(kUninstallKey, "NoSuchValue"), "");
 }
 
 TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
     const std::vector<std::string> folders = {"C:\\a", "C:\\a\\Кворвель"};
-    ASSERT_TRUE(Write(kKey, {{"NoModify", std::uint32_t{1}}, {"CreatedFolders", folders}}).empty());
-    const StoredValue number = Query(kKey, "NoModify");
+    ASSERT_TRUE(Write(kUninstallKey, {{"NoModify", std::uint32_t{1}}, {"CreatedFolders", folders}}).empty());
+    const auto number = Stored("NoModify");
     EXPECT_EQ(number.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(number.bytes, std::string("\1\0\0\0", 4));
-    const StoredValue list = Query(kKey, "CreatedFolders");
+    EXPECT_EQ(number.data, std::string("\1\0\0\0", 4));
+    const auto list = Stored("CreatedFolders");
     EXPECT_EQ(list.type, static_cast<DWORD>(REG_MULTI_SZ));
-    EXPECT_EQ(list.bytes, std::string("C:\\a\0C:\\a\\Кворвель\0\0", 20));
-    EXPECT_EQ(ReadMachineStrings(kKey, "CreatedFolders"), folders);
-    EXPECT_TRUE(ReadMachineStrings(kKey, "NoModify").empty());
-    EXPECT_EQ(ReadMachineString(kKey, "CreatedFolders"), "");
+    EXPECT_EQ(list.data, std::string("C:\\a\0C:\\a\\Кворвель\0\0", 20));
+    EXPECT_EQ(ReadMachineStrings(kUninstallKey, "CreatedFolders"), folders);
+    EXPECT_TRUE(ReadMachineStrings(kUninstallKey, "NoModify").empty());
+    EXPECT_EQ(ReadMachineString(kUninstallKey, "CreatedFolders"), "");
     EXPECT_TRUE(ReadMachineStrings("SOFTWARE\\NoSuchKey", "CreatedFolders").empty());
 }
 
@@ -107,7 +87,7 @@ TEST(WinRegistry, AValueThatCannotBeWrittenDoesNotStopTheOthers) {
     const std::string tooLong(20000, 'v');
     std::vector<RegistryValue> values = Values("C:\\Q");
     values.insert(values.begin() + 1, {tooLong, std::string("x")});
-    EXPECT_EQ(Write(kKey, values), std::vector<std::string>{tooLong});
+    EXPECT_EQ(Write(kUninstallKey, values), std::vector<std::string>{tooLong});
     ExpectString("DisplayName", "Кворвель 2.0");
     ExpectString("UninstallString", "C:\\Q\\UnInstall.exe");
 }

@@ -5,20 +5,19 @@
 #include <gtest/gtest.h>
 
 #include "engine/win_shortcut.h"
-#include "support.h"
 #include "tests/e2e/driver/system.h"
 
 namespace qv {
 namespace {
 
-using wintest::ScratchFolder;
+using e2e::ScratchFolder;
 
 class WinShortcut : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(com.ok());
         for (const char* name : {"QuorVel.exe", "QuorVel.chm", "UnInstall.exe"}) {
-            wintest::WriteWhole(scratch / name, "target");
+            e2e::WriteWhole(scratch / name, "target");
         }
     }
 
@@ -68,7 +67,7 @@ TEST_F(WinShortcut, FolderThatDoesNotExistFailsWithoutAFile) {
     const std::string file = scratch / "missing\\Кворвель 2.0.lnk";
     EXPECT_TRUE(FAILED(CreateShortcut(AnsiToWide(file), scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
                                 scratch / "QuorVel.exe", 0)));
-    EXPECT_FALSE(wintest::Exists(file));
+    EXPECT_FALSE(e2e::Exists(file));
 }
 
 TEST(WinText, AnsiToWideConvertsWholeTexts) {

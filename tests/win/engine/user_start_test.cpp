@@ -7,17 +7,15 @@
 #include <string>
 
 #include "engine/win_user_start.h"
-#include "support.h"
 #include "tests/e2e/driver/scenario.h"
 
 namespace qv {
 namespace {
 
 TEST(UserStartRoutes, EachStartsTheProgramWorkingInTheFolderGiven) {
-    std::string program = std::string("Z:") + QV_APP_EXE;  // Wine shows / as Z:
-    for (char& c : program) c = c == '/' ? '\\' : c;
+    const std::string program = e2e::WinePath(QV_APP_EXE);
     for (const auto route : {StartThroughDesktopShell, StartAsOwnProcess}) {
-        wintest::ScratchFolder folder;
+        e2e::ScratchFolder folder;
         ASSERT_TRUE(route({program, folder.Path(), kShowNormal}));
         HWND window = e2e::WaitForApplicationWindow(std::chrono::seconds(30));
         ASSERT_NE(window, nullptr) << "no application window";

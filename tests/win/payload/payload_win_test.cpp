@@ -6,13 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "engine/payload_entry.h"
 #include "engine/szdd.h"
+#include "tests/e2e/driver/system.h"
 #include "tools/payload/inventory.h"
 
 namespace {
@@ -50,49 +49,8 @@ LONG LzExpand(const std::string& source, const std::string& target) {
     return LZCopy(in.get(), out.get());
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// A fresh folder under the temporary folder, removed with its files.
-class TempFolder {
-public:
-    TempFolder() {
-        char base[MAX_PATH + 1] = {};
-        GetTempPathA(MAX_PATH, base);
-        path_ = std::string(base) + "qv-payload-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const std::string& f : files_) DeleteFileA(f.c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string File(const std::string& name) {
-        files_.push_back(path_ + "\\" + name);
-        return files_.back();
-    }
-
-private:
-    std::string path_;
-    std::vector<std::string> files_;
-};
-
-// The build folder's Unix path as Wine sees it: on drive Z:.
-std::string WinePath(std::string unixPath) {
-    for (char& c : unixPath) {
-        if (c == '/') c = '\\';
-    }
-    return unixPath.rfind('\\', 0) == 0 ? "Z:" + unixPath : unixPath;
-}
+using e2e::ReadWhole;
+using e2e::WriteWhole;
 
 std::string MixedData(std::size_t n, std::uint32_t seed) {
     std::string s;
@@ -115,18 +73,18 @@ std::string MixedData(std::size_t n, std::uint32_t seed) {
 // ------------------------------------------------------------- LZ library
 
 TEST(PayloadUnderLz, ExpandsOurStreamsOfManySizes) {
-    TempFolder dir;
-    const std::string stream = dir.File("data.sz");
-    const std::string expanded = dir.File("data.out");
+    e2e::ScratchFolder dir;
+    const std::string stream = dir / "data.sz";
+    const std::string expanded = dir / "data.out";
     std::vector<std::size_t> sizes;
     for (std::size_t n = 0; n <= 64; ++n) sizes.push_back(n);
     for (std::size_t n : {100u, 4095u, 4096u, 4097u, 8200u, 65536u, 300000u}) sizes.push_back(n);
     for (std::size_t n : sizes) {
         for (const std::string& data :
              {MixedData(n, static_cast<std::uint32_t>(n)), std::string(n, ' '), std::string(n, 'q')}) {
-            WriteFileBytes(stream, qv::CompressSzdd(data));
+            ASSERT_TRUE(WriteWhole(stream, qv::CompressSzdd(data)));
             ASSERT_EQ(LzExpand(stream, expanded), static_cast<LONG>(n)) << "size " << n;
-            ASSERT_EQ(ReadFileBytes(expanded), data) << "size " << n;
+            ASSERT_EQ(ReadWhole(expanded).value_or(""), data) << "size " << n;
         }
     }
 }
@@ -171,10 +129,10 @@ TEST(PayloadResources, SixteenNamesInOrderEachInRussianOnly) {
 }
 
 TEST(PayloadResources, EachEntryExpandsToItsPayloadFile) {
-    TempFolder dir;
-    const std::string tmp = dir.File("tmp.zip");
-    const std::string out = dir.File("entry.out");
-    const std::string sources = WinePath(QV_PAYLOAD_FILES_DIR);
+    e2e::ScratchFolder dir;
+    const std::string tmp = dir / "tmp.zip";
+    const std::string out = dir / "entry.out";
+    const std::string sources = e2e::WinePath(QV_PAYLOAD_FILES_DIR);
     for (const qv::payload::InventoryItem& item : kInventory) {
         const std::string resource(item.resource);
         SCOPED_TRACE(resource);
@@ -186,11 +144,11 @@ TEST(PayloadResources, EachEntryExpandsToItsPayloadFile) {
             EXPECT_EQ(bytes.substr(entry.name.size() + 1, item.afterNul.size()), item.afterNul);
         }
 
-        const std::string original = ReadFileBytes(sources + "\\" + std::string(item.fileName));
+        const std::string original = ReadWhole(sources + "\\" + std::string(item.fileName)).value_or("");
         ASSERT_FALSE(original.empty()) << "payload file not found in " << sources;
-        WriteFileBytes(tmp, entry.stream);
+        ASSERT_TRUE(WriteWhole(tmp, std::string(entry.stream)));
         ASSERT_EQ(LzExpand(tmp, out), static_cast<LONG>(original.size()));
-        EXPECT_TRUE(ReadFileBytes(out) == original) << "expanded bytes differ";
+        EXPECT_TRUE(ReadWhole(out).value_or("") == original) << "expanded bytes differ";
     }
 }
 

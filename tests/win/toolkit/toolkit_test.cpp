@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/system.h"
 #include "toolkit/application.h"
 #include "toolkit/failure.h"
 #include "toolkit/folder_controls.h"
@@ -249,11 +251,7 @@ TEST_F(ToolkitTest, AnExceptionInAHandlerIsReportedAndTheLoopGoesOn) {
     const DWORD ui = GetCurrentThreadId();
     std::thread closer([&] {
         HWND box = nullptr;
-        for (int i = 0; i < 500 && !box; ++i) {
-            Sleep(10);
-            box = ThreadDialog(ui);
-        }
-        if (!box) return;
+        if (!e2e::WaitFor([&] { return (box = ThreadDialog(ui)) != nullptr; }, std::chrono::seconds(5))) return;
         char text[256] = {};
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         boxText = text;
@@ -280,14 +278,6 @@ TEST_F(ToolkitTest, TheErrorHandlersBoxGoesWhereTheProgramSays) {
 
 // --- folder widgets --------------------------------------------------------
 
-std::string TempFolder(const char* name) {
-    char base[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof base, base);
-    std::string folder = std::string(base) + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
 const ControlLayout kFolderControls[] = {
     {.kind = ControlKind::DirectoryList, .name = "DirList", .bounds = {10, 10, 250, 120}, .tabOrder = 0,
      .itemHeight = 16},
@@ -300,10 +290,11 @@ public:
 };
 
 TEST_F(ToolkitTest, DirectoryListShowsTheChainThenVisibleSubfoldersAndOpensItems) {
-    const std::string root = TempFolder("qv-dirlist");
-    for (const char* sub : {"beta", "Alpha", "gamma", "Hidden"}) CreateDirectoryA((root + "\\" + sub).c_str(), nullptr);
+    const e2e::ScratchFolder scratch;
+    const std::string root = scratch / "qv-dirlist";
+    for (const char* sub : {"beta", "Alpha", "gamma", "Hidden"}) ASSERT_TRUE(e2e::MakeFolders(root + "\\" + sub));
     SetFileAttributesA((root + "\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
-    std::ofstream(root + "\\file.txt") << "not a folder";
+    ASSERT_TRUE(e2e::WriteWhole(root + "\\file.txt", "not a folder"));
 
     FolderForm form;
     auto* list = form.Get<DirectoryList>("DirList");

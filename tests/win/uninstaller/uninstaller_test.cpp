@@ -13,56 +13,26 @@
 #include "engine/win_registry.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/win_system.h"
-#include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/scenario.h"
+#include "tests/e2e/driver/system_checks.h"
 #include "toolkit/win_handles.h"
 
 namespace {
 
-const char kKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvel V2.0";
-const char kCaption[] = "Удаление Кворвель";
-const char* const kEntries[] = {
-    "Quorvel.exe", "Descript.txt", "DateVar.dat", "TimeVar.dat", "Dates.dat", "Dates2.dat",
-    "Dates3.dat", "Dates4.dat", "Cityes.dat", "Regions.dat", "Republics.dat", "Group.txt",
-    "UnInstall.exe", "QuorVel.chm", "People.dat", "QuorVel.TTF"};
-const char* const kGroupShortcuts[] = {
-    "\\Кворвель 2.0.lnk", "\\Справка по Кворвель 2.0.lnk", "\\Удалить Кворвель 2.0.lnk"};
+using e2e::Box;
+using e2e::Exists;
+using e2e::kUninstallCaption;
+using e2e::kUninstallKey;
 
-// The build knows where a program is as a Unix path; Wine shows / as Z:.
-std::string Built(const char* unixPath) {
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-std::string UninstallerBuilt() { return Built(QV_UNINSTALLER_EXE); }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string UninstallerBuilt() { return e2e::WinePath(QV_UNINSTALLER_EXE); }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    const qv::UniqueHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(f) << path;
-    DWORD written = 0;
-    WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ASSERT_EQ(written, bytes.size());
-}
-
-std::string TempFolder() {
-    std::string buf(MAX_PATH + 1, '\0');
-    buf.resize(GetTempPathA(static_cast<DWORD>(buf.size()), &buf[0]));
-    return buf;
-}
-
-std::string ShellFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
+    EXPECT_TRUE(e2e::WriteWhole(path, bytes)) << path;
 }
 
 // Writes values into the uninstall key, as the installer does.
 void WriteKeyValues(const std::vector<qv::RegistryValue>& values) {
-    qv::WriteMachineValues(kKeyPath, values, [](const std::string& name, unsigned long error) {
+    qv::WriteMachineValues(kUninstallKey, values, [](const std::string& name, unsigned long error) {
         ADD_FAILURE() << "cannot write " << name << ": " << error;
     });
 }
@@ -76,7 +46,7 @@ void WriteKey(const std::string& uninstallString) {
 
 std::string ReadKeyCommand() {
     qv::UniqueRegKey key;
-    if (qv::OpenMachineKeyToRead(kKeyPath, key) != ERROR_SUCCESS) return "<none>";
+    if (qv::OpenMachineKeyToRead(kUninstallKey, key) != ERROR_SUCCESS) return "<none>";
     return qv::ReadStringValue(key.get(), "UninstallString").value_or(std::string());
 }
 
@@ -107,43 +77,28 @@ struct Installation {
 // dest and group as the installer would hold them: dest may end with a
 // backslash, group may be the Programs folder plus a backslash.
 Installation Install(const std::string& dest, const std::string& group, const std::string& desktop) {
-    Installation in;
-    in.dest = dest;
-    in.group = group;
-    in.desktopShortcut = desktop + "\\Кворвель 2.0.lnk";
-    auto log = [&](const std::string& path, char kind) { in.logLines.push_back(path + "=" + kind); };
-
-    log(dest, 'D');
-    CreateDirectoryA(dest.c_str(), nullptr);
-    for (const char* name : kEntries) {
-        const std::string path = dest + "\\" + name;
-        log(path, 'F');
-        if (std::string(name) != "UnInstall.exe") WriteBytes(path, std::string("data of ") + name);
+    Installation in{dest, group, desktop + e2e::kProgramShortcut, e2e::ExpectedLogLines(dest, group, desktop)};
+    for (const std::string& line : in.logLines) {
+        const std::string path = line.substr(0, line.size() - 2);
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        if (line.back() == 'D') {
+            CreateDirectoryA(path.c_str(), nullptr);
+        } else if (name == "UnInstall.exe") {
+            EXPECT_TRUE(CopyFileA(UninstallerBuilt().c_str(), path.c_str(), FALSE)) << UninstallerBuilt();
+        } else if (name == "lic.txt") {
+            WriteBytes(path, "Лицензионное соглашение\r\n");
+        } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lnk") == 0) {
+            WriteBytes(path, "link");
+        } else if (name != "Peoples.clm" && name != "UnInstall.dat") {
+            WriteBytes(path, "data of " + name);
+        }
     }
-    EXPECT_TRUE(CopyFileA(UninstallerBuilt().c_str(), (dest + "\\UnInstall.exe").c_str(), FALSE))
-        << UninstallerBuilt();
-    log(dest + "\\lic.txt", 'F');
-    WriteBytes(dest + "\\lic.txt", "Лицензионное соглашение\r\n");
-    log(group, 'D');
-    CreateDirectoryA(group.c_str(), nullptr);
-    for (const char* shortcut : kGroupShortcuts) {
-        log(group + shortcut, 'F');
-        WriteBytes(group + shortcut, "link");
-    }
-    log(in.desktopShortcut, 'F');
-    WriteBytes(in.desktopShortcut, "link");
-    log(dest + "\\Peoples.clm", 'F');
-    log(dest + "\\UnInstall.dat", 'F');
-
     std::string text;
     for (const std::string& line : in.logLines) text += line + "\r\n";
     WriteBytes(in.Log(), text);
     WriteKey(dest + "\\UnInstall.exe");
     return in;
 }
-
-// A message box as the user sees it.
-using e2e::Box;
 
 // The uninstaller started from its own folder, as the shortcut starts it.
 class Uninstaller {
@@ -152,23 +107,11 @@ public:
         : program_(in.Self(), in.dest, arguments) {}
     bool started() const { return program_.started(); }
 
-    // Waits for the process to show a message box.
-    Box WaitForBox() {
-        for (int i = 0; i < 300; ++i) {
-            const std::vector<Box> boxes = e2e::MessageBoxesOf(program_.ProcessId());
-            if (!boxes.empty() && !boxes.front().text.empty()) return boxes.front();
-            if (program_.Exited(std::chrono::milliseconds(100))) break;
-        }
-        return Box{};
-    }
-
-    // Presses a button of the box and waits until the box is gone.
-    static void Press(const Box& box, int id) {
-        ASSERT_NE(box.hwnd, nullptr);
-        PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(box.hwnd, id)));
-        for (int i = 0; i < 100 && IsWindow(box.hwnd); ++i) Sleep(50);
-        ASSERT_FALSE(IsWindow(box.hwnd));
+    // The message box the process shows next; an empty one if none shows.
+    Box WaitForBox() const {
+        Box box;
+        e2e::WaitBoxOf(program_.ProcessId(), "", box, std::chrono::seconds(30));
+        return box;
     }
 
     // The exit code, or -1 if it did not end within a minute.
@@ -183,8 +126,7 @@ private:
 // Whether a path is gone within the time the copy in the temporary folder
 // needs to remove the uninstaller after it ended.
 bool GoneSoon(const std::string& path) {
-    for (int i = 0; i < 200 && Exists(path); ++i) Sleep(100);
-    return !Exists(path);
+    return e2e::WaitFor([&] { return !Exists(path); }, std::chrono::seconds(20));
 }
 
 void ExpectUntouched(const Installation& in) {
@@ -196,9 +138,7 @@ void ExpectUntouched(const Installation& in) {
 class UninstallerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int n = 0;
-        root_ = TempFolder() + "Кворвель-тест-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++n);
+        root_ = scratch_ / "Кворвель-тест";
         ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
         CreateDirectoryA((root_ + "\\Programs").c_str(), nullptr);
         CreateDirectoryA((root_ + "\\Desktop").c_str(), nullptr);
@@ -207,6 +147,7 @@ protected:
     std::string Group() const { return root_ + "\\Programs\\Кворвель 2.0"; }
     std::string Desktop() const { return root_ + "\\Desktop"; }
 
+    e2e::ScratchFolder scratch_;
     std::string root_;
 };
 
@@ -219,25 +160,25 @@ TEST_F(UninstallerTest, YesRemovesTheInstallationButKeepsTheUsersFilesOnPurpose)
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     const Box question = u.WaitForBox();
-    EXPECT_EQ(question.caption, kCaption);
+    EXPECT_EQ(question.caption, kUninstallCaption);
     EXPECT_NE(question.text.find("\"Кворвель 2.0\""), std::string::npos) << question.text;
-    Uninstaller::Press(question, IDYES);
+    ASSERT_TRUE(e2e::AnswerBox(question, IDYES));
     const Box data = u.WaitForBox();
     EXPECT_EQ(data.text.rfind("Удалить также файлы с Вашими данными?\n\n" + in.dest + "\\Group.txt\n" + in.dest +
                                   "\\People.dat\n\n",
                               0),
               0u)
         << data.text;
-    Uninstaller::Press(data, IDNO);
+    ASSERT_TRUE(e2e::AnswerBox(data, IDNO));
 
     const Box report = u.WaitForBox();
-    EXPECT_EQ(report.caption, kCaption);
+    EXPECT_EQ(report.caption, kUninstallCaption);
     EXPECT_EQ(report.text, "Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.\n\n"
                            "Файлы с Вашими данными сохранены:\n\n" +
                                in.dest + "\\Group.txt\n" + in.dest + "\\People.dat\n\nПапка " + in.dest +
                                " сохранена, так как в ней остались файлы с Вашими данными и файлы, "
                                "не созданные при установке.");
-    Uninstaller::Press(report, IDOK);
+    ASSERT_TRUE(e2e::AnswerBox(report, IDOK));
     EXPECT_EQ(u.WaitForExit(), 0);
 
     EXPECT_TRUE(GoneSoon(in.Self()));
@@ -258,11 +199,11 @@ TEST_F(UninstallerTest, YesRemovesTheInstallationButKeepsTheUsersFilesOnPurpose)
 void UninstallCompletely(const Installation& in) {
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
-    Uninstaller::Press(u.WaitForBox(), IDYES);
-    Uninstaller::Press(u.WaitForBox(), IDYES);  // the user's data too
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDYES));
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDYES));  // the user's data too
     const Box report = u.WaitForBox();
     EXPECT_EQ(report.text, "Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.");
-    Uninstaller::Press(report, IDOK);
+    ASSERT_TRUE(e2e::AnswerBox(report, IDOK));
     EXPECT_EQ(u.WaitForExit(), 0);
     EXPECT_TRUE(GoneSoon(in.Self()));
     for (const std::string& file : in.MadeFiles()) EXPECT_FALSE(Exists(file)) << file;
@@ -285,21 +226,21 @@ TEST_F(UninstallerTest, RootDestinationAndASystemGroupStay) {
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
     const std::string root(windows, 3);
-    const std::string startup = ShellFolder(CSIDL_COMMON_STARTUP);
+    const std::string startup = e2e::ShellFolder(CSIDL_COMMON_STARTUP);
     ASSERT_FALSE(startup.empty());
-    const Installation in = Install(root, startup, ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
+    const Installation in = Install(root, startup, e2e::ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
     ASSERT_EQ(in.logLines[1], root + "\\Quorvel.exe=F");
 
     UninstallCompletely(in);
     EXPECT_TRUE(Exists(root));
     EXPECT_TRUE(Exists(startup));
-    EXPECT_TRUE(Exists(ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY)));
+    EXPECT_TRUE(Exists(e2e::ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY)));
 }
 
 TEST_F(UninstallerTest, EmptyGroupNameKeepsTheProgramsFolder) {
     // An empty group name: the installer logs the Programs folder with a
     // trailing backslash and puts the shortcuts straight into it.
-    const std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+    const std::string programs = e2e::ShellFolder(CSIDL_COMMON_PROGRAMS);
     ASSERT_FALSE(programs.empty());
     const Installation in = Install(Dest(), programs + "\\", Desktop());
     ASSERT_EQ(in.logLines[19], programs + "\\\\Кворвель 2.0.lnk=F");
@@ -313,7 +254,7 @@ TEST_F(UninstallerTest, NoChangesNothing) {
     const Installation in = Install(Dest(), Group(), Desktop());
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
-    Uninstaller::Press(u.WaitForBox(), IDNO);
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDNO));
     EXPECT_EQ(u.WaitForExit(), 2);
     ExpectUntouched(in);
     EXPECT_TRUE(Exists(in.Self()));
@@ -325,9 +266,9 @@ TEST_F(UninstallerTest, KeepsTheRegistrationOfAnotherInstallation) {
     WriteKey("D:\\Другая папка\\UnInstall.exe");
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
-    Uninstaller::Press(u.WaitForBox(), IDYES);
-    Uninstaller::Press(u.WaitForBox(), IDYES);
-    Uninstaller::Press(u.WaitForBox(), IDOK);
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDYES));
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDYES));
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDOK));
     EXPECT_EQ(u.WaitForExit(), 0);
     EXPECT_TRUE(GoneSoon(in.dest));
     EXPECT_EQ(ReadKeyCommand(), "D:\\Другая папка\\UnInstall.exe");
@@ -340,12 +281,12 @@ TEST_F(UninstallerTest, ALogWithoutAUsableLineRemovesNothing) {
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     const Box box = u.WaitForBox();
-    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.caption, kUninstallCaption);
     EXPECT_EQ(box.text, "Файл журнала установки повреждён:\n\n" + in.Log() +
                             "\n\nВ файле нет ни одной пригодной строки. Строка 1: путь не является полным путём "
                             "к файлу или папке.\n\nУдаление приложения \"Кворвель 2.0\" невозможно. "
                             "Ни один файл не был удалён.");
-    Uninstaller::Press(box, IDOK);
+    ASSERT_TRUE(e2e::AnswerBox(box, IDOK));
     EXPECT_EQ(u.WaitForExit(), 1);
     ExpectUntouched(in);
 }
@@ -357,10 +298,10 @@ TEST_F(UninstallerTest, MissingLogRemovesNothing) {
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     const Box box = u.WaitForBox();
-    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.caption, kUninstallCaption);
     EXPECT_EQ(box.text.rfind("Не найден файл журнала установки:\n\n" + in.Log() + "\n\n", 0), 0u)
         << box.text;
-    Uninstaller::Press(box, IDOK);
+    ASSERT_TRUE(e2e::AnswerBox(box, IDOK));
     EXPECT_EQ(u.WaitForExit(), 1);
     ExpectUntouched(in);
 }
@@ -383,11 +324,10 @@ public:
     void Close() {
         if (!process_.process || !TerminateProcess(process_.process.get(), 0)) return;
         WaitForSingleObject(process_.process.get(), INFINITE);
-        for (int i = 0; i < 300 && !qv::UniqueHandle(CreateFileA(exe_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-             ++i) {
-            Sleep(100);
-        }
+        e2e::WaitFor([&] {
+            return static_cast<bool>(qv::UniqueHandle(
+                CreateFileA(exe_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        }, std::chrono::seconds(30));
     }
 
 private:
@@ -395,16 +335,10 @@ private:
     qv::StartedProcess process_;
 };
 
-std::string ReadText(const std::string& path) {
-    std::string text;
-    qv::ReadWholeFile(path, 1 << 20, &text);
-    return text;
-}
-
 TEST_F(UninstallerTest, SilentlyRemovesNothingWhileAFileIsInUse) {
     const Installation in = Install(Dest(), Group(), Desktop());
     const std::string program = in.dest + "\\Quorvel.exe";
-    ASSERT_TRUE(CopyFileA(Built(QV_APP_EXE).c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(e2e::WinePath(QV_APP_EXE).c_str(), program.c_str(), FALSE));
     RunningApplication application(program);
     ASSERT_TRUE(application.started());
     const std::string log = root_ + "\\журнал удаления.log";
@@ -413,7 +347,7 @@ TEST_F(UninstallerTest, SilentlyRemovesNothingWhileAFileIsInUse) {
     ASSERT_TRUE(u.started());
     EXPECT_EQ(u.WaitForExit(), 2);  // no box was answered: none was shown
     ExpectUntouched(in);
-    const std::string text = ReadText(log);
+    const std::string text = e2e::ReadWhole(log).value_or("");
     EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u);  // UTF-8
     EXPECT_NE(text.find(qv::Cp1251ToUtf8("Файл используется другой программой: " + program)), std::string::npos)
         << text;
@@ -441,7 +375,7 @@ TEST_F(WinRemovalSystemTest, ReadsAShortcutsTarget) {
 
 TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
     const std::string program = root_ + "\\QuorVel.exe";
-    ASSERT_TRUE(CopyFileA(Built(QV_APP_EXE).c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(e2e::WinePath(QV_APP_EXE).c_str(), program.c_str(), FALSE));
     const std::string data = root_ + "\\People.dat";
     WriteBytes(data, "данные");
     {
