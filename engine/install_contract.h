@@ -2,6 +2,10 @@
 // What setup.exe and UnInstall.exe must agree on. Each item says who writes
 // it and who reads it; a change here changes both programs at once.
 // Portable: compiled into the installer, the uninstaller and the native tests.
+#include <iterator>
+#include <string_view>
+#include <vector>
+
 namespace qv::contract {
 
 // --- Files in the destination folder -------------------------------------------
@@ -29,6 +33,38 @@ inline constexpr char kApplicationFileName[] = "QuorVel.exe";
 // run that is left or aborted; it stays only when that fails (or a run was
 // killed); the uninstaller removes it when it is there.
 inline constexpr char kTempFileName[] = "tmp.zip";
+
+// Every file a payload carries, by the name it is installed under in the
+// destination folder (a payload folder must hold exactly these). Written by
+// the installer's pass.
+inline constexpr const char* kPayloadFileNames[] = {
+    "Quorvel.exe", "Descript.txt",  "DateVar.dat", "TimeVar.dat",   "Dates.dat",  "Dates2.dat",
+    "Dates3.dat",  "Dates4.dat",    "Cityes.dat",  "Regions.dat",   "Republics.dat", "Group.txt",
+    "UnInstall.exe", "QuorVel.chm", "People.dat",  "QuorVel.TTF",
+};
+
+// Further files the installer writes or logs in the destination folder:
+// the agreement text, and the user-data file the application makes later.
+inline constexpr char kLicenceFileName[] = "lic.txt";
+inline constexpr char kApplicationDataFileName[] = "Peoples.clm";
+
+// The shortcuts the installer makes: all three in the program group, the
+// first also on the desktop. The uninstaller removes these names from the
+// registered group and desktop even when UnInstall.dat is lost or changed.
+inline constexpr char kProgramShortcutName[] = "Кворвель 2.0.lnk";
+inline constexpr char kHelpShortcutName[] = "Справка по Кворвель 2.0.lnk";
+inline constexpr char kUninstallShortcutName[] = "Удалить Кворвель 2.0.lnk";
+inline constexpr const char* kShortcutNames[] = {kProgramShortcutName, kHelpShortcutName, kUninstallShortcutName};
+
+// Every name the installer writes or logs in the destination folder. The
+// installer refuses a destination too long for the longest of them; the
+// uninstaller removes these names, and no others, from the installation
+// folder when UnInstall.dat cannot be trusted.
+inline std::vector<std::string_view> DestinationFileNames() {
+    std::vector<std::string_view> names(std::begin(kPayloadFileNames), std::end(kPayloadFileNames));
+    names.insert(names.end(), {kLicenceFileName, kApplicationDataFileName, kLogFileName, kTempFileName});
+    return names;
+}
 
 // Payload files that hold the user's own data once the application runs.
 // The installer keeps an existing one; the uninstaller keeps them unless
@@ -69,6 +105,16 @@ inline constexpr char kNoRepair[] = "NoRepair";            // DWORD 1
 // removes each one that is empty once everything else is gone, and keeps a
 // folder of UnInstall.dat that the list leaves out: it was there before.
 inline constexpr char kCreatedFolders[] = "CreatedFolders";
+// Written after CreatedFolders, each only when there is something to say; an
+// older installation's key has none of them. Read by the uninstaller, which
+// trusts them over UnInstall.dat (any user may be able to change that file;
+// only administrators can change the key):
+// the program group's full path, when the installer made its shortcuts there;
+inline constexpr char kStartMenuGroup[] = "StartMenuGroup";
+// the desktop shortcut's full path, when the installer made it;
+inline constexpr char kDesktopShortcut[] = "DesktopShortcut";
+// the SHA-256 of UnInstall.dat as the installer saved it, lower-case hex.
+inline constexpr char kUninstallLogSha256[] = "UninstallLogSha256";
 
 // --- The uninstaller's command line --------------------------------------------------
 
@@ -84,7 +130,7 @@ inline constexpr char kLogSwitch[] = "/LOG";                           // /LOG o
 enum UninstallExit : int {
     kUninstallDone = 0,           // everything removed (user data kept on purpose counts as done)
     kUninstallNoLog = 1,          // the log is missing or unusable: nothing removed
-    kUninstallSomethingLeft = 2,  // something could not be removed, or the removal was refused
+    kUninstallSomethingLeft = 2,  // something could not be removed or was refused, or the removal was refused
 };
 
 // A finishing run: the copy that the uninstaller starts from a folder of

@@ -14,9 +14,6 @@ namespace {
 
 const char kHelpFileName[] = "QuorVel.chm";
 
-const char kProgramShortcut[] = "\\Кворвель 2.0.lnk";
-const char kHelpShortcut[] = "\\Справка по Кворвель 2.0.lnk";
-const char kUninstallShortcut[] = "\\Удалить Кворвель 2.0.lnk";
 
 const char kShortcutsAction[] = "Создание ярлыков...";
 const char kRegistryAction[] = "Запись информации в реестр...";
@@ -85,19 +82,19 @@ void InstallSequence::MakeShortcuts() {
     if (choices_.programsPath.empty()) {
         runLog_.Write("Ярлыки в меню «Пуск» не созданы: папка программ меню «Пуск» не найдена.");
     } else {
-        const std::string group = choices_.programsPath + "\\" + choices_.groupName;
+        const std::string group = GroupPath();
         if (!system_.Exists(group)) MakeFolders(group);
         log_.Set(group, contract::kFolderKind);
-        MakeShortcut(group + kProgramShortcut, contract::kApplicationFileName);
-        MakeShortcut(group + kHelpShortcut, kHelpFileName);
-        MakeShortcut(group + kUninstallShortcut, contract::kUninstallerFileName);
+        MakeShortcut(InFolder(group, contract::kProgramShortcutName), contract::kApplicationFileName);
+        MakeShortcut(InFolder(group, contract::kHelpShortcutName), kHelpFileName);
+        MakeShortcut(InFolder(group, contract::kUninstallShortcutName), contract::kUninstallerFileName);
     }
     if (!choices_.desktopShortcut) return;
     if (choices_.desktopPath.empty()) {
         runLog_.Write("Ярлык на рабочем столе не создан: папка рабочего стола не найдена.");
         return;
     }
-    MakeShortcut(choices_.desktopPath + kProgramShortcut, contract::kApplicationFileName);
+    MakeShortcut(DesktopShortcutPath(), contract::kApplicationFileName);
 }
 
 void InstallSequence::MakeShortcut(const std::string& file, const std::string& targetName) {
@@ -141,7 +138,7 @@ std::vector<std::string> InstallSequence::CreatedFolders() {
     // and lead to this installation's folders, so that installing again
     // over it does not forget them; another folder's levels are not ours.
     std::vector<std::string> ours = {destination_};
-    if (!choices_.programsPath.empty()) ours.push_back(choices_.programsPath + "\\" + choices_.groupName);
+    if (!choices_.programsPath.empty()) ours.push_back(GroupPath());
     const auto leadsToOurs = [&](const std::string& folder) {
         return std::any_of(ours.begin(), ours.end(), [&](const std::string& o) { return IsAtOrInside(o, folder); });
     };
@@ -154,6 +151,28 @@ std::vector<std::string> InstallSequence::CreatedFolders() {
     }
     for (const std::string& folder : written_.Folders()) add(folder);
     return folders;
+}
+
+std::string InstallSequence::GroupPath() const {
+    return choices_.programsPath.empty() ? std::string() : InFolder(choices_.programsPath, choices_.groupName);
+}
+
+std::string InstallSequence::DesktopShortcutPath() const {
+    return InFolder(choices_.desktopPath, contract::kProgramShortcutName);
+}
+
+void InstallSequence::AddTrustedRecords(std::vector<RegistryValue>& values) {
+    // What the uninstaller may trust over UnInstall.dat, which a user who can
+    // write to the destination folder can change.
+    if (const std::string group = GroupPath(); !group.empty() && system_.Exists(group)) {
+        values.push_back({contract::kStartMenuGroup, group});
+    }
+    if (choices_.desktopShortcut && !choices_.desktopPath.empty() && system_.Exists(DesktopShortcutPath())) {
+        values.push_back({contract::kDesktopShortcut, DesktopShortcutPath()});
+    }
+    if (const std::optional<std::string> digest = system_.FileSha256(InDestination(contract::kLogFileName))) {
+        values.push_back({contract::kUninstallLogSha256, *digest});
+    }
 }
 
 void InstallSequence::Register() {
@@ -169,7 +188,7 @@ void InstallSequence::Register() {
         return;
     }
     const std::uint32_t kilobytes = static_cast<std::uint32_t>((installedBytes_ + 1023) / 1024);
-    const std::vector<RegistryValue> values = {
+    std::vector<RegistryValue> values = {
         {contract::kDisplayName, std::string(kProductName)},
         {contract::kDisplayIcon, InDestination(contract::kApplicationFileName)},
         {contract::kDisplayVersion, std::string(kProductVersion)},
@@ -182,6 +201,7 @@ void InstallSequence::Register() {
         {contract::kNoRepair, std::uint32_t{1}},
         {contract::kCreatedFolders, CreatedFolders()},
     };
+    AddTrustedRecords(values);
     const std::vector<std::string> failed = system_.WriteMachineValues(contract::kUninstallKey, values);
     // The list of programs shows and removes an entry by its first four
     // values; the others only add to what it says.

@@ -20,8 +20,7 @@ using contract::kLogFileName;
 using contract::kTempFileName;
 using contract::kUninstallerFileName;
 
-const char kLicenceFileName[] = "lic.txt";
-const char kUserDataFileName[] = "Peoples.clm";
+using contract::kLicenceFileName;
 using contract::kApplicationFileName;
 
 const char kTempFileError[] = "Ошибка создания временного файла.";
@@ -30,6 +29,11 @@ const char kDamagedNote[] = "\n\nФайл в программе установк
 const char kSaveError[] = "Ошибка записи файла: ";
 const char kPathTooLong[] = "Слишком длинный путь к файлу: ";
 const char kPathLimitNote[] = "\n\nПуть к файлу должен быть не длиннее 259 символов.";
+const char kDiskFull[] = "Недостаточно места на диске";
+const char kLinkedBefore[] = "Файл не записан: ";
+const char kLinkedAfter[] =
+    "\n\nНа его месте находится ссылка на другой файл или папку. Программа установки не записывает файлы через "
+    "ссылки.";
 const char kNoLogNote[] =
     "\n\nПрограмма не будет зарегистрирована в списке установленных программ: без этого файла её нельзя удалить.";
 
@@ -47,6 +51,45 @@ NoRunLog gNoRunLog;
 }  // namespace
 
 bool FitsMaxPath(std::string_view path) { return path.size() < kMaxPath; }
+
+std::size_t LongestDestination() {
+    std::size_t longest = 0;
+    for (std::string_view name : contract::DestinationFileNames()) longest = std::max(longest, name.size());
+    // The folder, a backslash and the name, within the limit (which counts
+    // the terminator).
+    return kMaxPath - 1 - 1 - longest;
+}
+
+std::string DriveOf(std::string_view path) {
+    if (path.size() >= 2 && path[1] == ':' && !IsSeparator(path[0])) return std::string(path.substr(0, 2));
+    if (path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return std::string();
+    // \\server\share
+    std::size_t end = 2;
+    for (int part = 0; part < 2; ++part) {
+        end = path.find_first_of("\\/", end + (part == 0 ? 0 : 1));
+        if (end == std::string_view::npos) return part == 0 ? std::string() : std::string(path);
+    }
+    return std::string(path.substr(0, end));
+}
+
+std::string DiskFullNote(std::string_view path, unsigned long error) {
+    if (error != kErrorDiskFull && error != kErrorHandleDiskFull) return std::string();
+    const std::string drive = DriveOf(path);
+    return std::string("\n\n") + kDiskFull + (drive.empty() ? "" : " " + drive) + ".";
+}
+
+std::string LinkedText(std::string_view path) {
+    std::string text = kLinkedBefore;
+    text += path;
+    return text += kLinkedAfter;
+}
+
+std::string InFolder(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    path += '\\';
+    path += name;
+    return path;
+}
 
 CopyAnswer UnattendedCopyAnswer(int attempt) { return attempt <= 3 ? CopyAnswer::Retry : CopyAnswer::Abort; }
 
@@ -155,8 +198,8 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
         report_.passStopped = report_.tempFileFailed = true;
         return false;
     }
-    if (system_.SaveFile(tmp, parsed.stream) != SaveResult::Saved) {
-        system_.ShowError(kTempFileError);
+    if (const SaveOutcome saved = system_.SaveFile(tmp, parsed.stream); saved != SaveResult::Saved) {
+        ShowSaveError(kTempFileError, tmp, saved);
         report_.passStopped = report_.tempFileFailed = true;
         return false;
     }
@@ -171,14 +214,15 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
     written_.AddFile(tmp);
     const bool existed = system_.Exists(target);
     const bool keep = IsKeptOnReinstall(name) && existed;
-    bool inPlace = keep;
+    Placed placed = keep ? Placed::Yes : Placed::No;
     // A file that was there before and that this run did not write is not
-    // this installation's: its removal must never take it.
+    // this installation's: its removal must never take it; nor is a link
+    // that stood in the file's place.
     const auto notOurs = [&] {
-        if (existed) log_.Remove(target);
+        if (existed || placed == Placed::Linked) log_.Remove(target);
     };
-    const bool goOn = keep || ExpandEntry(tmp, target, name, expectedSize, inPlace);
-    if (!existed) written_.AddFile(target);
+    const bool goOn = keep || ExpandEntry(tmp, target, name, expectedSize, placed);
+    if (!existed && placed != Placed::Linked) written_.AddFile(target);
     if (!goOn) {
         report_.passStopped = true;
         notOurs();
@@ -187,7 +231,7 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
     }
 
     system_.RemoveFile(tmp);
-    if (inPlace) {
+    if (placed == Placed::Yes) {
         ++report_.entriesInPlace;
         inPlace_.push_back(name);
         const std::uint64_t size = system_.FileSize(target).value_or(0);
@@ -205,8 +249,8 @@ bool InstallSequence::InstallEntry(std::string_view entry) {
 }
 
 bool InstallSequence::ExpandEntry(const std::string& tmp, const std::string& target, const std::string& name,
-                                  std::optional<std::uint64_t> expectedSize, bool& inPlace) {
-    inPlace = false;
+                                  std::optional<std::uint64_t> expectedSize, Placed& placed) {
+    placed = Placed::No;
     if (!FitsMaxPath(target)) {
         // No shorter name would be the file asked for: the entry is passed over.
         system_.ShowError(PathTooLongText(target));
@@ -214,15 +258,24 @@ bool InstallSequence::ExpandEntry(const std::string& tmp, const std::string& tar
     }
     for (int attempt = 1;; ++attempt) {
         std::string failure = kCopyError + name;
-        if (system_.ExpandFile(tmp, target) == ExpandResult::Expanded) {
+        const ExpandOutcome expanded = system_.ExpandFile(tmp, target);
+        if (expanded == ExpandResult::Linked) {
+            // Neither followed nor replaced: the file is left out.
+            placed = Placed::Linked;
+            system_.ShowError(LinkedText(target));
+            return gate_.Pass();
+        }
+        if (expanded == ExpandResult::Expanded) {
             const std::string damage = DamageOf(target, name, expectedSize);
             if (damage.empty()) {
-                inPlace = true;
+                placed = Placed::Yes;
                 return true;
             }
             runLog_.Write("Файл повреждён: " + target + ": " + damage);
             system_.RemoveFile(target);  // never left behind as if it were the right one
             failure += kDamagedNote;
+        } else {
+            failure += DiskFullNote(target, expanded.error);
         }
         const CopyAnswer answer = system_.AskCopyFailed(failure, attempt);
         // The user may have left the installation while the box was open.
@@ -259,7 +312,7 @@ void InstallSequence::SaveLicence() {
     log_.Set(path, kFileKind);
 }
 
-void InstallSequence::LogUserData() { log_.Set(InDestination(kUserDataFileName), kFileKind); }
+void InstallSequence::LogUserData() { log_.Set(InDestination(contract::kApplicationDataFileName), kFileKind); }
 
 void InstallSequence::LogUninstallLog() { log_.Set(InDestination(kLogFileName), kFileKind); }
 
@@ -272,8 +325,8 @@ void InstallSequence::SaveUninstallLog() {
     }
     const std::string text = log_.Text();
     NoteIfNew(path);
-    if (system_.SaveFile(path, text) != SaveResult::Saved) {
-        system_.ShowError(kSaveError + path + kNoLogNote);
+    if (const SaveOutcome saved = system_.SaveFile(path, text); saved != SaveResult::Saved) {
+        ShowSaveError(kSaveError + path, path, saved, kNoLogNote);
         return;
     }
     report_.logSaved = true;
@@ -303,6 +356,7 @@ void InstallSequence::TakeBack() {
     if (report_.registered) return;
     report_.takenBack = true;
     report_.notTakenBack = written_.TakeBack(system_);
+    RestoreFolderRecord();
     for (const std::string& path : report_.notTakenBack) runLog_.Write("Не удалось удалить " + path);
     runLog_.Write(report_.notTakenBack.empty() ? "Всё, что записала установка, удалено."
                                                : "Не всё, что записала установка, удалось удалить.");
@@ -316,13 +370,67 @@ void InstallSequence::MakeFolders(const std::string& path) {
     // Every missing level, from the outermost in; a level that cannot be
     // made shows up later, when something is written into it. The levels
     // made are recorded, for the uninstaller to remove once empty.
+    std::vector<std::string> missing;
     for (std::size_t i = 1; i <= path.size(); ++i) {
         if (i < path.size() && !IsSeparator(path[i])) continue;
         if (IsSeparator(path[i - 1])) continue;
-        const std::string level = path.substr(0, i);
-        if (!FitsMaxPath(level)) return;
-        if (!system_.Exists(level) && system_.MakeFolder(level)) written_.AddFolder(level);
+        std::string level = path.substr(0, i);
+        if (!FitsMaxPath(level)) break;
+        if (!system_.Exists(level)) missing.push_back(std::move(level));
     }
+    if (missing.empty()) return;
+    RecordFolders(missing);
+    bool allMade = true;
+    for (const std::string& level : missing) {
+        if (system_.MakeFolder(level)) {
+            written_.AddFolder(level);
+        } else {
+            allMade = false;
+        }
+    }
+    if (allMade) return;
+    // The record keeps only the levels that are there.
+    if (written_.Folders().empty()) {
+        RestoreFolderRecord();
+        recordBefore_.reset();
+        return;
+    }
+    std::vector<std::string> recorded = *recordBefore_;
+    for (const std::string& level : written_.Folders()) {
+        if (!ContainsNoCase(recorded, level)) recorded.push_back(level);
+    }
+    system_.WriteMachineStrings(contract::kUninstallKey, contract::kCreatedFolders, recorded);
+}
+
+void InstallSequence::RecordFolders(const std::vector<std::string>& levels) {
+    std::vector<std::string> recorded = system_.ReadMachineStrings(contract::kUninstallKey, contract::kCreatedFolders);
+    if (!recordBefore_) recordBefore_ = recorded;
+    const std::size_t before = recorded.size();
+    for (const std::string& level : levels) {
+        if (!ContainsNoCase(recorded, level)) recorded.push_back(level);
+    }
+    if (recorded.size() != before) {
+        system_.WriteMachineStrings(contract::kUninstallKey, contract::kCreatedFolders, recorded);
+    }
+}
+
+void InstallSequence::RestoreFolderRecord() {
+    if (!recordBefore_) return;
+    if (!recordBefore_->empty()) {
+        system_.WriteMachineStrings(contract::kUninstallKey, contract::kCreatedFolders, *recordBefore_);
+    } else if (system_.ReadMachineString(contract::kUninstallKey, contract::kUninstallString).empty()) {
+        // No installation is registered there: the key was made for the record.
+        system_.DeleteMachineKey(contract::kUninstallKey);
+    } else {
+        system_.DeleteMachineValue(contract::kUninstallKey, contract::kCreatedFolders);
+    }
+}
+
+void InstallSequence::ShowSaveError(const std::string& text, const std::string& path, const SaveOutcome& saved,
+                                    std::string_view note) {
+    std::string box = saved == SaveResult::Linked ? LinkedText(path) : text + DiskFullNote(path, saved.error);
+    box += note;
+    system_.ShowError(box);
 }
 
 bool InstallSequence::Save(const std::string& path, std::string_view bytes) {
@@ -331,8 +439,8 @@ bool InstallSequence::Save(const std::string& path, std::string_view bytes) {
         return false;
     }
     NoteIfNew(path);
-    if (system_.SaveFile(path, bytes) != SaveResult::Saved) {
-        system_.ShowError(kSaveError + path);
+    if (const SaveOutcome saved = system_.SaveFile(path, bytes); saved != SaveResult::Saved) {
+        ShowSaveError(kSaveError + path, path, saved);
         return false;
     }
     installedBytes_ += bytes.size();
@@ -348,11 +456,6 @@ bool InstallSequence::IsInPlace(std::string_view name) {
     return ContainsNoCase(inPlace_, name) || system_.Exists(InDestination(name));
 }
 
-std::string InstallSequence::InDestination(std::string_view name) const {
-    std::string path = destination_;
-    path += '\\';
-    path += name;
-    return path;
-}
+std::string InstallSequence::InDestination(std::string_view name) const { return InFolder(destination_, name); }
 
 }  // namespace qv

@@ -23,13 +23,32 @@ enum class SaveResult {
     Saved,       // created or replaced, every byte written
     NotCreated,  // the file could not be created or opened for writing
     Incomplete,  // created, but writing or closing it failed
+    Linked,      // a link (or a linked folder) leads elsewhere: nothing written through it
 };
 
 enum class ExpandResult {
     Expanded,    // target written from the (possibly compressed) source
     OpenFailed,  // the source or the target could not be opened
     CopyFailed,  // both opened, but the expansion reported an error
+    Linked,      // as SaveResult::Linked
 };
+
+// The system's error codes the sequence words itself: the disk (or the
+// user's quota on it) is full.
+inline constexpr unsigned long kErrorDiskFull = 112;       // ERROR_DISK_FULL
+inline constexpr unsigned long kErrorHandleDiskFull = 39;  // ERROR_HANDLE_DISK_FULL
+
+// A file call's result with the system's error code of the call that
+// failed (0 when it succeeded or the system gave none).
+template <typename Result>
+struct FileOutcome {
+    FileOutcome(Result r, unsigned long e = 0) : result(r), error(e) {}  // NOLINT: a bare result converts
+    bool operator==(Result other) const { return result == other; }
+    Result result;
+    unsigned long error;
+};
+using SaveOutcome = FileOutcome<SaveResult>;
+using ExpandOutcome = FileOutcome<ExpandResult>;
 
 enum class CopyAnswer { Abort, Retry, Ignore };
 
@@ -70,8 +89,9 @@ public:
     // Files and folders.
     virtual bool Exists(const std::string& path) = 0;
     virtual bool MakeFolder(const std::string& path) = 0;  // one level
-    virtual SaveResult SaveFile(const std::string& path, std::string_view bytes) = 0;
-    virtual ExpandResult ExpandFile(const std::string& source, const std::string& target) = 0;
+    // Both write a file only where its path leads, never through a link.
+    virtual SaveOutcome SaveFile(const std::string& path, std::string_view bytes) = 0;
+    virtual ExpandOutcome ExpandFile(const std::string& source, const std::string& target) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     virtual bool RemoveFolder(const std::string& path) = 0;  // only an empty one
     virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
@@ -108,6 +128,12 @@ public:
     // A REG_SZ value of a key below HKEY_LOCAL_MACHINE; "" when the key or
     // the value is missing or of another type.
     virtual std::string ReadMachineString(const std::string& key, const std::string& name) = 0;
+    // One REG_MULTI_SZ value, the key created when missing; true when written.
+    virtual bool WriteMachineStrings(const std::string& key, const std::string& name,
+                                     const std::vector<std::string>& strings) = 0;
+    // true when the value, or the key (which holds no subkeys), is gone.
+    virtual bool DeleteMachineValue(const std::string& key, const std::string& name) = 0;
+    virtual bool DeleteMachineKey(const std::string& key) = 0;
 
     // Starts a command line (the program first, in double quotes) and waits
     // for the program to end: its exit code; nothing when it did not start.

@@ -46,9 +46,11 @@ public:
     Removal(const PlanContext& context, RemovalSystem& system, RunLog& log)
         : context_(context), system_(system), log_(log) {}
 
-    RemovalOutcome Run(const std::vector<LogLine>& lines, RemovalQuestions& questions) {
-        RemovalPlan plan = PlanRemoval(lines, context_);
+    RemovalOutcome Run(const std::vector<LogLine>& logLines, RemovalQuestions& questions) {
         const std::optional<Registration> registration = system_.ReadRegistration();
+        const bool ours =
+            registration && UninstallKeyIsOurs(registration->uninstallString, context_.selfPath, context_.canonical);
+        RemovalPlan plan = PlanRemoval(KeepToScope(logLines, ours ? &*registration : nullptr), context_);
         KeepFoldersThatWereThere(plan, registration);
         SetAsideForeignShortcuts(plan);
         SettleUserData(plan, questions);
@@ -59,6 +61,14 @@ public:
             RemoveListedFile(plan.tempFile);
         }
         for (const std::string& folder : plan.folders) RemoveListedFolder(folder);
+        if (!outcome_.notRemoved.empty() && ours) {
+            // The product is not gone: its entry in the list of programs, the
+            // log and the program stay, for the removal to be run again.
+            outcome_.keyKept = outcome_.keptForRetry = true;
+            Say("Удалено не всё: запись в списке установленных программ, журнал удаления и программа удаления "
+                "сохранены, чтобы удаление можно было повторить.");
+            return std::move(outcome_);
+        }
         const std::vector<std::string> created = RemoveRegistration(registration);
         if (!plan.logFile.empty()) RemoveListedFile(plan.logFile);
 
@@ -78,6 +88,53 @@ public:
 
 private:
     std::string Key(const std::string& path) const { return PathKey(ApplyCanonical(context_.canonical, path)); }
+    std::string Canonical(const std::string& path) const { return ApplyCanonical(context_.canonical, path); }
+
+    // The places the installation made: the registration's record of them
+    // where this installation's key keeps one, else what the log and the
+    // system's folders say.
+    RemovalScope ScopeOf(const std::vector<LogLine>& logLines, const Registration* ours) const {
+        RemovalScope scope;
+        scope.trust = JudgeLog(context_.logDigest, ours ? ours->logSha256 : std::string());
+        if (IsInstallerPath(context_.selfPath, LogKind::File)) scope.installation = ParentPath(Canonical(context_.selfPath));
+        if (ours && !ours->group.empty()) {
+            scope.groups.push_back(Canonical(ours->group));
+            scope.groupRegistered = true;
+        } else {
+            scope.groups = GroupsNamedBy(logLines, context_.programsFolders, context_.canonical);
+        }
+        for (const std::string& shortcut : DesktopShortcutsIn(context_.desktopFolders)) {
+            scope.desktopShortcuts.push_back(Canonical(shortcut));
+        }
+        if (ours && !ours->desktopShortcut.empty()) scope.desktopShortcuts.push_back(Canonical(ours->desktopShortcut));
+        return scope;
+    }
+
+    // The lines the removal goes by: the log's that lie where the
+    // installation made things, or, for a log that cannot be trusted, what
+    // the contract names and is there. Every other line is set aside.
+    std::vector<LogLine> KeepToScope(const std::vector<LogLine>& logLines, const Registration* ours) {
+        const RemovalScope scope = ScopeOf(logLines, ours);
+        outcome_.logTrust = scope.trust;
+        if (scope.trust == LogTrust::Changed) {
+            Say("Журнал удаления изменён после установки: удаляются только файлы приложения, его ярлыки и папки.");
+        } else if (scope.trust == LogTrust::Lost) {
+            Say("Журнала удаления нет: удаляются только файлы приложения, его ярлыки и папки.");
+        }
+        ScopedLines scoped = ScopeLines(logLines, scope, context_.canonical);
+        for (const RefusedLine& line : scoped.refused) {
+            Say((line.why == Refusal::Outside ? "Строка журнала не выполнена: путь вне установки приложения: "
+                                              : "Файл не создан при установке и сохранён: ") +
+                line.path);
+        }
+        outcome_.refused = std::move(scoped.refused);
+        if (scope.trust == LogTrust::Saved || scope.trust == LogTrust::Unchecked) return std::move(scoped.lines);
+        std::vector<LogLine> there;
+        for (LogLine& line : scoped.lines) {
+            if (system_.Inspect(line.path) != PathState::Missing) there.push_back(std::move(line));
+        }
+        return there;
+    }
 
     void Say(const std::string& text) { log_.Write(text); }
 
@@ -376,8 +433,9 @@ RemovalOutcome RemoveInstallation(const std::vector<LogLine>& lines, const PlanC
 }
 
 int RemovalExitCode(const LogReading& reading, const RemovalOutcome& outcome) {
+    if (outcome.logTrust == LogTrust::Lost) return contract::kUninstallNoLog;
     const bool left = outcome.cancelled || !outcome.notRemoved.empty() || outcome.keyKept ||
-                      !reading.rejected.empty();
+                      !reading.rejected.empty() || !outcome.refused.empty() || outcome.logTrust == LogTrust::Changed;
     return left ? contract::kUninstallSomethingLeft : contract::kUninstallDone;
 }
 

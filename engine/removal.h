@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/removal_scope.h"
 #include "engine/run_log.h"
 #include "engine/uninstall_log_reader.h"
 #include "engine/uninstall_plan.h"
@@ -22,7 +23,17 @@ struct Registration {
     // Whether the key lists them at all (an older installation's does not):
     // a listed folder it leaves out was there before the installation.
     bool listsCreatedFolders = false;
+    // What the installer recorded of its own work ("" when it did not, as an
+    // older installation's key does not).
+    std::string group;            // the program group folder
+    std::string desktopShortcut;  // the desktop shortcut
+    std::string logSha256;        // the SHA-256 of UnInstall.dat as saved
 };
+
+// The error a removal gives for a path that leads through a link (a
+// symbolic link or a junction) to somewhere else: it is not followed.
+// Bit 29 marks an error code of the application's own.
+inline constexpr unsigned long kLinkInTheWay = 0x20000001UL;
 
 // The operations the removal needs; on Windows they are the real calls.
 // An operation that can fail gives 0 when done, else the system's error code.
@@ -81,7 +92,12 @@ struct RemovalOutcome {
     std::vector<std::string> notRemoved;   // listed paths that could not be removed
     std::vector<KeptFolder> keptFolders;   // folders kept on purpose, and why
     std::vector<std::string> keptData;     // the user's data files, kept
-    bool keyKept = false;                  // the registration could not be removed
+    bool keyKept = false;                  // the registration could not be removed, or was kept
+    // Kept on purpose, with the uninstaller and the log: something of the
+    // product could not be removed, and the removal can be run again.
+    bool keptForRetry = false;
+    LogTrust logTrust = LogTrust::Saved;   // how far the log was trusted
+    std::vector<RefusedLine> refused;      // lines of the log not used, and why
     // Left for after the program has ended: the program itself and the
     // folders that will then be empty, deepest first.
     std::string self;
@@ -93,13 +109,17 @@ struct RemovalOutcome {
 bool UninstallKeyIsOurs(const std::string& uninstallString, const std::string& selfPath,
                         const CanonicalForm& canonical);
 
-// The whole removal after the user said yes: plans from the lines, keeps the
+// The whole removal after the user said yes: keeps to what the installation
+// made (removal_scope.h; `context.logDigest` is the log's SHA-256, nullopt
+// when it was lost), plans from the lines, keeps the
 // listed folders the installer did not create and the shortcuts of another
 // installation, asks about the user's data, makes sure
 // nothing to be removed is in use (or gives up, removing nothing), then
 // removes in order: the files, the listed folders that are empty (deepest
 // first), the uninstall key, the log, the folder levels the installer
-// created that are now empty. It then decides which of the program's
+// created that are now empty. While anything of the product could not be
+// removed, the key, the log and the program stay, so that the removal can
+// be run again. It then decides which of the program's
 // folders will be empty once the program is gone. Writes every step to `log`.
 RemovalOutcome RemoveInstallation(const std::vector<LogLine>& lines, const PlanContext& context,
                                   RemovalSystem& system, RemovalQuestions& questions, RunLog& log);

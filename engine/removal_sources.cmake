@@ -5,6 +5,7 @@ set(qv_removal_sources
   ${CMAKE_CURRENT_LIST_DIR}/finish_request.cpp
   ${CMAKE_CURRENT_LIST_DIR}/paths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/removal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/removal_scope.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uninstall_log_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uninstall_plan.cpp)

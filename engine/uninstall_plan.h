@@ -4,6 +4,7 @@
 // which order. It decides from the paths alone, without the disk.
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,12 @@ struct PlanContext {
     std::vector<std::string> protectedFolders;
     // Identity when not set.
     CanonicalForm canonical;
+    // The SHA-256 of the log read (lower-case hex); nullopt when it was lost.
+    std::optional<std::string> logDigest;
+    // Where the installer puts its program group and its desktop shortcut,
+    // for an installation whose registration does not name them.
+    std::vector<std::string> programsFolders;
+    std::vector<std::string> desktopFolders;
 };
 
 // What to remove, in order. Paths are the log's, resolved.

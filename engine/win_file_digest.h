@@ -2,6 +2,7 @@
 // SHA-256 of a file through the system's own cryptographic provider.
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/win_handles.h"
 
@@ -13,6 +14,8 @@ public:
     FileHasher();
     // Lower-case hex; nothing when the file cannot be read or hashed.
     std::optional<std::string> Sha256(const std::string& path) const;
+    // Of bytes in memory.
+    std::optional<std::string> Sha256Of(std::string_view bytes) const;
 
 private:
     UniqueCryptProvider provider_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/install_sequence.h"
+#include "engine/win_checked_file.h"
 #include "engine/win_file_digest.h"
 #include "engine/win_lz.h"
 #include "engine/win_payload.h"
@@ -31,8 +32,9 @@ const DWORD kUnattendedRetryPauseMs = 1000;
 WinInstallSystem::WinInstallSystem(const Boxes& boxes, bool pauses) : boxes_(boxes), pauses_(pauses) {}
 WinInstallSystem::~WinInstallSystem() = default;
 
-void WinInstallSystem::LogFailure(const std::string& what) const {
-    const DWORD error = GetLastError();
+void WinInstallSystem::LogFailure(const std::string& what) const { LogFailure(what, GetLastError()); }
+
+void WinInstallSystem::LogFailure(const std::string& what, unsigned long error) const {
     boxes_.Log().Write(what + ": " + SystemErrorText(error));
 }
 
@@ -52,31 +54,23 @@ bool WinInstallSystem::MakeFolder(const std::string& path) {
     return false;
 }
 
-SaveResult WinInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        LogFailure("Не удалось создать файл " + path);
-        return SaveResult::NotCreated;
+SaveOutcome WinInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
+    const SaveOutcome saved = WriteCheckedFile(path, bytes);
+    switch (saved.result) {
+        case SaveResult::NotCreated: LogFailure("Не удалось создать файл " + path, saved.error); break;
+        case SaveResult::Incomplete: LogFailure("Не удалось записать файл " + path, saved.error); break;
+        case SaveResult::Saved:
+        case SaveResult::Linked: break;  // the installation's own box says what was found
     }
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), chunk, &written, nullptr) || written == 0) {
-            LogFailure("Не удалось записать файл " + path);
-            return SaveResult::Incomplete;
-        }
-        bytes.remove_prefix(written);
-    }
-    if (CloseHandle(file.release())) return SaveResult::Saved;
-    LogFailure("Не удалось записать файл " + path);
-    return SaveResult::Incomplete;
+    return saved;
 }
 
-ExpandResult WinInstallSystem::ExpandFile(const std::string& source, const std::string& target) {
-    const ExpandResult result = LzExpandFile(source, target);
-    if (result != ExpandResult::Expanded) LogFailure("Не удалось распаковать " + source + " в " + target);
-    return result;
+ExpandOutcome WinInstallSystem::ExpandFile(const std::string& source, const std::string& target) {
+    const ExpandOutcome expanded = LzExpandFile(source, target);
+    if (expanded != ExpandResult::Expanded && expanded != ExpandResult::Linked) {
+        LogFailure("Не удалось распаковать " + source + " в " + target, expanded.error);
+    }
+    return expanded;
 }
 
 bool WinInstallSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
@@ -122,8 +116,7 @@ bool WinInstallSystem::MakeShortcut(const Shortcut& s) {
     const HRESULT result = CreateShortcut(AnsiToWide(s.file), s.target, s.workingFolder, s.arguments, s.hotKey,
                                           s.showCommand, s.iconFile, s.iconIndex);
     if (SUCCEEDED(result)) return true;
-    SetLastError(static_cast<DWORD>(result));
-    LogFailure("Не удалось создать ярлык " + s.file);
+    LogFailure("Не удалось создать ярлык " + s.file, static_cast<unsigned long>(result));
     return false;
 }
 
@@ -133,8 +126,7 @@ std::vector<std::string> WinInstallSystem::WriteMachineValues(const std::string&
                                                               const std::vector<RegistryValue>& values) {
     std::vector<std::string> failed;
     qv::WriteMachineValues(key, values, [&](const std::string& name, unsigned long error) {
-        SetLastError(error);
-        LogFailure("Не удалось записать в реестр HKEY_LOCAL_MACHINE\\" + key + " значение " + name);
+        LogFailure("Не удалось записать в реестр HKEY_LOCAL_MACHINE\\" + key + " значение " + name, error);
         failed.push_back(name);
     });
     return failed;
@@ -146,6 +138,23 @@ std::vector<std::string> WinInstallSystem::ReadMachineStrings(const std::string&
 
 std::string WinInstallSystem::ReadMachineString(const std::string& key, const std::string& name) {
     return qv::ReadMachineString(key, name);
+}
+
+bool WinInstallSystem::WriteMachineStrings(const std::string& key, const std::string& name,
+                                           const std::vector<std::string>& strings) {
+    return WriteMachineValues(key, {{name, strings}}).empty();
+}
+
+bool WinInstallSystem::DeleteMachineValue(const std::string& key, const std::string& name) {
+    const unsigned long error = qv::DeleteMachineValue(key, name);
+    if (error != 0) LogFailure("Не удалось удалить из реестра HKEY_LOCAL_MACHINE\\" + key + " значение " + name, error);
+    return error == 0;
+}
+
+bool WinInstallSystem::DeleteMachineKey(const std::string& key) {
+    const unsigned long error = qv::DeleteMachineKey(key);
+    if (error != 0) LogFailure("Не удалось удалить раздел реестра HKEY_LOCAL_MACHINE\\" + key, error);
+    return error == 0;
 }
 
 std::optional<unsigned long> WinInstallSystem::RunAndWait(const std::string& commandLine) {

@@ -27,8 +27,8 @@ public:
 
     bool Exists(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
-    SaveResult SaveFile(const std::string& path, std::string_view bytes) override;
-    ExpandResult ExpandFile(const std::string& source, const std::string& target) override;
+    SaveOutcome SaveFile(const std::string& path, std::string_view bytes) override;
+    ExpandOutcome ExpandFile(const std::string& source, const std::string& target) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
@@ -48,12 +48,18 @@ public:
                                                 const std::vector<RegistryValue>& values) override;
     std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
     std::string ReadMachineString(const std::string& key, const std::string& name) override;
+    bool WriteMachineStrings(const std::string& key, const std::string& name,
+                             const std::vector<std::string>& strings) override;
+    bool DeleteMachineValue(const std::string& key, const std::string& name) override;
+    bool DeleteMachineKey(const std::string& key) override;
 
     std::optional<unsigned long> RunAndWait(const std::string& commandLine) override;
 
 private:
-    // Writes "what: (code) the system's text" for the last error.
+    // Writes "what: (code) the system's text" for the last error, or for
+    // the error the failing call gave.
     void LogFailure(const std::string& what) const;
+    void LogFailure(const std::string& what, unsigned long error) const;
 
     Boxes boxes_;
     bool pauses_;

@@ -124,4 +124,12 @@ unsigned long DeleteMachineKey(const std::string& key) {
     return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<unsigned long>(deleted);
 }
 
+unsigned long DeleteMachineValue(const std::string& key, const std::string& name) {
+    UniqueRegKey opened;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | contract::kRegistryView,
+                                opened.put());
+    if (result == ERROR_SUCCESS) result = RegDeleteValueA(opened.get(), name.c_str());
+    return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<unsigned long>(result);
+}
+
 }  // namespace qv

@@ -43,4 +43,8 @@ std::string ReadMachineString(const std::string& key, const std::string& name);
 // never there, else the system's error code.
 unsigned long DeleteMachineKey(const std::string& key);
 
+// Deletes one value of the key; 0 when it is gone or was never there (nor
+// its key), else the system's error code.
+unsigned long DeleteMachineValue(const std::string& key, const std::string& name);
+
 }  // namespace qv

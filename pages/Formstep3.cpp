@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/install_contract.h"
+#include "engine/install_sequence.h"
 #include "engine/paths.h"
 #include "engine/win_boxes.h"
 #include "engine/win_registry.h"
@@ -24,6 +25,12 @@ constexpr const char* kNoFolderText = "Укажите папку, в котор�
 constexpr const char* kNotFullCaption = "Неверный путь";
 constexpr const char* kNotFullText =
     "Укажите полный путь к папке установки, начиная с буквы диска, например: C:\\Program Files\\QuorVel V2.0";
+constexpr const char* kTooLongCaption = "Слишком длинный путь";
+constexpr const char* kTooLongBefore = "Слишком длинный путь к папке установки (";
+constexpr const char* kTooLongMiddle = " симв.).\n\nПуть к папке установки должен быть не длиннее ";
+constexpr const char* kTooLongAfter =
+    " символов, чтобы полный путь каждого файла программы был не длиннее 259 символов. Укажите папку с более "
+    "коротким путём.";
 constexpr const char* kExistsCaption = "Папка уже существует";
 constexpr const char* kExistsBefore = "Папка:\n\n";
 constexpr const char* kExistsAfter = "\n\nуже существует. Установить программу в эту директорию?";
@@ -94,6 +101,13 @@ bool TForm4::RefuseDestination(const Boxes& boxes) {
     }
     if (!IsFullPath(destination)) {
         boxes.Show(hwnd(), kNotFullText, kNotFullCaption, MB_ICONERROR | MB_OK, IDOK);
+        return true;
+    }
+    // Nothing is written into a folder that cannot hold every file whole.
+    if (destination.size() > LongestDestination()) {
+        const std::string text = kTooLongBefore + std::to_string(destination.size()) + kTooLongMiddle +
+                                 std::to_string(LongestDestination()) + kTooLongAfter;
+        boxes.Show(hwnd(), text, kTooLongCaption, MB_ICONERROR | MB_OK, IDOK);
         return true;
     }
     return false;

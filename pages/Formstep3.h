@@ -19,7 +19,8 @@ public:
     // The destination folder as the user left it.
     std::string Destination() const { return edDir->Text(); }
     // An empty destination (or one of blanks), or one that is not a full
-    // path, would put the files into the current folder or a drive's root:
+    // path, would put the files into the current folder or a drive's root;
+    // one too long for the longest file name would be installed in part:
     // says so and gives true, never takes it.
     bool RefuseDestination(const qv::Boxes& boxes);
     // When the program is installed in another folder, asks whether to

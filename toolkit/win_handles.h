@@ -72,16 +72,6 @@ using UniqueModule = UniqueResource<HMODULE, NullInvalidTraits<HMODULE, FreeLibr
 using UniqueLocalMemory = UniqueResource<HLOCAL, NullInvalidTraits<HLOCAL, LocalFree>>;
 using UniqueGlobal = UniqueResource<HGLOBAL, NullInvalidTraits<HGLOBAL, GlobalFree>>;
 
-// A file opened through the LZ expansion library. That library is loaded
-// at run time, never imported (engine/win_lz.cpp), and `close` calls its
-// LZClose: it is defined there.
-struct LzFileTraits {
-    static INT invalid() { return -1; }
-    static bool valid(INT h) { return h >= 0; }
-    static void close(INT h);
-};
-using UniqueLzFile = UniqueResource<INT, LzFileTraits>;
-
 // A cryptographic provider and a hash object of the system's CryptoAPI.
 struct CryptProviderTraits {
     static HCRYPTPROV invalid() { return 0; }

@@ -2,6 +2,7 @@
 // beside this program, after asking the user, or without a question when
 // started with /SILENT (see run_options.h).
 #include <windows.h>
+#include <shlobj.h>
 
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "engine/install_contract.h"
 #include "engine/removal.h"
 #include "engine/win_boxes.h"
+#include "engine/win_file_digest.h"
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/conversation.h"
@@ -24,32 +26,50 @@ namespace {
 const char kRunLogPrefix[] = "QuorVel-Uninstall-";
 const char kVersionLine[] = "Удаление приложения \"Кворвель 2.0\", программа удаления версии 2.0";
 
-// The log's lines, or nothing after telling why it cannot be used.
-std::optional<LogReading> ReadLogOrExplain(const std::string& logPath, Conversation& conversation,
-                                           RunLog& log) {
+// The log as read: its lines and its SHA-256, or why it cannot be used.
+struct ReadLog {
+    LogReading reading;
+    std::optional<std::string> digest;
+    std::optional<LogTrouble> trouble;
+};
+
+ReadLog ReadLogFile(const std::string& logPath, RunLog& log) {
+    ReadLog read;
     std::string bytes;
     switch (ReadWholeFile(logPath, kMaxLogBytes, &bytes)) {
         case ReadStatus::Missing:
-            conversation.Tell(MissingLogText(logPath), MB_ICONERROR);
-            return std::nullopt;
+            read.trouble = LogTrouble::Missing;
+            return read;
         case ReadStatus::Failed:
-            conversation.Tell(UnreadableLogText(logPath), MB_ICONERROR);
-            return std::nullopt;
+            read.trouble = LogTrouble::Unreadable;
+            return read;
         case ReadStatus::Ok:
             break;
     }
-    LogReading reading = ReadUninstallLog(bytes);
+    read.reading = ReadUninstallLog(bytes);
     WinRemovalSystem system;
-    UseOddNamesThatExist(reading, system);
-    for (const SetAsideLine& line : reading.rejected) log.Write("Строка журнала не использована. " + SetAsideText(line));
-    for (const SetAsideLine& line : reading.namingNothing) {
+    UseOddNamesThatExist(read.reading, system);
+    for (const SetAsideLine& line : read.reading.rejected) {
+        log.Write("Строка журнала не использована. " + SetAsideText(line));
+    }
+    for (const SetAsideLine& line : read.reading.namingNothing) {
         log.Write("Строка журнала не называет ничего на диске, пропущена. " + SetAsideText(line));
     }
-    if (!reading.ok()) {
-        conversation.Tell(DamagedLogText(logPath, reading), MB_ICONERROR);
-        return std::nullopt;
+    if (!read.reading.ok()) {
+        read.trouble = LogTrouble::Damaged;
+        return read;
     }
-    return reading;
+    read.digest = FileHasher().Sha256Of(bytes);
+    if (!read.digest) log.Write("Не удалось вычислить контрольную сумму журнала удаления: он не считается журналом установки.");
+    return read;
+}
+
+// Whether the list of programs holds this installation: then the removal
+// can go by what the registration recorded even without the log.
+bool RegisteredHere(const PlanContext& context) {
+    WinRemovalSystem system;
+    const std::optional<Registration> found = system.ReadRegistration();
+    return found && UninstallKeyIsOurs(found->uninstallString, context.selfPath, context.canonical);
 }
 
 // Hands the program and its folders to the copy that removes them once this
@@ -84,28 +104,40 @@ int Uninstall(Conversation& conversation, RunLog& log) {
     context.selfPath = ModulePath();
     context.logPath = FolderOf(context.selfPath) + "\\" + contract::kLogFileName;
 
-    const std::optional<LogReading> reading = ReadLogOrExplain(context.logPath, conversation, log);
-    if (!reading) return contract::kUninstallNoLog;
+    context.canonical = CanonicalPath;
+
+    const ReadLog read = ReadLogFile(context.logPath, log);
+    const LogReading& reading = read.reading;
+    if (read.trouble) {
+        // Without its log an installation that is registered here is still
+        // removed as far as the registration and the contract tell.
+        const bool byContract = RegisteredHere(context);
+        conversation.Tell(LogTroubleText(*read.trouble, context.logPath, reading, byContract),
+                          byContract ? MB_ICONWARNING : MB_ICONERROR);
+        if (!byContract) return contract::kUninstallNoLog;
+    }
     if (!conversation.ConfirmRemoval()) return contract::kUninstallSomethingLeft;
 
     // No folder to be removed may stay this process's current one, and none
     // that others can write to may become it.
     SetCurrentDirectoryA(SystemFolder().c_str());
     context.protectedFolders = SystemFolders();
-    context.canonical = LongPath;
+    context.logDigest = read.digest;
+    context.programsFolders = {ShellFolder(CSIDL_PROGRAMS), ShellFolder(CSIDL_COMMON_PROGRAMS)};
+    context.desktopFolders = {ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY)};
 
     const ComApartment com;  // the shell link object reads the shortcuts' targets
     if (!com.ok()) log.Write("COM недоступен: цели ярлыков не прочитаны, ярлыки из журнала удаляются.");
     WinRemovalSystem system;
-    RemovalOutcome outcome = RemoveInstallation(reading->lines, context, system, conversation, log);
-    if (outcome.cancelled) return RemovalExitCode(*reading, outcome);
+    RemovalOutcome outcome = RemoveInstallation(reading.lines, context, system, conversation, log);
+    if (outcome.cancelled) return RemovalExitCode(reading, outcome);
 
     std::vector<std::string> atRestart;
     if (!outcome.self.empty()) atRestart = RemoveSelfLater(outcome, outcome.notRemoved, log);
 
-    const FinalReport report = FinalReportText(*reading, outcome, atRestart);
+    const FinalReport report = FinalReportText(reading, outcome, atRestart);
     conversation.Tell(report.text, report.icon);
-    return RemovalExitCode(*reading, outcome);
+    return RemovalExitCode(reading, outcome);
 }
 
 int UninstallWith(const UninstallOptions& options) {

@@ -11,9 +11,6 @@ namespace {
 // A message box cannot show a list of any length: the rest is counted.
 constexpr size_t kListedPaths = 15;
 
-const char kNothingRemoved[] =
-    "Удаление приложения \"Кворвель 2.0\" невозможно. Ни один файл не был удалён.";
-
 std::string PathList(const std::vector<std::string>& paths) {
     std::string out;
     for (size_t i = 0; i < paths.size() && i < kListedPaths; ++i) {
@@ -24,6 +21,41 @@ std::string PathList(const std::vector<std::string>& paths) {
         out += "\n... и ещё " + std::to_string(paths.size() - kListedPaths);
     }
     return out;
+}
+
+const char kNothingRemoved[] =
+    "Удаление приложения \"Кворвель 2.0\" невозможно. Ни один файл не был удалён.";
+const char kContractOnly[] =
+    "Будут удалены только файлы приложения \"Кворвель 2.0\", его ярлыки и папки, созданные при установке; "
+    "другие файлы в папке приложения останутся.";
+
+std::vector<std::string> RefusedPaths(const RemovalOutcome& outcome, Refusal why) {
+    std::vector<std::string> paths;
+    for (const RefusedLine& line : outcome.refused) {
+        if (line.why == why) paths.push_back(line.path);
+    }
+    return paths;
+}
+
+// What the report says of the log itself and of the lines it did not follow.
+std::string LogTrustText(const RemovalOutcome& outcome) {
+    std::string text;
+    if (outcome.logTrust == LogTrust::Changed) {
+        text += "\n\nФайл журнала установки изменён после установки. Удалены только файлы приложения, "
+                "его ярлыки и папки, созданные при установке.";
+    } else if (outcome.logTrust == LogTrust::Lost) {
+        text += "\n\nФайла журнала установки нет или он повреждён. Удалены только файлы приложения, "
+                "его ярлыки и папки, созданные при установке.";
+    }
+    if (const std::vector<std::string> outside = RefusedPaths(outcome, Refusal::Outside); !outside.empty()) {
+        text += "\n\nЖурнал установки называет файлы и папки вне установленного приложения. Они не удалены:\n\n" +
+                PathList(outside);
+    }
+    if (const std::vector<std::string> kept = RefusedPaths(outcome, Refusal::NotProven); !kept.empty()) {
+        text += "\n\nСледующие файлы в папке приложения не созданы программой установки и сохранены:\n\n" +
+                PathList(kept);
+    }
+    return text;
 }
 
 std::string LineNumber(size_t number) { return "Строка " + std::to_string(number); }
@@ -107,24 +139,30 @@ std::string InUseText(const std::vector<std::string>& files) {
            "эти файлы, и повторите попытку. Если отменить удаление, ни один файл не будет удалён.";
 }
 
-std::string MissingLogText(const std::string& logPath) {
-    return "Не найден файл журнала установки:\n\n" + logPath + "\n\n" + kNothingRemoved;
-}
-
-std::string UnreadableLogText(const std::string& logPath) {
-    return "Не удалось прочитать файл журнала установки:\n\n" + logPath + "\n\n" + kNothingRemoved;
-}
-
-std::string DamagedLogText(const std::string& logPath, const LogReading& reading) {
-    return "Файл журнала установки повреждён:\n\n" + logPath + "\n\n" + FaultText(reading) +
-           "\n\n" + kNothingRemoved;
+std::string LogTroubleText(LogTrouble trouble, const std::string& logPath, const LogReading& reading,
+                           bool byContract) {
+    std::string text;
+    switch (trouble) {
+        case LogTrouble::Missing:
+            text = "Не найден файл журнала установки:\n\n" + logPath;
+            break;
+        case LogTrouble::Unreadable:
+            text = "Не удалось прочитать файл журнала установки:\n\n" + logPath;
+            break;
+        case LogTrouble::Damaged:
+            text = "Файл журнала установки повреждён:\n\n" + logPath + "\n\n" + FaultText(reading);
+            break;
+    }
+    return text + "\n\n" + (byContract ? kContractOnly : kNothingRemoved);
 }
 
 std::string SetAsideText(const SetAsideLine& line) { return LineFaultText(line) + " " + line.text; }
 
 FinalReport FinalReportText(const LogReading& reading, const RemovalOutcome& outcome,
                             const std::vector<std::string>& atRestart) {
-    const bool failed = !outcome.notRemoved.empty() || outcome.keyKept || !reading.rejected.empty();
+    const bool failed = !outcome.notRemoved.empty() || outcome.keyKept || !reading.rejected.empty() ||
+                        !outcome.refused.empty() || outcome.logTrust == LogTrust::Changed ||
+                        outcome.logTrust == LogTrust::Lost;
     std::string text = failed ? "Удаление приложения \"Кворвель 2.0\" завершено."
                               : "Приложение \"Кворвель 2.0\" удалено с Вашего компьютера.";
     if (!outcome.notRemoved.empty()) {
@@ -137,7 +175,11 @@ FinalReport FinalReportText(const LogReading& reading, const RemovalOutcome& out
         text += "\n\nСледующие строки журнала установки не удалось разобрать, названное в них не удалено:\n\n" +
                 PathList(lines);
     }
-    if (outcome.keyKept) {
+    text += LogTrustText(outcome);
+    if (outcome.keptForRetry) {
+        text += "\n\nЗапись приложения в списке установленных программ и программа удаления сохранены: "
+                "закройте программы, которые могут использовать эти файлы, и повторите удаление.";
+    } else if (outcome.keyKept) {
         text += "\n\nНе удалось удалить запись приложения из списка установленных программ.";
     }
     if (!outcome.keptData.empty()) {

@@ -14,9 +14,11 @@ std::string QuestionText();
 std::string UserDataQuestionText(const std::vector<std::string>& files);
 // Files held by a running program: close it and retry, or cancel.
 std::string InUseText(const std::vector<std::string>& files);
-std::string MissingLogText(const std::string& logPath);
-std::string UnreadableLogText(const std::string& logPath);
-std::string DamagedLogText(const std::string& logPath, const LogReading& reading);
+enum class LogTrouble { Missing, Unreadable, Damaged };
+// Why the log cannot be used, and what the removal does without it: nothing,
+// or (`byContract`) remove only what the registration and the contract name.
+std::string LogTroubleText(LogTrouble trouble, const std::string& logPath, const LogReading& reading,
+                           bool byContract);
 // Why one line of the log was not used ("Строка 3: ..."), for the run log.
 std::string SetAsideText(const SetAsideLine& line);
 

@@ -9,7 +9,9 @@
 #include "engine/win_registry.h"
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
+#include "toolkit/final_path.h"
 #include "toolkit/growing_text.h"
+#include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -32,6 +34,55 @@ DWORD RemoveClearingReadOnly(const std::string& path, BOOL(WINAPI* remove)(LPCST
     return again;
 }
 
+// Whether the folder holding `path` is where its name says: no link on the
+// way leads elsewhere. Checked on the folder opened, so that nothing is
+// removed from a folder some link made stand in for the installation's.
+bool HeldWhereNamed(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    if (folder.empty()) return true;
+    const UniqueHandle opened(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!opened) return true;  // the removal itself then fails, with its own reason
+    if (const std::optional<bool> reached = IsReachedAt(opened.get(), folder)) return *reached;
+    // Without the final path (older Windows): no level may be a link.
+    for (std::string level = folder; level.size() > 3; level = FolderOf(level)) {
+        const DWORD attributes = GetFileAttributesA(level.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    }
+    return true;
+}
+
+// Whether the file at `path` is itself a link to something elsewhere.
+bool IsLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    const UniqueHandle opened(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!opened) return false;
+    return IsReachedAt(opened.get(), path) == false;
+}
+
+// Removes the link at `path` itself: it is opened as the link, which the
+// handle's final path must show, and marked for deletion on that handle.
+// Where the system opens what the link leads to instead (or cannot mark a
+// handle), the link stays: deleting it by name could take its target.
+DWORD RemoveLinkItself(const std::string& path) {
+    using SetInformation = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    static const SetInformation setInformation =
+        ProcAddress<SetInformation>(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle");
+    constexpr int kFileDispositionInfo = 4;
+    const UniqueHandle link(CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!link) return GetLastError();
+    if (!setInformation || IsReachedAt(link.get(), path) != true) return kLinkInTheWay;
+    BOOLEAN deleteFile = TRUE;
+    if (!setInformation(link.get(), kFileDispositionInfo, &deleteFile, sizeof deleteFile)) return GetLastError();
+    return 0;
+}
+
 }  // namespace
 
 std::string ModulePath() {
@@ -44,6 +95,8 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string CanonicalPath(const std::string& path) { return LongPath(FullPath(path)); }
+
 std::string LongPath(const std::string& path) {
     const std::string full = GrowingText(
         [&](char* buf, DWORD size) { return GetLongPathNameA(path.c_str(), buf, size); });
@@ -52,6 +105,12 @@ std::string LongPath(const std::string& path) {
 
 std::string TempFolder() {
     return GrowingText([](char* buf, DWORD size) { return GetTempPathA(size, buf); });
+}
+
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = {};  // the size SHGetFolderPathA is defined to fill
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return std::string();
+    return path;
 }
 
 std::vector<std::string> SystemFolders() {
@@ -68,10 +127,7 @@ std::vector<std::string> SystemFolders() {
     };
     std::vector<std::string> folders;
     for (int csidl : kFolders) {
-        char path[MAX_PATH] = {};  // the size SHGetFolderPathA is defined to fill
-        if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0]) {
-            folders.emplace_back(path);
-        }
+        if (std::string path = ShellFolder(csidl); !path.empty()) folders.push_back(std::move(path));
     }
     folders.push_back(TempFolder());
     return folders;
@@ -106,10 +162,15 @@ PathState WinRemovalSystem::Inspect(const std::string& path) {
 }
 
 unsigned long WinRemovalSystem::RemoveFile(const std::string& path) {
+    if (!HeldWhereNamed(path)) return kLinkInTheWay;
+    // A link goes as the link; what it leads to stays.
+    if (IsLink(path)) return RemoveLinkItself(path);
     return RemoveClearingReadOnly(path, DeleteFileA);
 }
 
 unsigned long WinRemovalSystem::RemoveEmptyFolder(const std::string& path) {
+    if (!HeldWhereNamed(path)) return kLinkInTheWay;
+    if (IsLink(path)) return RemoveLinkItself(path);
     // RemoveDirectoryA itself refuses a folder that holds anything.
     return RemoveClearingReadOnly(path, RemoveDirectoryA);
 }
@@ -177,11 +238,17 @@ std::optional<Registration> WinRemovalSystem::ReadRegistration() {
     const std::optional<std::vector<std::string>> levels = ReadMultiStrings(key.get(), contract::kCreatedFolders);
     found.listsCreatedFolders = levels.has_value();
     found.createdFolders = levels.value_or(std::vector<std::string>());
+    found.group = ReadStringValue(key.get(), contract::kStartMenuGroup).value_or(std::string());
+    found.desktopShortcut = ReadStringValue(key.get(), contract::kDesktopShortcut).value_or(std::string());
+    found.logSha256 = ReadStringValue(key.get(), contract::kUninstallLogSha256).value_or(std::string());
     return found;
 }
 
 unsigned long WinRemovalSystem::RemoveUninstallKey() { return DeleteMachineKey(contract::kUninstallKey); }
 
-std::string WinRemovalSystem::ErrorText(unsigned long code) { return SystemErrorText(code); }
+std::string WinRemovalSystem::ErrorText(unsigned long code) {
+    if (code == kLinkInTheWay) return "путь ведёт через ссылку в другое место, удаление по ней не выполняется";
+    return SystemErrorText(code);
+}
 
 }  // namespace qv

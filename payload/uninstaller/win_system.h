@@ -16,6 +16,11 @@ std::string FolderOf(const std::string& path);
 // The long form of an existing path (no 8.3 names); the path itself when
 // that cannot be had.
 std::string LongPath(const std::string& path);
+// The form in which the removal compares paths: full, as the system
+// resolves it for file calls (trailing dots and blanks dropped), then long.
+std::string CanonicalPath(const std::string& path);
+// A folder of the shell's (CSIDL_...); "" when there is none.
+std::string ShellFolder(int csidl);
 // The temporary folder, ending with a backslash.
 std::string TempFolder();
 // The system's special folders (Start menu, desktop, program files, Windows

@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/removal.h"
+#include "engine/text.h"
 #include "engine/uninstall_plan.h"
 #include "support/install_rig.h"
+#include "tools/payload/inventory.h"
 
 namespace qv::test {
 namespace {
@@ -62,6 +64,33 @@ TEST(InstallContract, TheUninstallerPlansTheRemovalOfWhatTheInstallerLogged) {
     ASSERT_NE(uninstallString, written.values.end());
     const std::string command = std::get<std::string>(uninstallString->data);
     EXPECT_TRUE(UninstallKeyIsOurs(command, self, nullptr)) << command;
+
+    // What the key records of the installation lets the removal trust the
+    // log it saved, line for line.
+    const auto text = [&](const char* name) {
+        const auto value = std::find_if(written.values.begin(), written.values.end(),
+                                        [&](const RegistryValue& v) { return v.name == name; });
+        return value == written.values.end() ? std::string() : std::get<std::string>(value->data);
+    };
+    RemovalScope scope;
+    scope.trust = JudgeLog(Sha256Hex(rig.ReadFile(logPath)), text(contract::kUninstallLogSha256));
+    EXPECT_EQ(scope.trust, LogTrust::Saved);
+    scope.installation = rig.choices.destination;
+    scope.groups = {text(contract::kStartMenuGroup)};
+    scope.groupRegistered = true;
+    scope.desktopShortcuts = {text(contract::kDesktopShortcut)};
+    const ScopedLines scoped = ScopeLines(reading.lines, scope, nullptr);
+    EXPECT_TRUE(scoped.refused.empty()) << scoped.refused.front().path;
+    EXPECT_EQ(scoped.lines.size(), reading.lines.size());
+}
+
+// The uninstaller knows the payload's files by the contract's list: the
+// packer's inventory must be the same names.
+TEST(InstallContract, NamesEveryFileThePayloadCarries) {
+    ASSERT_EQ(std::size(contract::kPayloadFileNames), payload::kInventorySize);
+    for (const payload::InventoryItem& item : payload::kInventory) {
+        EXPECT_TRUE(ContainsNoCase(contract::kPayloadFileNames, item.fileName)) << item.fileName;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/text.h"
 #include "support/install_rig.h"
 
 namespace qv::test {
@@ -175,7 +176,9 @@ TEST(InstallSequence, ShortcutsAndRegistrationPointIntoTheDestination) {
     EXPECT_EQ(write.key, kKey);
     // The four values the system's list of programs shows, with the command
     // quoted; then what deployment tools read; then the levels the
-    // installation made (here only the product folder and the group).
+    // installation made (here only the product folder and the group); then
+    // what the uninstaller trusts over the log: the group, the desktop
+    // shortcut and the log's own digest.
     using Strings = std::vector<std::string>;
     const std::vector<RegistryValue> values = {
         {"DisplayName", std::string("Кворвель 2.0")},
@@ -189,6 +192,9 @@ TEST(InstallSequence, ShortcutsAndRegistrationPointIntoTheDestination) {
         {"NoModify", std::uint32_t{1}},
         {"NoRepair", std::uint32_t{1}},
         {"CreatedFolders", Strings{d, g}},
+        {"StartMenuGroup", g},
+        {"DesktopShortcut", std::string("C:\\Desktop\\Кворвель 2.0.lnk")},
+        {"UninstallLogSha256", Sha256Hex(rig.ReadFile(d + "\\UnInstall.dat"))},
     };
     ASSERT_EQ(write.values.size(), values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -617,7 +623,7 @@ TEST(InstallSequence, AFailingFurtherRegistryValueIsShownAndTheRestIsRegistered)
     EXPECT_EQ(rig.trace.Matching("box"), Lines{"box Ошибка записи информации в реестр.\n\nНе записаны значения: Publisher."});
     EXPECT_TRUE(rig.report.registered);
     ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
-    EXPECT_EQ(rig.system.RegistryWrites()[0].values.size(), 10u);
+    EXPECT_EQ(rig.system.RegistryWrites()[0].values.size(), 13u);
     EXPECT_EQ(rig.report.unwrittenValues, std::vector<std::string>{"Publisher"});
     EXPECT_FALSE(rig.report.Complete());
 }
@@ -702,11 +708,108 @@ TEST(InstallSequence, TheFolderLevelsItMadeAreRecordedForTheUninstaller) {
     rig.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
     rig.Run();
     ASSERT_EQ(rig.system.RegistryWrites().size(), 1u);
-    const RegistryValue& created = rig.system.RegistryWrites()[0].values.back();
-    EXPECT_EQ(created.name, "CreatedFolders");
+    const std::vector<RegistryValue>& values = rig.system.RegistryWrites()[0].values;
+    const auto found = std::find_if(values.begin(), values.end(),
+                                       [](const RegistryValue& v) { return v.name == "CreatedFolders"; });
+    ASSERT_NE(found, values.end());
+    const RegistryValue& created = *found;
     const Lines expected = {"c:\\a", "C:\\a\\b", "C:\\a\\b\\c", "C:\\a\\b\\c\\d",
                             "C:\\Menu\\Programs\\A", "C:\\Menu\\Programs\\A\\B"};
     EXPECT_EQ(std::get<Lines>(created.data), expected);
+}
+
+// The longest destination the pages take leaves room for the longest file
+// the installation writes, and not a character more.
+TEST(InstallSequence, TheLongestDestinationHoldsEveryFileWhole) {
+    ASSERT_EQ(LongestDestination(), 245u);  // "\\" + "Republics.dat" within 259
+    InstallRig rig;
+    rig.choices.destination = "C:\\" + std::string(LongestDestination() - 3, 'd');
+    rig.AddPayload();
+    rig.Run();
+    EXPECT_TRUE(rig.trace.Matching("box").empty());
+    EXPECT_TRUE(rig.report.Complete());
+    EXPECT_FALSE(FitsMaxPath(rig.choices.destination + "x\\Republics.dat"));
+}
+
+// A write that fails on a full disk names the disk, whichever file it was.
+TEST(InstallSequence, AFullDiskIsNamedWithItsDrive) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.FillDisk(rig.InDestination("Dates.dat"));
+    rig.system.FillDisk(rig.InDestination("lic.txt"));
+    rig.system.Answer({CopyAnswer::Ignore});
+    rig.Run();
+    const std::string full = "\n\nНедостаточно места на диске C:.";
+    EXPECT_EQ(rig.trace.Matching("ask"), Lines{kCopyError + std::string("Dates.dat") + full});
+    EXPECT_EQ(rig.trace.Matching("box"), Lines{"box Ошибка записи файла: " + rig.InDestination("lic.txt") + full});
+
+    EXPECT_EQ(DiskFullNote("\\\\srv\\share\\QV\\a.dat", kErrorHandleDiskFull),
+              "\n\nНедостаточно места на диске \\\\srv\\share.");
+    EXPECT_EQ(DiskFullNote("C:\\QV\\a.dat", 5), "");  // another error: said as before
+    for (const char* none : {"", "QV\\a", "\\\\srv"}) EXPECT_EQ(DriveOf(none), "") << none;
+}
+
+// A link where the installation would write is neither followed nor
+// replaced: the file is left out (the run did not complete), named in a
+// box, and not logged for the removal; the pass goes on.
+TEST(InstallSequence, ALinkInAFilesPlaceIsNamedAndLeftOut) {
+    InstallRig rig;
+    rig.AddPayload();
+    rig.system.PlantLink(rig.InDestination("Descript.txt"));
+    rig.system.PlantLink(rig.InDestination("lic.txt"));
+    rig.Run();
+    const std::string after =
+        "\n\nНа его месте находится ссылка на другой файл или папку. Программа установки не записывает файлы "
+        "через ссылки.";
+    EXPECT_EQ(rig.trace.Matching("box"), (Lines{"box Файл не записан: " + rig.InDestination("Descript.txt") + after,
+                                                "box Файл не записан: " + rig.InDestination("lic.txt") + after}));
+    EXPECT_TRUE(rig.trace.Matching("ask").empty());
+    EXPECT_EQ(rig.report.leftOut, Lines{"Descript.txt"});
+    EXPECT_FALSE(rig.report.licenceSaved || rig.report.Complete());
+    EXPECT_EQ(rig.report.entriesInPlace, 15);
+    EXPECT_EQ(rig.log.Text().find("Descript.txt"), std::string::npos);
+}
+
+// Folder levels go into the uninstall key before they are made, so that a
+// run that never reaches its registration leaves them to the next run's;
+// a run that is taken back puts the key back as it found it.
+TEST(InstallSequence, FolderLevelsAreRecordedBeforeTheyAreMade) {
+    InstallRig killed;
+    killed.choices.groupName = "A\\B";
+    killed.trace.OnEvent([&](std::size_t index) {
+        const std::string event = killed.trace.Texts()[index];
+        if (event.rfind("mkdir ", 0) != 0) return;
+        EXPECT_TRUE(ContainsNoCase(killed.system.ReadMachineStrings(kKey, "CreatedFolders"), event.substr(6))) << event;
+    });
+    killed.Run();
+    const Lines record = killed.system.ReadMachineStrings(kKey, "CreatedFolders");
+    EXPECT_EQ(record, (Lines{killed.choices.destination, "C:\\Menu\\Programs\\A", "C:\\Menu\\Programs\\A\\B"}));
+
+    // The next run finds every folder there and makes none.
+    InstallRig next(killed.Drive());
+    next.choices.groupName = "A\\B";
+    next.system.SetMachineStrings("CreatedFolders", record);
+    next.system.AddEntry(MakeEntry("UnInstall.exe", "MZ"));
+    next.Run();
+    EXPECT_TRUE(next.trace.Matching("mkdir").empty());
+    ASSERT_EQ(next.system.RegistryWrites().size(), 1u);
+    for (const RegistryValue& value : next.system.RegistryWrites()[0].values) {
+        if (value.name == "CreatedFolders") {
+            EXPECT_EQ(std::get<Lines>(value.data), record);
+        }
+    }
+
+    // Taken back: the key made for the record goes; an earlier list stays.
+    for (const bool earlier : {false, true}) {
+        InstallRig aborted;
+        aborted.AddPayload();
+        if (earlier) aborted.system.SetMachineStrings("CreatedFolders", {"C:\\Old"});
+        aborted.system.FailExpand(aborted.InDestination("Dates.dat"), -1);
+        aborted.system.Answer({CopyAnswer::Abort});
+        aborted.Run();
+        EXPECT_EQ(aborted.system.MachineKeyDeleted(), !earlier);
+        EXPECT_EQ(aborted.system.ReadMachineStrings(kKey, "CreatedFolders"), earlier ? Lines{"C:\\Old"} : Lines{});
+    }
 }
 
 // Without the shell's folders no shortcut is made anywhere, and none is logged.

@@ -99,6 +99,12 @@ struct FakeQuestions : RemovalQuestions {
     }
 };
 
+Registration KeyOf(const std::string& uninstallString) {
+    Registration key;
+    key.uninstallString = uninstallString;
+    return key;
+}
+
 // Everything a complete installation left behind, as listed in FullLog();
 // its shortcuts point into the destination.
 void Install(FakeSystem& fs) {
@@ -115,7 +121,7 @@ void Install(FakeSystem& fs) {
             fs.AddFile(l.path);
         }
     }
-    fs.key = Registration{"\"" + std::string(kDest) + "\\UnInstall.exe\"", {}};
+    fs.key = KeyOf("\"" + std::string(kDest) + "\\UnInstall.exe\"");
 }
 
 RemovalOutcome Uninstall(FakeSystem& fs, FakeQuestions& questions, const std::string& log = FullLog()) {
@@ -201,7 +207,6 @@ TEST(UninstallRemoval, ReportsWhatFailsAndSkipsWhatIsGone) {
     fs.RemoveFile(nowFolder);
     fs.AddFolder(nowFolder);
     fs.RemoveFile("C:\\Desktop\\Кворвель 2.0.lnk");  // the user deleted the shortcut
-    fs.keyLocked = true;
     fs.ops.clear();
 
     const RemovalOutcome out = Uninstall(fs);
@@ -211,6 +216,12 @@ TEST(UninstallRemoval, ReportsWhatFailsAndSkipsWhatIsGone) {
     EXPECT_TRUE(out.keptFolders.empty());
     EXPECT_TRUE(out.keyKept);
     EXPECT_TRUE(fs.Exists(locked));
+    // The product is not gone: its registration, log and uninstaller stay
+    // for the removal to be run again.
+    EXPECT_TRUE(out.keptForRetry);
+    EXPECT_TRUE(fs.key.has_value());
+    EXPECT_TRUE(fs.Exists(std::string(kDest) + "\\UnInstall.dat"));
+    EXPECT_TRUE(out.self.empty());
     EXPECT_EQ(std::count(fs.ops.begin(), fs.ops.end(), "file C:\\Desktop\\Кворвель 2.0.lnk"), 0);
     EXPECT_EQ(RemovalExitCode(LogReading{}, out), 2);
     // A log line that could not be used: something may be left.
@@ -259,7 +270,8 @@ TEST(UninstallRemoval, UsesALineOfAnOddNameOnlyWhenItIsThere) {
 TEST(UninstallRemoval, KeepsTheRegistrationOfAnotherInstallation) {
     FakeSystem fs;
     Install(fs);
-    fs.key = Registration{"D:\\Elsewhere\\UnInstall.exe", {"D:\\Elsewhere"}};
+    fs.key = KeyOf("D:\\Elsewhere\\UnInstall.exe");
+    fs.key->createdFolders = {"D:\\Elsewhere"};
     fs.AddFolder("D:\\Elsewhere");
     const RemovalOutcome out = Uninstall(fs);
     EXPECT_EQ(fs.key->uninstallString, "D:\\Elsewhere\\UnInstall.exe");
@@ -304,18 +316,110 @@ TEST(UninstallRemoval, KeepsAListedFolderThatWasThereBeforeTheInstallation) {
 
 TEST(UninstallRemoval, EmptiesNestedFoldersDeepestFirst) {
     FakeSystem fs;
-    fs.AddFolder("C:\\A");
-    fs.AddFolder("C:\\A\\B");
-    fs.AddFolder("C:\\A\\B\\C");
-    fs.AddFile("C:\\A\\B\\C\\x.dat");
-    fs.AddFolder(kDest);
+    const std::string a = std::string(kDest) + "\\A";
+    fs.AddFolder(a);
+    fs.AddFolder(a + "\\B");
+    fs.AddFolder(a + "\\B\\C");
+    fs.AddFile(a + "\\B\\C\\x.dat");
     fs.AddFile(std::string(kDest) + "\\UnInstall.exe");
-    const RemovalOutcome out = Uninstall(
-        fs, Crlf({"C:\\A=D", "C:\\A\\B=D", "C:\\A\\B\\C=D", "C:\\A\\B\\C\\x.dat=F"}));
+    const RemovalOutcome out =
+        Uninstall(fs, Crlf({a + "=D", a + "\\B=D", a + "\\B\\C=D", a + "\\B\\C\\x.dat=F"}));
     EXPECT_TRUE(out.notRemoved.empty());
-    EXPECT_FALSE(fs.Exists("C:\\A"));
+    EXPECT_FALSE(fs.Exists(a));
     // The program is not listed here, so it stays where it is.
     EXPECT_TRUE(out.self.empty());
+}
+
+// The key as the installer now writes it: it records the group, the
+// desktop shortcut and the digest of the log it saved.
+void Record(FakeSystem& fs, const std::string& savedDigest) {
+    fs.key->group = kGroup;
+    fs.key->desktopShortcut = "C:\\Desktop\\Кворвель 2.0.lnk";
+    fs.key->logSha256 = savedDigest;
+}
+
+// Nothing of the installation is left but its folder's own (the program,
+// removed after it ends) and what the test expects to stay.
+void ExpectProductGone(FakeSystem& fs, const RemovalOutcome& out) {
+    EXPECT_EQ(fs.ListFolder(kDest), std::vector<std::string>{"UnInstall.exe"});
+    EXPECT_FALSE(fs.Exists(kGroup));
+    EXPECT_FALSE(fs.Exists("C:\\Desktop\\Кворвель 2.0.lnk"));
+    EXPECT_FALSE(fs.key.has_value());
+    EXPECT_EQ(out.self, std::string(kDest) + "\\UnInstall.exe");
+}
+
+// Lines a user added to a log in a folder anyone may change: none is
+// followed, whether the key keeps the saved log's digest (which then
+// differs) or, an older installation's, none.
+TEST(UninstallRemoval, NeverFollowsALineOutsideTheInstallation) {
+    const std::string d = kDest;
+    const struct {
+        std::string line;
+        std::string victim;  // what must stay
+        Refusal why;
+    } rows[] = {
+        {"C:\\Other\\keep.txt=F", "C:\\Other\\keep.txt", Refusal::Outside},
+        {"C:\\windows\\win.ini=F", "C:\\windows\\win.ini", Refusal::Outside},
+        {"C:\\windows\\system32\\kernel32.dll=F", "C:\\windows\\system32\\kernel32.dll", Refusal::Outside},
+        {"C:\\Users\\u\\Documents\\report.doc=F", "C:\\Users\\u\\Documents\\report.doc", Refusal::Outside},
+        {d + "\\..\\..\\Other\\keep.txt=F", "C:\\Other\\keep.txt", Refusal::Outside},
+        {"c:/Other/keep.txt=F", "C:\\Other\\keep.txt", Refusal::Outside},
+        {"C:\\Other=D", "C:\\Other", Refusal::Outside},
+        {std::string(kGroup) + "\\..\\Accessories\\Paint.lnk=F", "C:\\Menu\\Programs\\Accessories\\Paint.lnk",
+         Refusal::Outside},
+        {std::string(kGroup) + "\\notes.txt=F", std::string(kGroup) + "\\notes.txt", Refusal::Outside},
+        {d + "\\mynotes.txt=F", d + "\\mynotes.txt", Refusal::NotProven},
+    };
+    for (const bool older : {false, true}) {
+        for (const auto& row : rows) {
+            if (older && row.why == Refusal::NotProven) continue;  // an older log names what it wrote
+            SCOPED_TRACE(row.line + (older ? " (older key)" : ""));
+            FakeSystem fs;
+            Install(fs);
+            if (!older) Record(fs, "5a7ed");
+            fs.AddFile(row.victim);
+            const RemovalOutcome out = Uninstall(fs, FullLog() + Crlf({row.line}));
+            EXPECT_TRUE(fs.Exists(row.victim));
+            ASSERT_EQ(out.refused.size(), 1u);
+            EXPECT_EQ(out.refused[0].why, row.why);
+            EXPECT_EQ(out.logTrust, older ? LogTrust::Unchecked : LogTrust::Changed);
+            EXPECT_EQ(RemovalExitCode(LogReading{}, out), 2);
+            EXPECT_FALSE(fs.Exists(d + "\\Quorvel.exe"));
+            EXPECT_FALSE(fs.Exists(std::string(kGroup) + "\\Удалить Кворвель 2.0.lnk"));
+        }
+    }
+}
+
+// A log that is not the one saved (changed, cut short, or only foreign
+// lines) or no log at all: the product goes all the same, by the names the
+// contract and the key give, and nothing else does.
+TEST(UninstallRemoval, RemovesTheProductByItsContractWhenTheLogCannotBeTrusted) {
+    const std::string full = FullLog();
+    const struct {
+        const char* what;
+        std::string log;
+        bool lost;
+    } rows[] = {
+        {"only foreign lines", Crlf({"C:\\Other\\keep.txt=F"}), false},
+        {"cut in half", full.substr(0, full.size() / 2), false},
+        {"lost", std::string(), true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeSystem fs;
+        Install(fs);
+        Record(fs, "5a7ed");
+        fs.AddFile("C:\\Other\\keep.txt");
+        PlanContext context = FullContext();
+        if (row.lost) context.logDigest.reset();
+        FakeQuestions questions;
+        NoRunLog runLog;
+        const RemovalOutcome out =
+            RemoveInstallation(ReadUninstallLog(row.log).lines, context, fs, questions, runLog);
+        ExpectProductGone(fs, out);
+        EXPECT_TRUE(fs.Exists("C:\\Other\\keep.txt"));
+        EXPECT_EQ(RemovalExitCode(LogReading{}, out), row.lost ? 1 : 2);
+    }
 }
 
 }  // namespace

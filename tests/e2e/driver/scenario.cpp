@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/win_file_digest.h"
 #include "tests/e2e/driver/system_checks.h"
 #include "tools/payload/inventory.h"
 
@@ -224,9 +225,23 @@ void ExpectRegistration(const std::string& destination) {
     };
     std::vector<std::string> names = RegistryValueNames(HKEY_LOCAL_MACHINE, kUninstallKey);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"CreatedFolders", "DisplayIcon", "DisplayName", "DisplayVersion",
-                                               "EstimatedSize", "InstallLocation", "NoModify", "NoRepair",
-                                               "Publisher", "QuietUninstallString", "UninstallString"}));
+    // What the uninstaller trusts over UnInstall.dat: the log's digest
+    // always, the group and the desktop shortcut where they were made.
+    std::vector<std::string> expected = {"CreatedFolders", "DisplayIcon", "DisplayName", "DisplayVersion",
+                                         "EstimatedSize", "InstallLocation", "NoModify", "NoRepair",
+                                         "Publisher", "QuietUninstallString", "UninstallString",
+                                         "UninstallLogSha256"};
+    for (const char* made : {"StartMenuGroup", "DesktopShortcut"}) {
+        const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, made);
+        if (!value) continue;
+        expected.push_back(made);
+        EXPECT_TRUE(value->type == REG_SZ && Exists(value->data.c_str())) << made << ": " << value->data;
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    const auto digest = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallLogSha256");
+    ASSERT_TRUE(digest);
+    EXPECT_EQ(digest->data, qv::FileHasher().Sha256(InFolder(destination, "UnInstall.dat")).value_or("?") + '\0');
     for (const auto& [name, text] : strings) {
         const auto value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, name);
         ASSERT_TRUE(value) << name << " is missing";

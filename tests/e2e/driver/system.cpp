@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -113,6 +114,56 @@ std::string WinePath(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
+}
+
+bool StartLinuxTool(const std::string& tool, const std::wstring& arguments, const std::string& folder) {
+    const std::string path = "Z:\\bin\\" + tool;
+    if (!Exists(path)) return false;
+    std::wstring commandLine = L"\"" + std::wstring(path.begin(), path.end()) + L"\" " + arguments;
+    const std::wstring wideFolder(folder.begin(), folder.end());  // ASCII
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, wideFolder.c_str(),
+                        &startup, &info)) {
+        return false;
+    }
+    // Handles of a Linux program are none, as a rule.
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return true;
+}
+
+bool MakeUnixLink(const std::string& target, const std::string& link) {
+    // Wine's own call for the Unix name (UTF-8) of a Windows path; its
+    // result is the process heap's.
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    const auto wide = [](const std::string& text, UINT codePage) {
+        std::wstring out(text.size(), L'\0');
+        out.resize(static_cast<size_t>(MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                                           &out[0], static_cast<int>(out.size()))));
+        return out;
+    };
+    const auto unix = [&](const std::string& path) {
+        char* name = unixName(wide(path, CP_ACP).c_str());
+        if (!name) return std::wstring();
+        std::wstring out = wide(name, CP_UTF8);
+        HeapFree(GetProcessHeap(), 0, name);
+        return out;
+    };
+    const std::wstring from = unix(target);
+    const std::wstring to = unix(link);
+    if (from.empty() || to.empty()) return false;
+    if (!StartLinuxTool("ln", L"-s \"" + from + L"\" \"" + to + L"\"")) return false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        Sleep(20);
+    }
+    return true;
 }
 
 ScratchFolder::ScratchFolder() {

@@ -30,6 +30,17 @@ bool MakeFolders(const std::string& path);
 // A Unix path of the build as Wine shows it: under Z:, with backslashes.
 std::string WinePath(const std::string& unixPath);
 
+// Starts a program of the Linux system the tests run on (Z:\bin\<tool>) in
+// `folder`; Wine hands the arguments to it in UTF-8. Wine runs it as it is
+// and hands back no process to wait for: the caller waits for what it does.
+// false when it could not be started.
+bool StartLinuxTool(const std::string& tool, const std::wstring& arguments, const std::string& folder = "C:\\");
+
+// A symbolic link at `link` to `target` (Windows paths), made
+// as a user of the machine makes one: with ln -s on the Unix side, which
+// Wine shows as a link. False when it cannot be made here (outside Wine).
+bool MakeUnixLink(const std::string& target, const std::string& link);
+
 // A new folder under the system's temporary folder, removed with everything
 // in it when the object goes.
 class ScratchFolder {

@@ -21,6 +21,31 @@ void HeldTarget::ExpectUntouched() const {
 
 CleanSystem::CleanSystem() { CleanInstallation(); }
 
+bool Registered() {
+    return ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") ||
+           ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+}
+
+namespace {
+
+bool IsSmallDisk(const std::string& folder) {
+    ULARGE_INTEGER total{};
+    return GetDiskFreeSpaceExA((folder + "\\").c_str(), nullptr, &total, nullptr) && total.QuadPart == 1024 * 1024;
+}
+
+}  // namespace
+
+SmallDisk::SmallDisk() {
+    if (!MakeFolders(kFolder)) return;
+    // The mount point relative to C:\, the tool's working folder.
+    mounted_ = StartLinuxTool("mount", L"-t tmpfs -o size=1m qvfull QVFull") && WaitFor([] { return IsSmallDisk(kFolder); });
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted_ && StartLinuxTool("umount", L"QVFull")) WaitFor([] { return !IsSmallDisk(kFolder); });
+    RemoveTree(kFolder);
+}
+
 void StartInstallation(const Wizard& wizard) {
     wizard.Click("Form6", "Next");
     // Not waited for as the active window: a box of the installation may

@@ -42,6 +42,26 @@ private:
     HeldFile fallback_;
 };
 
+// Whether the uninstall key registers a program (its name or its removal
+// command); a run that ends unregistered may leave the key with only the
+// folder levels it made, for the next run to take over.
+bool Registered();
+
+// A file system of 1 MB mounted at kFolder for the life of the object; it
+// needs root, and mounted() says whether it is there.
+class SmallDisk {
+public:
+    static constexpr char kFolder[] = "C:\\QVFull";
+    SmallDisk();
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+
+private:
+    bool mounted_ = false;
+};
+
 // Cleans up on construction: a fixture's first member, so that the wizard
 // (a later member) starts on a clean system.
 struct CleanSystem {

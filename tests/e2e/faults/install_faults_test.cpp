@@ -45,7 +45,7 @@ protected:
         if (registered) {
             ExpectRegistration(kDefaultDestination);
         } else {
-            EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+            EXPECT_FALSE(Registered());
         }
         if (shortcuts) {
             ExpectGroupShortcuts(GroupFolder(), kDefaultDestination);

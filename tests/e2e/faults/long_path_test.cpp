@@ -13,6 +13,8 @@ namespace e2e {
 namespace {
 
 constexpr size_t kPathLimit = 260;  // terminator included
+// The longest destination the page takes: "\\Republics.dat" still fits.
+constexpr size_t kLongestDestination = 245;
 constexpr size_t kLevelLength = 40;
 constexpr char kTooLong[] = "Слишком длинный путь к файлу: ";
 
@@ -148,6 +150,24 @@ private:
 TEST_P(LongDestination, NoNameIsCutOrOverrunAndEachLeftOutFileIsReported) {
     const std::string destination = NestedDestination(GetParam());
     ASSERT_EQ(destination.size(), GetParam());
+    if (destination.size() > kLongestDestination) {
+        // Refused on the page, before anything is written.
+        ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form4"));
+        wizard.SetText("Form4", "edDir", destination);
+        wizard.Click("Form4", "Next");
+        Box box;
+        ASSERT_TRUE(wizard.WaitMessageBox(box, 20s));
+        EXPECT_EQ(box.caption, "Слишком длинный путь");
+        wizard.Answer(box, IDOK);
+        ASSERT_TRUE(WaitFor([&] { return wizard.MessageBox().hwnd == nullptr; }));
+        EXPECT_TRUE(wizard.Visible("Form4"));
+        EXPECT_TRUE(AddedPaths(before_, ListDriveC()).empty());
+        wizard.CloseBox("Form4");
+        ASSERT_TRUE(wizard.WaitMessageBox(box));
+        wizard.Answer(box, IDYES);
+        ASSERT_TRUE(wizard.Exited());
+        return;
+    }
     const Expectation expected = Expect(destination);
 
     std::vector<std::string> texts;
@@ -200,10 +220,10 @@ TEST_P(LongDestination, NoNameIsCutOrOverrunAndEachLeftOutFileIsReported) {
     }
 }
 
-// 245: every file fits, the longest at 259 characters. 246: the longest
-// names no longer fit. 256: not even the temporary file fits. 280 and 300:
-// the destination itself is past the limit, and past the 300-character
-// buffer of a built path.
+// 245: every file fits, the longest at 259 characters. 246 (the longest
+// names would no longer fit), 256 (nor the temporary file), 280 and 300
+// (nor the destination itself, past the 300-character buffer of a built
+// path) are refused on the page.
 INSTANTIATE_TEST_SUITE_P(Lengths, LongDestination, ::testing::Values(245u, 246u, 256u, 280u, 300u),
                          [](const auto& info) { return std::to_string(info.param) + "Characters"; });
 

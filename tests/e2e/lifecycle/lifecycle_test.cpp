@@ -178,7 +178,9 @@ void DestinationThatCannotBeWritten(const std::string& typed) {
     EXPECT_EQ(title, kFinishedWithErrors);
     ASSERT_FALSE(texts.empty());
     EXPECT_NE(texts.back().find("Программа не будет зарегистрирована"), std::string::npos) << texts.back();
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    // Not in the list of programs; the key may keep the group folder the run
+    // made, for the next run to take over.
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
     EXPECT_FALSE(Exists(kDefaultDestination));
 }
 
@@ -219,6 +221,54 @@ std::string SetupWithADamagedEntry() {
                                 static_cast<DWORD>(entry.size())));
     EXPECT_TRUE(EndUpdateResourceA(update, FALSE));
     return copy;
+}
+
+bool AppendToLog(const std::string& destination, const std::string& lines) {
+    const std::string path = destination + "\\UnInstall.dat";
+    const std::optional<std::string> text = ReadWhole(path);
+    return text && WriteWhole(path, *text + lines);
+}
+
+// Lines that a user who may write to the installation folder adds to its
+// log, naming the system's files, a document, a file of the user's own
+// beside the installation and the same outside file in other spellings:
+// the removal deletes none of them, says the log was changed, and still
+// removes the whole product.
+void ForeignLinesInTheLog() {
+    InstallSilently("/DIR=\"C:\\QV\"", 0);
+    const std::string document = ShellFolder(CSIDL_PERSONAL) + "\\report.doc";
+    ASSERT_TRUE(MakeFolders("C:\\Other") && WriteWhole("C:\\Other\\keep.txt", "keep") &&
+                WriteWhole(document, "doc") && WriteWhole("C:\\QV\\mynotes.txt", "notes"));
+    const std::vector<std::string> victims = {"C:\\Other\\keep.txt", ShellFolder(CSIDL_WINDOWS) + "\\win.ini",
+                                              ShellFolder(CSIDL_SYSTEM) + "\\kernel32.dll", document,
+                                              "C:\\QV\\mynotes.txt"};
+    std::string lines;
+    for (const std::string& victim : victims) {
+        ASSERT_TRUE(Exists(victim)) << victim;
+        lines += victim + "=F\r\n";
+    }
+    lines += "C:\\QV\\..\\..\\Other\\keep.txt=F\r\nc:/Other/keep.txt=F\r\n";
+    ASSERT_TRUE(AppendToLog("C:\\QV", lines));
+    const Removal removal = RemoveInteractively("C:\\QV", DataAnswer::Remove);
+    EXPECT_EQ(removal.exitCode, 2u);
+    EXPECT_NE(removal.report.find("изменён после установки"), std::string::npos) << removal.report;
+    EXPECT_NE(removal.report.find("вне установленного приложения"), std::string::npos) << removal.report;
+    for (const std::string& victim : victims) EXPECT_TRUE(Exists(victim)) << victim;
+    EXPECT_EQ(Names("C:\\QV"), std::set<std::string>{"mynotes.txt"});
+    EXPECT_FALSE(Exists(GroupFolder()));
+    EXPECT_FALSE(Exists(DesktopFolder() + kProgramShortcut));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+// A log cut in half: the registration names the group and the desktop
+// shortcut, the contract the files; all of it goes.
+void ALogCutShort() {
+    InstallSilently("/DIR=\"C:\\QV\"", 0);
+    const std::optional<std::string> text = ReadWhole("C:\\QV\\UnInstall.dat");
+    ASSERT_TRUE(text && WriteWhole("C:\\QV\\UnInstall.dat", text->substr(0, text->size() / 2)));
+    const Removal removal = RemoveSilently("C:\\QV");
+    EXPECT_EQ(removal.exitCode, 2u);
+    ExpectRemovedButTheData("C:\\QV", GroupFolder());
 }
 
 struct LifeRow {
@@ -378,6 +428,8 @@ const LifeRow kRows[] = {
          EXPECT_EQ(removal.exitCode, 0u);
          ExpectRemovedButTheData(kDefaultDestination, GroupFolder());
      }},
+    {"ForeignLinesInTheLogDeleteNothingOutside", ForeignLinesInTheLog},
+    {"ALogCutShortStillRemovesTheWholeProduct", ALogCutShort},
     {"AnAbortedQuietInstallationTakesBackWhatItWrote",
      [] {
          // Held after the uninstaller is written: three retries, then Abort.

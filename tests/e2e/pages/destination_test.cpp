@@ -204,16 +204,25 @@ TEST_F(DestinationPage, NextOnAnExistingFolderOrFileAsksAndBackNeverDoes) {
     ASSERT_TRUE(wizard.WaitShown("Form4"));
 
     // So is a path without its drive, which would lead into the wizard's
-    // own folder or the drive's root.
-    for (const char* partial : {"QV", "\\QuorVel"}) {
-        wizard.SetText("Form4", "edDir", partial);
+    // own folder or the drive's root, and one too long for the files to
+    // go into whole.
+    const std::string tooLong = "C:\\QV-long\\" + std::string(250 - 11, 'x');
+    const std::pair<std::string, std::string> refused[] = {
+        {"QV", "Неверный путь"}, {"\\QuorVel", "Неверный путь"}, {tooLong, "Слишком длинный путь"}};
+    for (const auto& [text, caption] : refused) {
+        wizard.SetText("Form4", "edDir", text);
         wizard.Click("Form4", "Next");
-        ASSERT_TRUE(wizard.WaitMessageBox(box, 20s)) << partial;
-        EXPECT_EQ(box.caption, "Неверный путь");
+        ASSERT_TRUE(wizard.WaitMessageBox(box, 20s)) << text;
+        EXPECT_EQ(box.caption, caption);
         ASSERT_NO_FATAL_FAILURE(Answer(IDOK));
         ASSERT_TRUE(wizard.WaitShown("Form4"));
-        EXPECT_EQ(Destination(), partial);
+        EXPECT_EQ(Destination(), text);
     }
+    EXPECT_EQ(box.text,
+              "Слишком длинный путь к папке установки (250 симв.).\n\nПуть к папке установки должен быть не длиннее "
+              "245 символов, чтобы полный путь каждого файла программы был не длиннее 259 символов. Укажите папку с "
+              "более коротким путём.");
+    EXPECT_FALSE(Exists("C:\\QV-long"));
 
     // Installed in another folder: asked whether to remove that one first;
     // No keeps the page, Yes moves on.

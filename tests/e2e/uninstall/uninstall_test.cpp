@@ -189,7 +189,9 @@ TEST_F(AfterInstallation, RemovalAnsweredNoChangesNothing) {
     EXPECT_EQ(InstallationState(), before);
 }
 
-TEST_F(AfterInstallation, ALogWithoutAUsableLineIsRefusedAndNothingIsRemoved) {
+// The registration still names the installation: the user is told that
+// only the product's own files would go, and No keeps everything.
+TEST_F(AfterInstallation, ALogWithoutAUsableLineIsReportedBeforeTheQuestion) {
     ASSERT_NO_FATAL_FAILURE(Install(false));
     std::string garbage;
     for (int i = 0; i < 300; ++i) garbage += static_cast<char>((i * 73 + 11) % 256);
@@ -202,11 +204,15 @@ TEST_F(AfterInstallation, ALogWithoutAUsableLineIsRefusedAndNothingIsRemoved) {
     ASSERT_TRUE(WaitBoxOf(uninstaller->ProcessId(), kUninstallCaption, box, 30s));
     EXPECT_EQ(box.text.rfind("Файл журнала установки повреждён:\n\n", 0), 0u) << box.text;
     EXPECT_NE(box.text.find("UnInstall.dat"), std::string::npos) << box.text;
-    EXPECT_NE(box.text.find("Ни один файл не был удалён."), std::string::npos) << box.text;
-    EXPECT_FALSE(HasButton(box, IDYES)) << "the removal must not be offered";
+    EXPECT_NE(box.text.find("Будут удалены только файлы приложения"), std::string::npos) << box.text;
+    EXPECT_FALSE(HasButton(box, IDYES)) << "the warning is no question";
     ASSERT_TRUE(AnswerBox(box, IDOK));
+    Box question;
+    ASSERT_TRUE(WaitBoxOf(uninstaller->ProcessId(), kUninstallCaption, question, 30s));
+    ASSERT_TRUE(HasButton(question, IDYES)) << question.text;
+    ASSERT_TRUE(AnswerBox(question, IDNO));
     ASSERT_TRUE(uninstaller->Exited(30s));
-    EXPECT_EQ(uninstaller->ExitCode(), 1u);
+    EXPECT_EQ(uninstaller->ExitCode(), 2u);
 
     EXPECT_EQ(InstallationState(), before);
 }

@@ -106,9 +106,11 @@ bool FakeInstallSystem::MakeFolder(const std::string& path) {
     return ::mkdir(HostPath(path).c_str(), 0755) == 0;
 }
 
-SaveResult FakeInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
+SaveOutcome FakeInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
     trace_.Add("save " + path);
     if (failSave_.count(path)) return SaveResult::NotCreated;
+    if (linked_.count(path)) return SaveResult::Linked;
+    if (diskFull_.count(path)) return {SaveResult::Incomplete, kErrorDiskFull};
     std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
     if (!out) return SaveResult::NotCreated;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -116,8 +118,10 @@ SaveResult FakeInstallSystem::SaveFile(const std::string& path, std::string_view
     return out ? SaveResult::Saved : SaveResult::Incomplete;
 }
 
-ExpandResult FakeInstallSystem::ExpandFile(const std::string& source, const std::string& target) {
+ExpandOutcome FakeInstallSystem::ExpandFile(const std::string& source, const std::string& target) {
     trace_.Add("expand " + target);
+    if (linked_.count(target)) return ExpandResult::Linked;
+    if (diskFull_.count(target)) return {ExpandResult::CopyFailed, kErrorHandleDiskFull};
     for (auto& [path, times] : failExpand_) {
         if (path == target && times != 0) {
             if (times > 0) --times;
@@ -228,6 +232,26 @@ std::vector<std::string> FakeInstallSystem::ReadMachineStrings(const std::string
 std::string FakeInstallSystem::ReadMachineString(const std::string&, const std::string& name) {
     const auto found = machineTexts_.find(name);
     return found == machineTexts_.end() ? std::string() : found->second;
+}
+
+bool FakeInstallSystem::WriteMachineStrings(const std::string&, const std::string& name,
+                                            const std::vector<std::string>& strings) {
+    if (failRegistry_) return false;
+    machineStrings_[name] = strings;
+    keyDeleted_ = false;
+    return true;
+}
+
+bool FakeInstallSystem::DeleteMachineValue(const std::string&, const std::string& name) {
+    machineStrings_.erase(name);
+    return true;
+}
+
+bool FakeInstallSystem::DeleteMachineKey(const std::string&) {
+    machineStrings_.clear();
+    machineTexts_.clear();
+    keyDeleted_ = true;
+    return true;
 }
 
 std::optional<unsigned long> FakeInstallSystem::RunAndWait(const std::string& commandLine) {

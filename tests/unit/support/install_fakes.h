@@ -73,6 +73,10 @@ public:
 
     // Faults.
     void FailSave(const std::string& path) { failSave_.insert(path); }
+    // Writing or expanding into path fails as on a full disk; or finds a
+    // link there.
+    void FillDisk(const std::string& path) { diskFull_.insert(path); }
+    void PlantLink(const std::string& path) { linked_.insert(path); }
     // The next `times` expansions into target fail to open (-1: all of them).
     void FailExpand(const std::string& target, int times);
     void FailRegistry() { failRegistry_ = true; }
@@ -95,8 +99,8 @@ public:
     std::string PayloadDigestTable() override { return digestTable_; }
     bool Exists(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
-    SaveResult SaveFile(const std::string& path, std::string_view bytes) override;
-    ExpandResult ExpandFile(const std::string& source, const std::string& target) override;
+    SaveOutcome SaveFile(const std::string& path, std::string_view bytes) override;
+    ExpandOutcome ExpandFile(const std::string& source, const std::string& target) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
@@ -112,6 +116,14 @@ public:
                                                 const std::vector<RegistryValue>& values) override;
     std::vector<std::string> ReadMachineStrings(const std::string& key, const std::string& name) override;
     std::string ReadMachineString(const std::string& key, const std::string& name) override;
+    // The list of created folders goes into the values ReadMachineStrings
+    // reads, not into RegistryWrites (the registrations).
+    bool WriteMachineStrings(const std::string& key, const std::string& name,
+                             const std::vector<std::string>& strings) override;
+    bool DeleteMachineValue(const std::string& key, const std::string& name) override;
+    bool DeleteMachineKey(const std::string& key) override;
+    // Whether the key was deleted since the last WriteMachineStrings.
+    bool MachineKeyDeleted() const { return keyDeleted_; }
     std::optional<unsigned long> RunAndWait(const std::string& commandLine) override;
 
 private:
@@ -129,6 +141,9 @@ private:
     std::map<std::string, std::string> machineTexts_;
     std::function<unsigned long()> onRun_;
     std::set<std::string> failSave_;
+    std::set<std::string> diskFull_;
+    std::set<std::string> linked_;
+    bool keyDeleted_ = false;
     std::vector<std::pair<std::string, int>> failExpand_;
     bool failRegistry_ = false;
     std::string failedValue_;

@@ -30,6 +30,9 @@ PlanContext FullContext() {
     c.selfPath = std::string(kDest) + "\\UnInstall.exe";
     c.logPath = std::string(kDest) + "\\UnInstall.dat";
     c.protectedFolders = {"C:\\Menu\\Programs", "C:\\Desktop"};
+    c.programsFolders = {"C:\\Menu\\Programs"};
+    c.desktopFolders = {"C:\\Desktop"};
+    c.logDigest = kReadDigest;  // the key keeps none unless a test gives it one
     return c;
 }
 

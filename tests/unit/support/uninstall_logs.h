@@ -15,6 +15,9 @@ std::string Crlf(std::initializer_list<std::string> lines);
 inline constexpr char kDest[] = "C:\\Program Files\\QuorVel V2.0";
 inline constexpr char kGroup[] = "C:\\Menu\\Programs\\Кворвель 2.0";
 
+// The digest FullContext says the log read has.
+inline constexpr char kReadDigest[] = "0123abcd";
+
 // The log that installation leaves, and the uninstaller's surroundings in it.
 std::string FullLog();
 PlanContext FullContext();

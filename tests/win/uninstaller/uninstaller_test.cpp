@@ -10,6 +10,7 @@
 
 #include "engine/install_contract.h"
 #include "engine/run_log.h"
+#include "engine/win_file_digest.h"
 #include "engine/win_registry.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/win_system.h"
@@ -97,6 +98,10 @@ Installation Install(const std::string& dest, const std::string& group, const st
     for (const std::string& line : in.logLines) text += line + "\r\n";
     WriteBytes(in.Log(), text);
     WriteKey(dest + "\\UnInstall.exe");
+    // What the installer records for the uninstaller to trust over the log.
+    WriteKeyValues({{"StartMenuGroup", group},
+                    {"DesktopShortcut", in.desktopShortcut},
+                    {"UninstallLogSha256", qv::FileHasher().Sha256(in.Log()).value_or("?")}});
     return in;
 }
 
@@ -246,7 +251,7 @@ TEST_F(UninstallerTest, EmptyGroupNameKeepsTheProgramsFolder) {
     ASSERT_EQ(in.logLines[19], programs + "\\\\Кворвель 2.0.lnk=F");
 
     UninstallCompletely(in);
-    EXPECT_FALSE(Exists(in.dest));
+    EXPECT_TRUE(GoneSoon(in.dest));  // with the uninstaller, by its copy
     EXPECT_TRUE(Exists(programs));
 }
 
@@ -261,8 +266,11 @@ TEST_F(UninstallerTest, NoChangesNothing) {
     EXPECT_TRUE(Exists(in.Log()));
 }
 
+// Without its own registration the uninstaller finds the group and the
+// desktop shortcut where the installer puts them: in the shell's folders.
 TEST_F(UninstallerTest, KeepsTheRegistrationOfAnotherInstallation) {
-    const Installation in = Install(Dest(), Group(), Desktop());
+    const Installation in = Install(Dest(), e2e::ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Кворвель-тест",
+                                    e2e::ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
     WriteKey("D:\\Другая папка\\UnInstall.exe");
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
@@ -272,11 +280,16 @@ TEST_F(UninstallerTest, KeepsTheRegistrationOfAnotherInstallation) {
     EXPECT_EQ(u.WaitForExit(), 0);
     EXPECT_TRUE(GoneSoon(in.dest));
     EXPECT_EQ(ReadKeyCommand(), "D:\\Другая папка\\UnInstall.exe");
+    EXPECT_FALSE(Exists(in.group));
+    EXPECT_FALSE(Exists(in.desktopShortcut));
 }
 
+// Without a registration of its own the uninstaller has nothing but the log
+// to go by.
 TEST_F(UninstallerTest, ALogWithoutAUsableLineRemovesNothing) {
     const Installation in = Install(Dest(), Group(), Desktop());
     WriteBytes(in.Log(), "..\\Важное.doc=F\r\nQuorVel V2.0\\Dates.dat=F\r\n");
+    WriteKey("D:\\Другая папка\\UnInstall.exe");
 
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
@@ -288,22 +301,38 @@ TEST_F(UninstallerTest, ALogWithoutAUsableLineRemovesNothing) {
                             "Ни один файл не был удалён.");
     ASSERT_TRUE(e2e::AnswerBox(box, IDOK));
     EXPECT_EQ(u.WaitForExit(), 1);
-    ExpectUntouched(in);
+    for (const std::string& file : in.MadeFiles()) EXPECT_TRUE(Exists(file)) << file;
+    EXPECT_TRUE(Exists(in.group));
 }
 
-TEST_F(UninstallerTest, MissingLogRemovesNothing) {
+// With its registration the installation goes without its log all the
+// same: the files by the names the installer writes, the shortcuts and the
+// group the key names; a file of the user's stays.
+TEST_F(UninstallerTest, MissingLogRemovesWhatTheRegistrationAndTheContractName) {
     const Installation in = Install(Dest(), Group(), Desktop());
     ASSERT_TRUE(DeleteFileA(in.Log().c_str()));
+    const std::string userFile = in.dest + "\\Мои заметки.txt";
+    WriteBytes(userFile, "не удалять");
 
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
     const Box box = u.WaitForBox();
     EXPECT_EQ(box.caption, kUninstallCaption);
-    EXPECT_EQ(box.text.rfind("Не найден файл журнала установки:\n\n" + in.Log() + "\n\n", 0), 0u)
-        << box.text;
+    EXPECT_EQ(box.text, "Не найден файл журнала установки:\n\n" + in.Log() +
+                            "\n\nБудут удалены только файлы приложения \"Кворвель 2.0\", его ярлыки и папки, "
+                            "созданные при установке; другие файлы в папке приложения останутся.");
     ASSERT_TRUE(e2e::AnswerBox(box, IDOK));
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDYES));  // the removal
+    ASSERT_TRUE(e2e::AnswerBox(u.WaitForBox(), IDYES));  // the user's data too
+    const Box report = u.WaitForBox();
+    EXPECT_NE(report.text.find("Файла журнала установки нет или он повреждён."), std::string::npos) << report.text;
+    ASSERT_TRUE(e2e::AnswerBox(report, IDOK));
     EXPECT_EQ(u.WaitForExit(), 1);
-    ExpectUntouched(in);
+    EXPECT_TRUE(GoneSoon(in.Self()));
+    for (const std::string& file : in.MadeFiles()) EXPECT_FALSE(Exists(file)) << file;
+    EXPECT_FALSE(Exists(in.group));
+    EXPECT_TRUE(Exists(userFile));
+    EXPECT_EQ(ReadKeyCommand(), "<none>");
 }
 
 // The installed program, started from the installation and running.
@@ -396,7 +425,28 @@ TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
     EXPECT_EQ(system_.RemoveFile(data), 0u);
 }
 
+// A link is removed as a link; nothing is removed through a linked folder.
+TEST_F(WinRemovalSystemTest, RemovesALinkItselfAndNothingThroughOne) {
+    const std::string other = root_ + "\\Other";
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    WriteBytes(other + "\\victim.txt", "victim");
+    const std::string folderLink = root_ + "\\sub";
+    const std::string fileLink = root_ + "\\Descript.txt";
+    if (!e2e::MakeUnixLink(other, folderLink) || !e2e::MakeUnixLink(other + "\\victim.txt", fileLink)) {
+        GTEST_SKIP() << "no symbolic link can be made here (ln -s)";
+    }
+    EXPECT_EQ(system_.RemoveFile(folderLink + "\\victim.txt"), qv::kLinkInTheWay);
+    EXPECT_NE(system_.ErrorText(qv::kLinkInTheWay).find("ссылку"), std::string::npos);
+    // Removed as the link where the system can open the link itself;
+    // else (Wine opens what a Unix link leads to) it stays.
+    const unsigned long removed = system_.RemoveFile(fileLink);
+    EXPECT_TRUE(removed == 0 || removed == qv::kLinkInTheWay) << removed;
+    EXPECT_EQ(Exists(fileLink), removed != 0);
+    EXPECT_EQ(e2e::ReadWhole(other + "\\victim.txt"), std::optional<std::string>("victim"));
+}
+
 TEST_F(WinRemovalSystemTest, ReadsTheRegistrationWithItsCreatedFolders) {
+    system_.RemoveUninstallKey();  // an earlier test's
     WriteKey("\"C:\\Program Files\\Кворвель\\UnInstall.exe\"");
     WriteKeyValues({{"CreatedFolders", std::vector<std::string>{"C:\\a", "C:\\a\\Папка б"}}});
 
@@ -404,6 +454,15 @@ TEST_F(WinRemovalSystemTest, ReadsTheRegistrationWithItsCreatedFolders) {
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->uninstallString, "\"C:\\Program Files\\Кворвель\\UnInstall.exe\"");
     EXPECT_EQ(found->createdFolders, (std::vector<std::string>{"C:\\a", "C:\\a\\Папка б"}));
+    EXPECT_TRUE(found->group.empty() && found->logSha256.empty());  // an older installation's key
+    WriteKeyValues({{"StartMenuGroup", std::string("C:\\Меню\\Кворвель 2.0")},
+                    {"DesktopShortcut", std::string("C:\\Стол\\Кворвель 2.0.lnk")},
+                    {"UninstallLogSha256", std::string("00ff")}});
+    const std::optional<qv::Registration> recorded = system_.ReadRegistration();
+    ASSERT_TRUE(recorded.has_value());
+    EXPECT_EQ(recorded->group, "C:\\Меню\\Кворвель 2.0");
+    EXPECT_EQ(recorded->desktopShortcut, "C:\\Стол\\Кворвель 2.0.lnk");
+    EXPECT_EQ(recorded->logSha256, "00ff");
     EXPECT_EQ(system_.RemoveUninstallKey(), 0u);
     EXPECT_FALSE(system_.ReadRegistration().has_value());
 }

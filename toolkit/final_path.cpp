@@ -1,0 +1,89 @@
+#include "toolkit/final_path.h"
+
+#include <algorithm>
+
+#include "toolkit/safe_dll.h"
+
+namespace qv {
+namespace {
+
+// Windows Vista on; looked up at run time, as the programs start on older
+// systems too.
+using GetFinalPathFunction = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+constexpr DWORD kFileNameNormalized = 0x0;
+constexpr DWORD kVolumeNameDos = 0x0;
+
+GetFinalPathFunction FinalPathCall() {
+    static const GetFinalPathFunction call =
+        ProcAddress<GetFinalPathFunction>(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW");
+    return call;
+}
+
+// Text from a wide call that returns the length it needs when the buffer is
+// too small, and 0 on failure.
+template <typename Fill>
+std::wstring GrowingWide(Fill fill) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::wstring();
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(std::max<std::size_t>(buffer.size() * 2, length + 1));
+    }
+}
+
+std::wstring Widened(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+// "\\?\C:\x" is "C:\x", "\\?\UNC\server\share\x" is "\\server\share\x".
+std::wstring WithoutLongPrefix(std::wstring path) {
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + path.substr(7);
+    if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+    return path;
+}
+
+std::wstring Upper(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::wstring WithoutTrailingSeparator(std::wstring path) {
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    return path;
+}
+
+// The path as the system has it: full, "." and ".." resolved, trailing dots
+// and blanks dropped, short names made long.
+std::wstring LongForm(const std::wstring& path) {
+    std::wstring full = GrowingWide([&](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+    });
+    if (full.empty()) full = path;
+    std::wstring longer = GrowingWide([&](wchar_t* buffer, DWORD size) {
+        return GetLongPathNameW(full.c_str(), buffer, size);
+    });
+    return longer.empty() ? full : longer;
+}
+
+}  // namespace
+
+std::optional<bool> IsReachedAt(HANDLE file, const std::string& path) {
+    const GetFinalPathFunction finalPath = FinalPathCall();
+    if (!finalPath) return std::nullopt;
+    const std::wstring reached = GrowingWide([&](wchar_t* buffer, DWORD size) {
+        return finalPath(file, buffer, size, kFileNameNormalized | kVolumeNameDos);
+    });
+    if (reached.empty()) return std::nullopt;
+    return Upper(WithoutTrailingSeparator(WithoutLongPrefix(reached))) ==
+           Upper(WithoutTrailingSeparator(LongForm(Widened(path))));
+}
+
+}  // namespace qv
