@@ -64,13 +64,38 @@ if(CMAKE_SCRIPT_MODE_FILE)
       "Windows would look for it beside the program first. Load it from the system folder "
       "at run time (toolkit/safe_dll.h) instead.")
   endif()
+  if(WIDE_TEXT)
+    # A program whose texts are Unicode calls no ANSI function: one would
+    # turn a name outside the system's code page into «?». The runtime's
+    # own calls that carry none of the program's text are allowed.
+    set(runtime_ansi CreateEventA CreateSemaphoreA GetStartupInfoA OutputDebugStringA
+        # the 32-bit unwinder looks up its own DLL by name
+        GetModuleHandleA LoadLibraryA)
+    string(REGEX MATCHALL "\t[0-9a-f]+\t +[0-9]+ +[A-Za-z0-9_]*[a-z0-9]A[\r\n]" found "${headers}")
+    set(ansi "")
+    foreach(entry IN LISTS found)
+      string(REGEX REPLACE ".* ([A-Za-z0-9_]+)[\r\n]$" "\\1" function "${entry}")
+      if(NOT function IN_LIST runtime_ansi)
+        list(APPEND ansi "${function}")
+      endif()
+    endforeach()
+    if(ansi)
+      if(REMOVE_ON_FAILURE)
+        file(REMOVE "${IMAGE}")
+      endif()
+      list(JOIN ansi ", " names)
+      message(FATAL_ERROR "${program} imports the ANSI text functions ${names}: call their wide forms.")
+    endif()
+  endif()
   return()
 endif()
 
-# Checks the import table of a program after every link.
+# Checks the import table of a program after every link; WIDE_TEXT: also
+# that it imports no ANSI text function.
 function(qv_check_imports target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "WIDE_TEXT" "" "")
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DIMAGE=$<TARGET_FILE:${target}> -DOBJDUMP=${CMAKE_OBJDUMP}
-            -DREMOVE_ON_FAILURE=ON -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+            -DREMOVE_ON_FAILURE=ON -DWIDE_TEXT=${arg_WIDE_TEXT} -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
     VERBATIM)
 endfunction()

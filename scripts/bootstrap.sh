@@ -108,11 +108,17 @@ if missing "${wanted[@]}"; then
 fi
 qv_has_wine32 && rm -f "$failed32"
 
-# Wine only switches its ANSI code page to 1251 when a Russian locale exists.
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
-  sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
-  locale-gen >/dev/null
-fi
+# Wine only takes a locale's ANSI code page when the locale exists: the
+# Russian one (1251) for every run, English (1252) and Chinese (936, double
+# byte) for the runs under QV_WINE_LOCALE.
+missing_locale=""
+for wanted in ru_RU en_US zh_CN; do
+  if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8\$"; then
+    sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" >> /etc/locale.gen
+    missing_locale=1
+  fi
+done
+[ -z "$missing_locale" ] || locale-gen >/dev/null
 
 echo "bootstrap: all build and test dependencies are installed" >&2

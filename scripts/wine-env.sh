@@ -6,9 +6,11 @@
 . "$(dirname "${BASH_SOURCE[0]}")/windows-arch.sh"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Wine takes its ANSI code page from the locale: Russian gives 1251.
-export LANG=ru_RU.UTF-8
-export LC_ALL=ru_RU.UTF-8
+# Wine takes its ANSI code page from the locale: Russian gives 1251 (the
+# default), QV_WINE_LOCALE=en_US.UTF-8 gives 1252, zh_CN.UTF-8 the double-byte
+# 936. Wine reads the name itself; the locale need not exist on the system.
+export LANG="${QV_WINE_LOCALE:-ru_RU.UTF-8}"
+export LC_ALL="$LANG"
 unset WINELOADERNOEXEC
 
 qv_xvfb_pid=""

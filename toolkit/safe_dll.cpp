@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "toolkit/growing_text.h"
 
 namespace qv {
 
@@ -15,7 +14,7 @@ namespace {
 constexpr DWORD kSearchSystemFolder = 0x00000800;
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
 
 // DLLs that the system's own DLLs load later by name. Not every load by
 // name keeps to the limited search: systems without
@@ -24,17 +23,37 @@ using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
 // program's folder first (Wine, for the theme library's import of
 // msimg32). Loaded from the system folder at once, they are found already
 // in the process by any later load. Missing ones are skipped.
-constexpr const char* kLoadedLaterByName[] = {
-    "uxtheme.dll", "msimg32.dll", "version.dll", "dwmapi.dll", "cryptbase.dll",
+constexpr const wchar_t* kLoadedLaterByName[] = {
+    L"uxtheme.dll", L"msimg32.dll", L"version.dll", L"dwmapi.dll", L"cryptbase.dll",
 };
+
+// The system folder, as the wide call gives it; "" when it cannot be had.
+std::wstring SystemFolderWide() {
+    std::wstring folder(MAX_PATH, L'\0');
+    for (;;) {
+        const UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+        if (length == 0) return std::wstring();
+        if (length < folder.size()) {
+            folder.resize(length);
+            return folder;
+        }
+        folder.resize(length);
+    }
+}
+
+UniqueModule LoadFromSystemFolder(const wchar_t* name) {
+    const std::wstring folder = SystemFolderWide();
+    if (folder.empty()) return UniqueModule();
+    return UniqueModule(LoadLibraryW((folder + L"\\" + name).c_str()));
+}
 
 void SetDllSearch() {
     // kernel32 is always loaded, and from the system folder.
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     if (!kernel) return;
     const auto setDefault = ProcAddress<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
     if (setDefault && setDefault(kSearchSystemFolder)) return;
-    if (const auto setDirectory = ProcAddress<SetDllDirectoryFn>(kernel, "SetDllDirectoryA")) setDirectory("");
+    if (const auto setDirectory = ProcAddress<SetDllDirectoryFn>(kernel, "SetDllDirectoryW")) setDirectory(L"");
 }
 
 }  // namespace
@@ -42,36 +61,24 @@ void SetDllSearch() {
 void LimitDllSearch() {
     SetDllSearch();
     static std::vector<UniqueModule> pinned;
-    for (const char* name : kLoadedLaterByName) {
-        if (UniqueModule module = LoadSystemDll(name)) pinned.push_back(std::move(module));
+    for (const wchar_t* name : kLoadedLaterByName) {
+        if (UniqueModule module = LoadFromSystemFolder(name)) pinned.push_back(std::move(module));
     }
 }
 
-std::string SystemFolder() {
-    return GrowingText([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
-}
-
 UniqueModule LoadSystemDll(const char* name) {
-    const std::string folder = SystemFolder();
-    if (folder.empty()) return UniqueModule();
-    return UniqueModule(LoadLibraryA((folder + "\\" + name).c_str()));
+    const std::string ascii = name;  // a DLL's name
+    return LoadFromSystemFolder(std::wstring(ascii.begin(), ascii.end()).c_str());
 }
 
 bool LoadCommonControls(DWORD classes) {
     // By name, so that the manifest's side-by-side redirection picks the
     // version the programs ask for. Never freed: the controls' window
     // classes live in it until the process ends.
-    static const HMODULE library = LoadLibraryA("comctl32.dll");
+    static const HMODULE library = LoadLibraryW(L"comctl32.dll");
     const auto init = ProcAddress<decltype(&InitCommonControlsEx)>(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof controls, classes};
     return init && init(&controls);
-}
-
-std::string FullPath(const std::string& path) {
-    const std::string full = GrowingText([&](char* buffer, DWORD size) {
-        return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
-    });
-    return full.empty() ? path : full;
 }
 
 }  // namespace qv

@@ -11,13 +11,13 @@ const char* const kDataFiles[] = {
 };
 const size_t kDataFileCount = sizeof kDataFiles / sizeof kDataFiles[0];
 
-std::string WorkingFolder() {
-    std::string folder(MAX_PATH, '\0');
+std::wstring WorkingFolder() {
+    std::wstring folder(MAX_PATH, L'\0');
     while (true) {
         // The result is the length without the terminator when the text
         // fits, else the size needed with it.
-        const DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), &folder[0]);
-        if (n == 0) return std::string();
+        const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]);
+        if (n == 0) return std::wstring();
         if (n < folder.size()) {
             folder.resize(n);
             return folder;
@@ -26,14 +26,15 @@ std::string WorkingFolder() {
     }
 }
 
-std::vector<DataFile> SurveyDataFiles(const std::string& folder) {
-    std::string prefix = folder;
-    if (!prefix.empty() && prefix.back() != '\\') prefix += '\\';
+std::vector<DataFile> SurveyDataFiles(const std::wstring& folder) {
+    std::wstring prefix = folder;
+    if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
     std::vector<DataFile> files;
     for (size_t i = 0; i < kDataFileCount; ++i) {
         DataFile file{kDataFiles[i], std::nullopt};
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (GetFileAttributesExA((prefix + file.name).c_str(), GetFileExInfoStandard, &data) &&
+        const std::wstring name(file.name.begin(), file.name.end());  // ASCII
+        if (GetFileAttributesExW((prefix + name).c_str(), GetFileExInfoStandard, &data) &&
             !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             file.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         }

@@ -16,11 +16,11 @@ struct DataFile {
     std::optional<uint64_t> size;  // none when the file is not there
 };
 
-// The working folder of the process.
-std::string WorkingFolder();
+// The working folder of the process, as the system names it.
+std::wstring WorkingFolder();
 
 // Looks each data file up in `folder`.
-std::vector<DataFile> SurveyDataFiles(const std::string& folder);
+std::vector<DataFile> SurveyDataFiles(const std::wstring& folder);
 
 // A size in bytes with its thousands apart: "986 631".
 std::string GroupedNumber(uint64_t value);

@@ -3,12 +3,14 @@
 #include <string>
 
 #include "payload/app/data_files.h"
+#include "toolkit/wide.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
 namespace {
 
-const char kClassName[] = "QvQuorVelWindow";
+// Texts are UTF-8 (this program is compiled so), shown through the wide calls.
+const wchar_t kClassName[] = L"QvQuorVelWindow";
 const char kTitle[] = "Кворвель 2.0";
 constexpr int kIconId = 1;
 
@@ -38,7 +40,7 @@ int ClientHeight() { return RowsBottom() + 70; }
 
 // The fixed part of the window; the rows of data files follow it.
 struct ControlLayout {
-    const char* cls;
+    const wchar_t* cls;
     const char* text;
     DWORD style;
     int id;
@@ -46,15 +48,15 @@ struct ControlLayout {
 };
 
 const ControlLayout kLayout[] = {
-    {"STATIC", "Рабочая папка:", SS_LEFT, -1, kMargin, 14, 396, 16},
+    {L"STATIC", "Рабочая папка:", SS_LEFT, -1, kMargin, 14, 396, 16},
     // A long folder is shortened on screen only ("C:\...\name"); the
     // control's text stays whole.
-    {"STATIC", "", SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE, kIdFolder,
+    {L"STATIC", "", SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE, kIdFolder,
      kMargin, 32, 396, 21},
-    {"STATIC", "Файлы данных в рабочей папке:", SS_LEFT, -1, kMargin, 66, 396, 16},
-    {"STATIC", "Файл", SS_LEFT, -1, kMargin + 12, 86, kNameWidth, 16},
-    {"STATIC", "Размер, байт", SS_RIGHT, -1, kSizeLeft, 86, kSizeWidth, 16},
-    {"STATIC", "", SS_ETCHEDHORZ, -1, kMargin, 102, 396, 2},
+    {L"STATIC", "Файлы данных в рабочей папке:", SS_LEFT, -1, kMargin, 66, 396, 16},
+    {L"STATIC", "Файл", SS_LEFT, -1, kMargin + 12, 86, kNameWidth, 16},
+    {L"STATIC", "Размер, байт", SS_RIGHT, -1, kSizeLeft, 86, kSizeWidth, 16},
+    {L"STATIC", "", SS_ETCHEDHORZ, -1, kMargin, 102, 396, 2},
 };
 
 std::string SummaryText(const std::vector<DataFile>& files) {
@@ -66,18 +68,18 @@ std::string SummaryText(const std::vector<DataFile>& files) {
 }  // namespace
 
 bool MainWindow::Register(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
-    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconId), IMAGE_ICON,
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassExW(&wc) != 0;
 }
 
 HWND MainWindow::Create(HINSTANCE instance, int show) {
@@ -85,7 +87,7 @@ HWND MainWindow::Create(HINSTANCE instance, int show) {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame = {0, 0, Px(kClientWidth), Px(ClientHeight())};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    HWND hwnd = CreateWindowExA(0, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND hwnd = CreateWindowExW(0, kClassName, Wide(kTitle).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                                 instance, this);
     if (hwnd) {
@@ -97,12 +99,12 @@ HWND MainWindow::Create(HINSTANCE instance, int show) {
 
 LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    return self ? self->Handle(message, wparam, lparam) : DefWindowProcA(hwnd, message, wparam, lparam);
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->Handle(message, wparam, lparam) : DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -117,48 +119,49 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcA(hwnd_, message, wparam, lparam);
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
     }
 }
 
-HWND MainWindow::AddControl(const char* cls, const char* text, DWORD style, int id, int x, int y, int w,
-                            int h) {
+HWND MainWindow::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y,
+                            int w, int h) {
     const int left = Px(x);
     const int top = Px(y);
-    HWND control = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, left, top, Px(x + w) - left,
+    HWND control = CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top, Px(x + w) - left,
                                    Px(y + h) - top, hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return control;
 }
 
 void MainWindow::OnCreate() {
-    for (const ControlLayout& c : kLayout) AddControl(c.cls, c.text, c.style, c.id, c.x, c.y, c.w, c.h);
+    for (const ControlLayout& c : kLayout) AddControl(c.cls, Wide(c.text), c.style, c.id, c.x, c.y, c.w, c.h);
 
-    const std::string folder = WorkingFolder();
-    SetDlgItemTextA(hwnd_, kIdFolder, folder.c_str());
+    // The folder as the system names it, whatever it holds.
+    const std::wstring folder = WorkingFolder();
+    SetDlgItemTextW(hwnd_, kIdFolder, folder.c_str());
 
     const std::vector<DataFile> files = SurveyDataFiles(folder);
     for (size_t i = 0; i < files.size(); ++i) {
         const int top = kFirstRowTop + static_cast<int>(i) * kRowHeight;
         const int index = static_cast<int>(i);
         const std::string size = files[i].size ? GroupedNumber(*files[i].size) : "не найден";
-        AddControl("STATIC", files[i].name.c_str(), SS_LEFT | SS_NOPREFIX, kIdFileName + index,
+        AddControl(L"STATIC", Wide(files[i].name), SS_LEFT | SS_NOPREFIX, kIdFileName + index,
                    kMargin + 12, top + 2, kNameWidth, 16);
-        AddControl("STATIC", size.c_str(), SS_RIGHT | SS_NOPREFIX, kIdFileSize + index, kSizeLeft, top + 2,
+        AddControl(L"STATIC", Wide(size), SS_RIGHT | SS_NOPREFIX, kIdFileSize + index, kSizeLeft, top + 2,
                    kSizeWidth, 16);
     }
 
     const int bottom = RowsBottom();
-    AddControl("STATIC", "", SS_ETCHEDHORZ, -1, kMargin, bottom + 4, 396, 2);
-    AddControl("STATIC", SummaryText(files).c_str(), SS_LEFT, kIdSummary, kMargin, bottom + 14, 300, 16);
-    AddControl("BUTTON", "Закрыть", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL,
+    AddControl(L"STATIC", std::wstring(), SS_ETCHEDHORZ, -1, kMargin, bottom + 4, 396, 2);
+    AddControl(L"STATIC", Wide(SummaryText(files)), SS_LEFT, kIdSummary, kMargin, bottom + 14, 300, 16);
+    AddControl(L"BUTTON", Wide("Закрыть"), BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL,
                kClientWidth - kMargin - kButtonWidth, ClientHeight() - kMargin - kButtonHeight,
                kButtonWidth, kButtonHeight);
 }
 
 void MainWindow::OnCommand(int id) {
-    if (id == IDCANCEL || id == IDOK) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+    if (id == IDCANCEL || id == IDOK) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 }  // namespace qv

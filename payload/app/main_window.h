@@ -3,6 +3,8 @@
 // files are there, with their sizes.
 #include <windows.h>
 
+#include <string>
+
 namespace qv {
 
 // Control identifiers, also read by the tests.
@@ -25,7 +27,7 @@ private:
     void OnCreate();
     void OnCommand(int id);
     // Position and size in pixels at 96 DPI.
-    HWND AddControl(const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h);
+    HWND AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y, int w, int h);
 
     HINSTANCE instance_ = nullptr;
     HWND hwnd_ = nullptr;
