@@ -31,6 +31,14 @@ if(CMAKE_SCRIPT_MODE_FILE)
     set(ALLOWED ${QV_LOAD_TIME_DLLS})
   endif()
   string(TOLOWER "${ALLOWED}" allowed)
+  # Fails the check; the build removes a program that fails, so that the
+  # next build checks it again.
+  macro(refuse)
+    if(REMOVE_ON_FAILURE)
+      file(REMOVE "${IMAGE}")
+    endif()
+    message(FATAL_ERROR ${ARGV})
+  endmacro()
   get_filename_component(program "${IMAGE}" NAME)
   # In the C locale: objdump translates its headings ("DLL Name") into the
   # language of the environment.
@@ -55,11 +63,8 @@ if(CMAKE_SCRIPT_MODE_FILE)
     endif()
   endforeach()
   if(offending)
-    if(REMOVE_ON_FAILURE)
-      file(REMOVE "${IMAGE}")
-    endif()
     list(JOIN offending ", " names)
-    message(FATAL_ERROR
+    refuse(
       "${program} imports ${names} at load time, which is not one of Windows' known DLLs: "
       "Windows would look for it beside the program first. Load it from the system folder "
       "at run time (toolkit/safe_dll.h) instead.")
@@ -80,11 +85,8 @@ if(CMAKE_SCRIPT_MODE_FILE)
       endif()
     endforeach()
     if(ansi)
-      if(REMOVE_ON_FAILURE)
-        file(REMOVE "${IMAGE}")
-      endif()
       list(JOIN ansi ", " names)
-      message(FATAL_ERROR "${program} imports the ANSI text functions ${names}: call their wide forms.")
+      refuse("${program} imports the ANSI text functions ${names}: call their wide forms.")
     endif()
   endif()
   return()

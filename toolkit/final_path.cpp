@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/growing_text.h"
 #include "toolkit/safe_dll.h"
 
 namespace qv {
@@ -17,22 +18,6 @@ GetFinalPathFunction FinalPathCall() {
     static const GetFinalPathFunction call =
         ProcAddress<GetFinalPathFunction>(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW");
     return call;
-}
-
-// Text from a wide call that returns the length it needs when the buffer is
-// too small, and 0 on failure.
-template <typename Fill>
-std::wstring GrowingWide(Fill fill) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return std::wstring();
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(std::max<std::size_t>(buffer.size() * 2, length + 1));
-    }
 }
 
 std::wstring Widened(const std::string& text) {
@@ -63,11 +48,11 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
 // The path as the system has it: full, "." and ".." resolved, trailing dots
 // and blanks dropped, short names made long.
 std::wstring LongForm(const std::wstring& path) {
-    std::wstring full = GrowingWide([&](wchar_t* buffer, DWORD size) {
+    std::wstring full = GrowingWideText([&](wchar_t* buffer, DWORD size) {
         return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
     });
     if (full.empty()) full = path;
-    std::wstring longer = GrowingWide([&](wchar_t* buffer, DWORD size) {
+    std::wstring longer = GrowingWideText([&](wchar_t* buffer, DWORD size) {
         return GetLongPathNameW(full.c_str(), buffer, size);
     });
     return longer.empty() ? full : longer;
@@ -78,7 +63,7 @@ std::wstring LongForm(const std::wstring& path) {
 std::optional<bool> IsReachedAt(HANDLE file, const std::string& path) {
     const GetFinalPathFunction finalPath = FinalPathCall();
     if (!finalPath) return std::nullopt;
-    const std::wstring reached = GrowingWide([&](wchar_t* buffer, DWORD size) {
+    const std::wstring reached = GrowingWideText([&](wchar_t* buffer, DWORD size) {
         return finalPath(file, buffer, size, kFileNameNormalized | kVolumeNameDos);
     });
     if (reached.empty()) return std::nullopt;

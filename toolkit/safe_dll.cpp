@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "toolkit/growing_text.h"
+
 
 namespace qv {
 
@@ -29,16 +31,7 @@ constexpr const wchar_t* kLoadedLaterByName[] = {
 
 // The system folder, as the wide call gives it; "" when it cannot be had.
 std::wstring SystemFolderWide() {
-    std::wstring folder(MAX_PATH, L'\0');
-    for (;;) {
-        const UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-        if (length == 0) return std::wstring();
-        if (length < folder.size()) {
-            folder.resize(length);
-            return folder;
-        }
-        folder.resize(length);
-    }
+    return GrowingWideText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
 }
 
 UniqueModule LoadFromSystemFolder(const wchar_t* name) {

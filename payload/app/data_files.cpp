@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "toolkit/growing_text.h"
+
 namespace qv {
 
 const char* const kDataFiles[] = {
@@ -12,18 +14,7 @@ const char* const kDataFiles[] = {
 const size_t kDataFileCount = sizeof kDataFiles / sizeof kDataFiles[0];
 
 std::wstring WorkingFolder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    while (true) {
-        // The result is the length without the terminator when the text
-        // fits, else the size needed with it.
-        const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]);
-        if (n == 0) return std::wstring();
-        if (n < folder.size()) {
-            folder.resize(n);
-            return folder;
-        }
-        folder.resize(n);
-    }
+    return GrowingWideText([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
 }
 
 std::vector<DataFile> SurveyDataFiles(const std::wstring& folder) {
