@@ -85,6 +85,14 @@ endfunction()
 
 include(cmake/imports.cmake)
 
+# A program or test whose texts are Unicode: its literals are UTF-8, the
+# system's wide calls are the default ones, and toolkit/program_text.h and
+# engine/text.h convert and compare as UTF-8 (QV_UTF8_TEXT).
+function(qv_unicode_text target)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-fexec-charset=UTF-8>)
+  target_compile_definitions(${target} PRIVATE UNICODE _UNICODE QV_UTF8_TEXT)
+endfunction()
+
 # GoogleTest from Debian's source package, built for the target.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -132,9 +132,7 @@ std::string NormalizePath(std::string_view path) {
 }
 
 std::string PathKey(std::string_view path) {
-    std::string key = NormalizePath(path);
-    for (char& c : key) c = LowerCp1251(c);
-    return key;
+    return CaseKey(NormalizePath(path));
 }
 
 bool SamePath(std::string_view a, std::string_view b) {
@@ -150,8 +148,7 @@ bool IsInside(std::string_view path, std::string_view folder) {
     std::string prefix = NormalizePath(folder);
     if (prefix.empty()) return false;
     if (prefix.back() != '\\') prefix += '\\';
-    return inner.size() > prefix.size() &&
-           EqualNoCase(std::string_view(inner).substr(0, prefix.size()), prefix);
+    return inner.size() > prefix.size() && CaseKey(inner).starts_with(CaseKey(prefix));
 }
 
 size_t PathDepth(std::string_view path) {

@@ -8,4 +8,5 @@ set(qv_removal_sources
   ${CMAKE_CURRENT_LIST_DIR}/removal_scope.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uninstall_log_reader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/uninstall_plan.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/uninstall_plan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../toolkit/utf.cpp)

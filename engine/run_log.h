@@ -1,7 +1,8 @@
 #pragma once
 // The log of one run of the installer or the uninstaller, for administrators:
 // one line per event, each with its local time, in UTF-8. The program's texts
-// and paths are in code page 1251 and are converted as they are written.
+// and paths are converted from its own encoding (engine/text.h) as they are
+// written.
 #include <string>
 #include <string_view>
 
@@ -12,18 +13,15 @@ struct LogTime {
     int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
-// Code page 1251 to UTF-8; every byte has its character.
-std::string Cp1251ToUtf8(std::string_view text);
-
 // "2026-12-09 10:11:12.345 text" ended by CR LF, in UTF-8; line breaks
 // inside the text (a message box's paragraphs) become " / ".
-std::string FormatRunLogLine(const LogTime& time, std::string_view text1251);
+std::string FormatRunLogLine(const LogTime& time, std::string_view text);
 
 class RunLog {
 public:
     virtual ~RunLog() = default;
-    // One event; the text is in code page 1251. Callable from any thread.
-    virtual void Write(std::string_view text1251) = 0;
+    // One event; the text is in the program's encoding. Callable from any thread.
+    virtual void Write(std::string_view text) = 0;
 };
 
 // A log that keeps nothing: the run was not asked for one.

@@ -1,6 +1,8 @@
 #pragma once
-// Text helpers shared by the engine: the program's strings are 8-bit, in
-// the Windows-1251 code page.
+// Text helpers shared by the engine. A program keeps its texts in one
+// encoding: UTF-8 when it is built with Unicode texts (QV_UTF8_TEXT), else
+// code page 1251, the encoding of its literals. Both sets of rules are
+// here; the unqualified names use the program's.
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -8,11 +10,40 @@
 
 namespace qv {
 
-// Lower-case form of one Windows-1251 character (Latin and Cyrillic).
-char LowerCp1251(char c);
+namespace cp1251 {
+// Lower-case form of one character (Latin and Cyrillic).
+char Lower(char c);
+// The text in lower case: two texts that differ only in letter case have
+// the same key.
+std::string CaseKey(std::string_view text);
+std::string ToUtf8(std::string_view text);  // every byte has its character
+}  // namespace cp1251
 
-// Equality of two Windows-1251 texts without regard to letter case.
-bool EqualNoCase(std::string_view a, std::string_view b);
+namespace unicode {
+// The text with every letter of the Basic Multilingual Plane in upper case,
+// by the one-to-one case pairs of Unicode, as the file system compares
+// names; anything else, and a text that is not UTF-8, is kept as it is.
+std::string CaseKey(std::string_view text);
+// The length of the longest start of the text, at most `limit` bytes, that
+// cuts no character in two.
+std::size_t WholeCharacters(std::string_view text, std::size_t limit);
+}  // namespace unicode
+
+#if defined(QV_UTF8_TEXT)
+inline std::string CaseKey(std::string_view text) { return unicode::CaseKey(text); }
+// The program's text as UTF-8.
+inline std::string ProgramTextToUtf8(std::string_view text) { return std::string(text); }
+inline std::size_t WholeCharacters(std::string_view text, std::size_t limit) {
+    return unicode::WholeCharacters(text, limit);
+}
+#else
+inline std::string CaseKey(std::string_view text) { return cp1251::CaseKey(text); }
+inline std::string ProgramTextToUtf8(std::string_view text) { return cp1251::ToUtf8(text); }
+inline std::size_t WholeCharacters(std::string_view text, std::size_t limit) { return std::min(text.size(), limit); }
+#endif
+
+// Equality of two texts without regard to letter case.
+inline bool EqualNoCase(std::string_view a, std::string_view b) { return a == b || CaseKey(a) == CaseKey(b); }
 
 // Whether a list of texts holds `text`, without regard to letter case.
 template <typename Texts>

@@ -4,6 +4,7 @@
 
 #include "engine/install_contract.h"
 #include "engine/text.h"
+#include "toolkit/utf.h"
 
 namespace qv {
 
@@ -39,6 +40,18 @@ std::string UninstallLog::Text() const {
         text += contract::kLogLineEnd;
     }
     return text;
+}
+
+std::optional<std::string> UninstallLogBytes(std::string_view text, AnsiText toAnsi) {
+    if (std::optional<std::string> ansi = toAnsi(text)) return ansi;
+    const std::optional<std::u16string> units = Utf8ToUtf16(text);
+    if (!units) return std::nullopt;
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : *units) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
 }
 
 }  // namespace qv

@@ -2,6 +2,8 @@
 
 #include "engine/install_contract.h"
 #include "engine/paths.h"
+#include "engine/text.h"
+#include "toolkit/utf.h"
 
 namespace qv {
 namespace {
@@ -20,7 +22,7 @@ SetAsideLine SetAside(size_t number, std::string_view line, LogFault fault) {
     SetAsideLine out;
     out.number = number;
     out.fault = fault;
-    const std::string_view shown = line.substr(0, kShownLineChars);
+    const std::string_view shown = line.substr(0, WholeCharacters(line, kShownLineChars));
     for (char c : shown) out.text += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
     if (line.size() > shown.size()) out.text += "...";
     return out;
@@ -67,6 +69,22 @@ void ReadLine(size_t number, std::string_view line, bool terminated, LogReading&
     }
 }
 
+// The log's text: UTF-16LE after its byte-order mark, else 8-bit.
+std::optional<std::string> LogText(std::string_view bytes, AnsiLogText fromAnsi) {
+    static constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+    if (bytes.substr(0, kUtf16Mark.size()) != kUtf16Mark) {
+        return fromAnsi ? fromAnsi(bytes) : std::optional<std::string>(bytes);
+    }
+    bytes.remove_prefix(kUtf16Mark.size());
+    if (bytes.size() % 2) return std::nullopt;
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    }
+    return Utf16ToUtf8(units);
+}
+
 }  // namespace
 
 LineVerdict ResolveLogPath(std::string_view path, LogKind kind, std::string* resolved) {
@@ -79,7 +97,7 @@ LineVerdict ResolveLogPath(std::string_view path, LogKind kind, std::string* res
     return parts->verdict == NameVerdict::OddName ? LineVerdict::OddName : LineVerdict::Usable;
 }
 
-LogReading ReadUninstallLog(std::string_view bytes) {
+LogReading ReadUninstallLog(std::string_view bytes, AnsiLogText fromAnsi) {
     LogReading reading;
     if (bytes.size() > kMaxLogBytes) {
         reading.fault = LogFault::TooLarge;
@@ -89,6 +107,12 @@ LogReading ReadUninstallLog(std::string_view bytes) {
         reading.fault = LogFault::Empty;
         return reading;
     }
+    const std::optional<std::string> text = LogText(bytes, fromAnsi);
+    if (!text) {
+        reading.fault = LogFault::NotText;
+        return reading;
+    }
+    bytes = *text;
     size_t number = 0;
     size_t start = 0;
     while (start < bytes.size()) {

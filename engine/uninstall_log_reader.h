@@ -34,6 +34,7 @@ enum class LogFault {
     // The whole file: nothing is removed.
     Empty,          // no byte at all
     TooLarge,       // more than kMaxLogBytes
+    NotText,        // not text in its encoding (see ReadUninstallLog)
     NothingUsable,  // lines, but not one of them usable
     // One line: it is set aside and reported, the others are used.
     Unterminated,   // no line end: the file was cut short here
@@ -66,11 +67,18 @@ struct LogReading {
 // A log larger than this cannot have come from the installer.
 constexpr size_t kMaxLogBytes = 4u << 20;
 
-// Reads the log: lines "path=kind" in code page 1251, each ended by CR LF
-// (an LF alone ends a line too). The kind is what follows the last "=", so
-// a path may itself hold "=". The log is refused whole (`fault`, no lines)
-// only when it is empty, too large, or has no usable line.
-LogReading ReadUninstallLog(std::string_view bytes);
+// Reads the log: lines "path=kind", each ended by CR LF (an LF alone ends a
+// line too). The kind is what follows the last "=", so a path may itself
+// hold "=". A log that begins with the UTF-16LE byte-order mark is UTF-16
+// and read as UTF-8; any other is 8-bit, converted by `fromAnsi` (none: the
+// bytes are the program's text as they are). The log is refused whole
+// (`fault`, no lines) only when it is empty, too large, not text in its
+// encoding, or has no usable line.
+// The program's text of an 8-bit log, from the system's ANSI code page, in
+// which the installer writes it; nothing when the bytes are not text there.
+using AnsiLogText = std::optional<std::string> (*)(std::string_view bytes);
+
+LogReading ReadUninstallLog(std::string_view bytes, AnsiLogText fromAnsi = nullptr);
 
 // What a path of the log stands for once "." and ".." are resolved.
 enum class LineVerdict { Usable, Bad, OddName, NoSuchName };

@@ -1,5 +1,7 @@
 #include "engine/win_boxes.h"
 
+#include "toolkit/program_text.h"
+
 namespace qv {
 namespace {
 
@@ -22,7 +24,8 @@ const char* AnswerName(int answer) {
 }
 
 int Boxes::Show(HWND owner, const std::string& text, const char* caption, UINT style, int unattended) const {
-    const int answer = suppressed_ ? unattended : MessageBoxA(owner, text.c_str(), caption, style);
+    const int answer =
+        suppressed_ ? unattended : MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), style);
     log_->Write(std::string(suppressed_ ? "Окно сообщения (не показано) «" : "Окно сообщения «") + caption +
                 "»: " + text + " — ответ: " + AnswerName(answer));
     return answer;

@@ -18,7 +18,7 @@ public:
     bool Suppressed() const { return suppressed_; }
     RunLog& Log() const { return *log_; }
 
-    // MessageBoxA(owner, text, caption, style); when boxes are suppressed,
+    // MessageBox(owner, text, caption, style); when boxes are suppressed,
     // `unattended` (IDYES, IDOK...) without showing anything.
     int Show(HWND owner, const std::string& text, const char* caption, UINT style, int unattended) const;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/win_shortcut.h"
+#include "toolkit/program_text.h"
 #include "toolkit/final_path.h"
 
 namespace qv {
@@ -13,11 +14,11 @@ bool HandleIsPath(HANDLE file, const std::string& path) {
         ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1)) {
         return false;
     }
-    return IsReachedAt(file, path).value_or(true);
+    return IsReachedAt(file, ToWide(path)).value_or(true);
 }
 
 SaveOutcome WriteCheckedFile(const std::string& path, std::string_view bytes) {
-    const std::wstring wide = AnsiToWide(path);
+    const std::wstring wide = ToWide(path);
     // A link's own entry is opened, not what it leads to, where the system
     // can (Windows); a new file is made only where nothing is, a dangling
     // link included.

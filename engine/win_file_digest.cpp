@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/payload_digests.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -40,11 +41,11 @@ private:
 }  // namespace
 
 FileHasher::FileHasher() {
-    if (!CryptAcquireContextA(provider_.put(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) provider_.reset();
+    if (!CryptAcquireContextW(provider_.put(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) provider_.reset();
 }
 
 std::optional<std::string> FileHasher::Sha256(const std::string& path) const {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return std::nullopt;
     Sha256Hash hash(provider_.get());

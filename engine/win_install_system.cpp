@@ -113,7 +113,7 @@ void WinInstallSystem::Delay(unsigned milliseconds) {
 void WinInstallSystem::BeginShortcuts() { apartment_ = std::make_unique<ComApartment>(); }
 
 bool WinInstallSystem::MakeShortcut(const Shortcut& s) {
-    const HRESULT result = CreateShortcut(AnsiToWide(s.file), s.target, s.workingFolder, s.arguments, s.hotKey,
+    const HRESULT result = CreateShortcut(s.file, s.target, s.workingFolder, s.arguments, s.hotKey,
                                           s.showCommand, s.iconFile, s.iconIndex);
     if (SUCCEEDED(result)) return true;
     LogFailure("Не удалось создать ярлык " + s.file, static_cast<unsigned long>(result));

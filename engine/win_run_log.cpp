@@ -2,12 +2,13 @@
 
 #include "engine/text.h"
 #include "toolkit/growing_text.h"
+#include "toolkit/program_text.h"
 
 namespace qv {
 
 FileRunLog::FileRunLog(const std::string& path)
     : path_(path),
-      file_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+      file_(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                         nullptr)) {
     if (!file_) {
         error_ = GetLastError();
@@ -18,12 +19,12 @@ FileRunLog::FileRunLog(const std::string& path)
     WriteFile(file_.get(), kByteOrderMark, 3, &written, nullptr);
 }
 
-void FileRunLog::Write(std::string_view text1251) {
+void FileRunLog::Write(std::string_view text) {
     if (!file_) return;
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const LogTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
-    const std::string line = FormatRunLogLine(time, text1251);
+    const std::string line = FormatRunLogLine(time, text);
     const std::lock_guard<std::mutex> lock(mutex_);
     // Unbuffered: what was written stays, whatever happens to the program next.
     DWORD written = 0;
@@ -31,7 +32,8 @@ void FileRunLog::Write(std::string_view text1251) {
 }
 
 std::string DefaultRunLogPath(const std::string& prefix) {
-    std::string folder = GrowingText([](char* buffer, DWORD size) { return GetTempPathA(size, buffer); });
+    std::string folder =
+        FromWideOrFail(GrowingWideText([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); }));
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -42,11 +44,12 @@ std::string DefaultRunLogPath(const std::string& prefix) {
 }
 
 std::string SystemErrorText(DWORD code) {
-    UniqueResource<char*, NullInvalidTraits<char*, LocalFree>> text;  // the system allocates it
-    const DWORD length = FormatMessageA(
+    UniqueResource<wchar_t*, NullInvalidTraits<wchar_t*, LocalFree>> text;  // the system allocates it
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<LPSTR>(text.put()), 0, nullptr);
-    std::string message = length && text ? std::string(text.get(), length) : std::string();
+        reinterpret_cast<LPWSTR>(text.put()), 0, nullptr);
+    std::string message =
+        length && text ? FromWide(std::wstring_view(text.get(), length)).value_or(std::string()) : std::string();
     while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ')) {
         message.pop_back();
     }

@@ -19,7 +19,7 @@ public:
     // Why the file could not be made: the system's error code.
     DWORD error() const { return error_; }
     const std::string& path() const { return path_; }
-    void Write(std::string_view text1251) override;
+    void Write(std::string_view text) override;
 
 private:
     std::mutex mutex_;

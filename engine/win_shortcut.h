@@ -6,13 +6,11 @@
 
 namespace qv {
 
-// The text in the system's ANSI code page as UTF-16, whole.
-std::wstring AnsiToWide(const std::string& text);
-
-// Makes or replaces the shortcut file `file`. Each step stops at the first
+// Makes or replaces the shortcut file `file`; every text is the program's
+// (toolkit/program_text.h). Each step stops at the first
 // one that fails, whose result is returned; S_OK when the file was saved.
 // COM must be initialised on the calling thread.
-HRESULT CreateShortcut(const std::wstring& file, const std::string& target,
+HRESULT CreateShortcut(const std::string& file, const std::string& target,
                     const std::string& workingFolder, const std::string& arguments,
                     WORD hotKey, int showCommand, const std::string& iconFile, int iconIndex);
 

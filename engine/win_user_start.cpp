@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "engine/win_shortcut.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -55,7 +56,7 @@ bool FindDesktopShell(ComPtr<IShellDispatch2>& shell, HWND& desktop) {
 // A string variant, or an empty one when the string is.
 void SetText(UniqueVariant& variant, const std::string& text) {
     if (text.empty()) return;
-    BSTR value = SysAllocString(AnsiToWide(text).c_str());
+    BSTR value = SysAllocString(ToWide(text).c_str());
     if (!value) return;
     variant.get()->vt = VT_BSTR;
     variant.get()->bstrVal = value;  // released with the variant
@@ -84,7 +85,7 @@ bool StartThroughDesktopShell(const UserStart& start) {
     if (desktop && GetWindowThreadProcessId(desktop, &shellProcess) && shellProcess) {
         AllowSetForegroundWindow(shellProcess);
     }
-    UniqueBstr file(SysAllocString(AnsiToWide(start.program).c_str()));
+    UniqueBstr file(SysAllocString(ToWide(start.program).c_str()));
     if (!file) return false;
     UniqueVariant arguments, folder, operation, show;
     SetText(folder, start.folder);

@@ -16,16 +16,8 @@ constexpr DWORD kVolumeNameDos = 0x0;
 
 GetFinalPathFunction FinalPathCall() {
     static const GetFinalPathFunction call =
-        ProcAddress<GetFinalPathFunction>(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW");
+        ProcAddress<GetFinalPathFunction>(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW");
     return call;
-}
-
-std::wstring Widened(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
 }
 
 // "\\?\C:\x" is "C:\x", "\\?\UNC\server\share\x" is "\\server\share\x".
@@ -60,7 +52,7 @@ std::wstring LongForm(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<bool> IsReachedAt(HANDLE file, const std::string& path) {
+std::optional<bool> IsReachedAt(HANDLE file, const std::wstring& path) {
     const GetFinalPathFunction finalPath = FinalPathCall();
     if (!finalPath) return std::nullopt;
     const std::wstring reached = GrowingWideText([&](wchar_t* buffer, DWORD size) {
@@ -68,7 +60,7 @@ std::optional<bool> IsReachedAt(HANDLE file, const std::string& path) {
     });
     if (reached.empty()) return std::nullopt;
     return Upper(WithoutTrailingSeparator(WithoutLongPrefix(reached))) ==
-           Upper(WithoutTrailingSeparator(LongForm(Widened(path))));
+           Upper(WithoutTrailingSeparator(LongForm(path)));
 }
 
 }  // namespace qv

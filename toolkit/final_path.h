@@ -10,10 +10,9 @@
 
 namespace qv {
 
-// Whether the open `file` is what `path` (in the system's 8-bit code page)
-// names: its final path is the long form of `path`, letter case aside.
+// Whether the open `file` is what `path` names: its final path is the long form of `path`, letter case aside.
 // Nothing when the system cannot tell (before Windows Vista, or on a volume
 // without a drive letter).
-std::optional<bool> IsReachedAt(HANDLE file, const std::string& path);
+std::optional<bool> IsReachedAt(HANDLE file, const std::wstring& path);
 
 }  // namespace qv

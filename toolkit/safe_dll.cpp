@@ -29,10 +29,13 @@ constexpr const wchar_t* kLoadedLaterByName[] = {
     L"uxtheme.dll", L"msimg32.dll", L"version.dll", L"dwmapi.dll", L"cryptbase.dll",
 };
 
-// The system folder, as the wide call gives it; "" when it cannot be had.
+}  // namespace
+
 std::wstring SystemFolderWide() {
     return GrowingWideText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
 }
+
+namespace {
 
 UniqueModule LoadFromSystemFolder(const wchar_t* name) {
     const std::wstring folder = SystemFolderWide();

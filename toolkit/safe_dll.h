@@ -21,7 +21,9 @@ namespace qv {
 // that the system's own DLLs are known to load later by name.
 void LimitDllSearch();
 
-// The system folder, without a final backslash.
+// The system folder, without a final backslash: as the wide call gives it,
+// and in the system's 8-bit code page; "" when it cannot be had.
+std::wstring SystemFolderWide();
 std::string SystemFolder();
 
 // Loads a DLL of the system folder by its full path; empty on failure.

@@ -6,7 +6,7 @@
 
 #include "engine/install_contract.h"
 #include "payload/uninstaller/win_system.h"
-#include "toolkit/safe_dll.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -22,7 +22,7 @@ constexpr char kHandoverPrefix[] = "qvu-";
 constexpr size_t kRandomBytes = 16;
 // Full control for SYSTEM and the Administrators, nothing for anyone else,
 // and nothing inherited from the temporary folder.
-constexpr char kHandoverAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+constexpr wchar_t kHandoverAccess[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
 std::string RandomHex(size_t bytes) {
     std::vector<unsigned char> random(bytes);
@@ -53,14 +53,12 @@ UniqueHandle InheritableSelfHandle() {
 }
 
 bool Launch(const std::string& program, const std::string& arguments, const std::string& folder) {
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
-    mutableLine.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = ToWide("\"" + program + "\" " + arguments);  // the call may write into it
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        folder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(ToWide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        ToWide(folder).c_str(), &startup, &info)) {
         return false;
     }
     const StartedProcess started(info);  // not waited for: it waits for us
@@ -69,7 +67,7 @@ bool Launch(const std::string& program, const std::string& arguments, const std:
 
 bool DeleteWhenFree(const std::string& path) {
     for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
-        if (RemoveFileForce(path) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (RemoveFileForce(path) || GetFileAttributesW(ToWide(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
             return true;
         }
         Sleep(kDeletePauseMs);
@@ -81,15 +79,15 @@ bool DeleteWhenFree(const std::string& path) {
 std::string MakeHandoverFolder() {
     const std::string random = RandomHex(kRandomBytes);
     if (random.empty()) return std::string();
-    const std::string folder = FullPath(TempFolder() + kHandoverPrefix + random);
+    const std::string folder = FullPathOf(TempFolder() + kHandoverPrefix + random);
     UniqueLocalMemory descriptor;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kHandoverAccess, SDDL_REVISION_1,
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kHandoverAccess, SDDL_REVISION_1,
                                                               descriptor.put(), nullptr)) {
         return std::string();
     }
     SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
     // Fails when the name exists: the folder is always a fresh one.
-    if (!CreateDirectoryA(folder.c_str(), &security)) return std::string();
+    if (!CreateDirectoryW(ToWide(folder).c_str(), &security)) return std::string();
     return folder;
 }
 
@@ -106,19 +104,19 @@ bool StartFinisher(const std::string& self, const std::vector<std::string>& fold
     request.folders = folders;
     // The copy works in the system folder: not one it removes, and not one
     // that others can write to.
-    if (me && CopyFileA(ModulePath().c_str(), copy.c_str(), TRUE) &&
-        Launch(copy, FormatFinishArguments(request), SystemFolder())) {
+    if (me && CopyFileW(ToWide(ModulePath()).c_str(), ToWide(copy).c_str(), TRUE) &&
+        Launch(copy, FormatFinishArguments(request), SystemFolderText())) {
         return true;
     }
-    DeleteFileA(copy.c_str());
-    RemoveDirectoryA(folder.c_str());
+    DeleteFileW(ToWide(copy).c_str());
+    RemoveDirectoryW(ToWide(folder).c_str());
     return false;
 }
 
 std::vector<std::string> ScheduleRemovalAtRestart(const std::vector<std::string>& paths) {
     std::vector<std::string> failed;
     for (const std::string& path : paths) {
-        if (!MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) failed.push_back(path);
+        if (!MoveFileExW(ToWide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) failed.push_back(path);
     }
     return failed;
 }
@@ -143,8 +141,8 @@ int RunFinisher(const FinishRequest& request) {
     const std::string copy = ModulePath();
     const std::string folder = FolderOf(copy);
     std::vector<std::string> later;
-    if (!DeleteFileA(copy.c_str())) later.push_back(copy);
-    if (IsHandoverFolder(folder) && !RemoveDirectoryA(folder.c_str())) later.push_back(folder);
+    if (!DeleteFileW(ToWide(copy).c_str())) later.push_back(copy);
+    if (IsHandoverFolder(folder) && !RemoveDirectoryW(ToWide(folder).c_str())) later.push_back(folder);
     ScheduleRemovalAtRestart(later);
     return 0;
 }

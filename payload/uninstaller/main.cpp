@@ -9,6 +9,7 @@
 #include "engine/finish_request.h"
 #include "engine/install_contract.h"
 #include "engine/removal.h"
+#include "engine/win_ansi_text.h"
 #include "engine/win_boxes.h"
 #include "engine/win_file_digest.h"
 #include "engine/win_run_log.h"
@@ -18,6 +19,7 @@
 #include "payload/uninstaller/messages.h"
 #include "payload/uninstaller/run_options.h"
 #include "payload/uninstaller/win_system.h"
+#include "toolkit/program_text.h"
 #include "toolkit/safe_dll.h"
 
 namespace qv {
@@ -46,7 +48,7 @@ ReadLog ReadLogFile(const std::string& logPath, RunLog& log) {
         case ReadStatus::Ok:
             break;
     }
-    read.reading = ReadUninstallLog(bytes);
+    read.reading = ReadUninstallLog(bytes, FromAnsiCodePage);
     WinRemovalSystem system;
     UseOddNamesThatExist(read.reading, system);
     for (const SetAsideLine& line : read.reading.rejected) {
@@ -120,7 +122,7 @@ int Uninstall(Conversation& conversation, RunLog& log) {
 
     // No folder to be removed may stay this process's current one, and none
     // that others can write to may become it.
-    SetCurrentDirectoryA(SystemFolder().c_str());
+    SetCurrentDirectoryW(SystemFolderWide().c_str());
     context.protectedFolders = SystemFolders();
     context.logDigest = read.digest;
     context.programsFolders = {ShellFolder(CSIDL_PROGRAMS), ShellFolder(CSIDL_COMMON_PROGRAMS)};
@@ -140,7 +142,8 @@ int Uninstall(Conversation& conversation, RunLog& log) {
     return RemovalExitCode(reading, outcome);
 }
 
-int UninstallWith(const UninstallOptions& options) {
+int UninstallWith(const std::string& commandLine) {
+    const UninstallOptions options = ReadUninstallOptions(commandLine);
     std::unique_ptr<RunLog> log = std::make_unique<NoRunLog>();
     if (options.log) {
         auto file = std::make_unique<FileRunLog>(options.logFile.empty() ? DefaultRunLogPath(kRunLogPrefix)
@@ -148,7 +151,7 @@ int UninstallWith(const UninstallOptions& options) {
         if (file->ok()) log = std::move(file);
     }
     log->Write(kVersionLine);
-    log->Write(std::string("Командная строка: ") + GetCommandLineA());
+    log->Write("Командная строка: " + commandLine);
     for (const std::string& unknown : options.unknown) {
         log->Write("Неизвестный параметр командной строки пропущен: " + unknown);
     }
@@ -166,8 +169,16 @@ int UninstallWith(const UninstallOptions& options) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     qv::LimitDllSearch();
-    if (const std::optional<qv::FinishRequest> finish = qv::ParseFinishCommandLine(GetCommandLineA())) {
+    // Every part of the command line reaches the program as it was given,
+    // or the program does nothing.
+    const std::optional<std::string> commandLine = qv::FromWide(GetCommandLineW());
+    if (!commandLine) {
+        MessageBoxW(nullptr, qv::ToWide(qv::kCommandLineNotText).c_str(), qv::ToWide(qv::kUninstallCaption).c_str(),
+                    MB_OK | MB_ICONERROR);
+        return qv::contract::kUninstallNoLog;
+    }
+    if (const std::optional<qv::FinishRequest> finish = qv::ParseFinishCommandLine(*commandLine)) {
         return qv::RunFinisher(*finish);
     }
-    return qv::UninstallWith(qv::ReadUninstallOptions(GetCommandLineA()));
+    return qv::UninstallWith(*commandLine);
 }

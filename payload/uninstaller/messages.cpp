@@ -5,6 +5,8 @@
 namespace qv {
 
 const char kUninstallCaption[] = "Удаление Кворвель";
+const char kCommandLineNotText[] =
+    "Командная строка программы удаления содержит имя, которое не является текстом Юникода. Ничего не удалено.";
 
 namespace {
 
@@ -88,6 +90,8 @@ std::string FaultText(const LogReading& reading) {
             return "Файл пуст.";
         case LogFault::TooLarge:
             return "Файл слишком велик.";
+        case LogFault::NotText:
+            return "Содержимое файла не является текстом.";
         case LogFault::NothingUsable:
             return "В файле нет ни одной пригодной строки." +
                    (reading.rejected.empty() ? std::string() : " " + LineFaultText(reading.rejected.front()));

@@ -8,6 +8,8 @@
 namespace qv {
 
 extern const char kUninstallCaption[];
+// The command line holds a name that is no Unicode text.
+extern const char kCommandLineNotText[];
 
 std::string QuestionText();
 // The second question: whether the user's data files go too (default No).

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstring>
+#include <cwchar>
 
 #include "engine/install_contract.h"
 #include "engine/win_registry.h"
@@ -11,26 +11,39 @@
 #include "engine/win_shortcut.h"
 #include "toolkit/final_path.h"
 #include "toolkit/growing_text.h"
+#include "toolkit/program_text.h"
 #include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
 namespace {
 
-// `remove` (DeleteFileA or RemoveDirectoryA), clearing a read-only
+// The attributes of a path; INVALID_FILE_ATTRIBUTES when there is nothing.
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(ToWide(path).c_str()); }
+
+// Opens a path for its attributes only, a folder as well as a file; `flags`
+// may add FILE_FLAG_OPEN_REPARSE_POINT.
+UniqueHandle OpenToLookAt(const std::string& path, DWORD access = FILE_READ_ATTRIBUTES, DWORD flags = 0) {
+    return UniqueHandle(CreateFileW(ToWide(path).c_str(), access,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+}
+
+// `remove` (DeleteFileW or RemoveDirectoryW), clearing a read-only
 // attribute that stands in the way and putting it back when the path still
 // cannot go. 0 when removed, else the first failure's error code.
-DWORD RemoveClearingReadOnly(const std::string& path, BOOL(WINAPI* remove)(LPCSTR)) {
-    if (remove(path.c_str())) return 0;
+DWORD RemoveClearingReadOnly(const std::string& path, BOOL(WINAPI* remove)(LPCWSTR)) {
+    const std::wstring wide = ToWide(path);
+    if (remove(wide.c_str())) return 0;
     const DWORD error = GetLastError();
     if (error != ERROR_ACCESS_DENIED) return error;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return error;
     const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-    if (!SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)) return error;
-    if (remove(path.c_str())) return 0;
+    if (!SetFileAttributesW(wide.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)) return error;
+    if (remove(wide.c_str())) return 0;
     const DWORD again = GetLastError();
-    SetFileAttributesA(path.c_str(), attributes);
+    SetFileAttributesW(wide.c_str(), attributes);
     return again;
 }
 
@@ -40,14 +53,12 @@ DWORD RemoveClearingReadOnly(const std::string& path, BOOL(WINAPI* remove)(LPCST
 bool HeldWhereNamed(const std::string& path) {
     const std::string folder = FolderOf(path);
     if (folder.empty()) return true;
-    const UniqueHandle opened(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const UniqueHandle opened = OpenToLookAt(folder);
     if (!opened) return true;  // the removal itself then fails, with its own reason
-    if (const std::optional<bool> reached = IsReachedAt(opened.get(), folder)) return *reached;
+    if (const std::optional<bool> reached = IsReachedAt(opened.get(), ToWide(folder))) return *reached;
     // Without the final path (older Windows): no level may be a link.
     for (std::string level = folder; level.size() > 3; level = FolderOf(level)) {
-        const DWORD attributes = GetFileAttributesA(level.c_str());
+        const DWORD attributes = AttributesOf(level);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
     }
     return true;
@@ -55,13 +66,11 @@ bool HeldWhereNamed(const std::string& path) {
 
 // Whether the file at `path` is itself a link to something elsewhere.
 bool IsLink(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = AttributesOf(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
-    const UniqueHandle opened(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const UniqueHandle opened = OpenToLookAt(path);
     if (!opened) return false;
-    return IsReachedAt(opened.get(), path) == false;
+    return IsReachedAt(opened.get(), ToWide(path)) == false;
 }
 
 // Removes the link at `path` itself: it is opened as the link, which the
@@ -71,13 +80,11 @@ bool IsLink(const std::string& path) {
 DWORD RemoveLinkItself(const std::string& path) {
     using SetInformation = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
     static const SetInformation setInformation =
-        ProcAddress<SetInformation>(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle");
+        ProcAddress<SetInformation>(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle");
     constexpr int kFileDispositionInfo = 4;
-    const UniqueHandle link(CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const UniqueHandle link = OpenToLookAt(path, DELETE | FILE_READ_ATTRIBUTES, FILE_FLAG_OPEN_REPARSE_POINT);
     if (!link) return GetLastError();
-    if (!setInformation || IsReachedAt(link.get(), path) != true) return kLinkInTheWay;
+    if (!setInformation || IsReachedAt(link.get(), ToWide(path)) != true) return kLinkInTheWay;
     BOOLEAN deleteFile = TRUE;
     if (!setInformation(link.get(), kFileDispositionInfo, &deleteFile, sizeof deleteFile)) return GetLastError();
     return 0;
@@ -86,8 +93,9 @@ DWORD RemoveLinkItself(const std::string& path) {
 }  // namespace
 
 std::string ModulePath() {
-    // GetModuleFileNameA returns the buffer size when the path was cut.
-    return GrowingText([](char* buf, DWORD size) { return GetModuleFileNameA(nullptr, buf, size); });
+    // GetModuleFileNameW returns the buffer size when the path was cut.
+    return FromWideOrFail(
+        GrowingWideText([](wchar_t* buf, DWORD size) { return GetModuleFileNameW(nullptr, buf, size); }));
 }
 
 std::string FolderOf(const std::string& path) {
@@ -95,22 +103,39 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string CanonicalPath(const std::string& path) { return LongPath(FullPath(path)); }
+std::string CanonicalPath(const std::string& path) { return LongPath(FullPathOf(path)); }
+
+// The program's text of a wide result; `otherwise` when the call failed or
+// gave a name that cannot be one.
+std::string TextOrElse(const std::wstring& wide, const std::string& otherwise) {
+    if (wide.empty()) return otherwise;
+    return FromWide(wide).value_or(otherwise);
+}
+
+std::string FullPathOf(const std::string& path) {
+    const std::wstring wide = ToWide(path);
+    return TextOrElse(GrowingWideText([&](wchar_t* buf, DWORD size) {
+                          return GetFullPathNameW(wide.c_str(), size, buf, nullptr);
+                      }),
+                      path);
+}
 
 std::string LongPath(const std::string& path) {
-    const std::string full = GrowingText(
-        [&](char* buf, DWORD size) { return GetLongPathNameA(path.c_str(), buf, size); });
-    return full.empty() ? path : full;
+    const std::wstring wide = ToWide(path);
+    return TextOrElse(
+        GrowingWideText([&](wchar_t* buf, DWORD size) { return GetLongPathNameW(wide.c_str(), buf, size); }), path);
 }
 
 std::string TempFolder() {
-    return GrowingText([](char* buf, DWORD size) { return GetTempPathA(size, buf); });
+    return FromWideOrFail(GrowingWideText([](wchar_t* buf, DWORD size) { return GetTempPathW(size, buf); }));
 }
 
+std::string SystemFolderText() { return FromWideOrFail(SystemFolderWide()); }
+
 std::string ShellFolder(int csidl) {
-    char path[MAX_PATH] = {};  // the size SHGetFolderPathA is defined to fill
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return std::string();
-    return path;
+    wchar_t path[MAX_PATH] = {};  // the size SHGetFolderPathW is defined to fill
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return std::string();
+    return FromWide(path).value_or(std::string());
 }
 
 std::vector<std::string> SystemFolders() {
@@ -135,8 +160,8 @@ std::vector<std::string> SystemFolders() {
 
 ReadStatus ReadWholeFile(const std::string& path, size_t limit, std::string* bytes) {
     bytes->clear();
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadStatus::Missing
@@ -153,10 +178,10 @@ ReadStatus ReadWholeFile(const std::string& path, size_t limit, std::string* byt
     return ReadStatus::Ok;
 }
 
-bool RemoveFileForce(const std::string& path) { return RemoveClearingReadOnly(path, DeleteFileA) == 0; }
+bool RemoveFileForce(const std::string& path) { return RemoveClearingReadOnly(path, DeleteFileW) == 0; }
 
 PathState WinRemovalSystem::Inspect(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = AttributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathState::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathState::Folder : PathState::File;
 }
@@ -165,50 +190,62 @@ unsigned long WinRemovalSystem::RemoveFile(const std::string& path) {
     if (!HeldWhereNamed(path)) return kLinkInTheWay;
     // A link goes as the link; what it leads to stays.
     if (IsLink(path)) return RemoveLinkItself(path);
-    return RemoveClearingReadOnly(path, DeleteFileA);
+    return RemoveClearingReadOnly(path, DeleteFileW);
 }
 
 unsigned long WinRemovalSystem::RemoveEmptyFolder(const std::string& path) {
     if (!HeldWhereNamed(path)) return kLinkInTheWay;
     if (IsLink(path)) return RemoveLinkItself(path);
-    // RemoveDirectoryA itself refuses a folder that holds anything.
-    return RemoveClearingReadOnly(path, RemoveDirectoryA);
+    // RemoveDirectoryW itself refuses a folder that holds anything.
+    return RemoveClearingReadOnly(path, RemoveDirectoryW);
 }
 
 std::vector<std::string> WinRemovalSystem::ListFolder(const std::string& path) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA((path + "\\*").c_str(), &found));
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW(ToWide(path + "\\*").c_str(), &found));
     if (!search) return names;
     do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search.get(), &found));
+        const std::wstring_view wide = found.cFileName;
+        if (wide == L"." || wide == L"..") continue;
+        // A name that is no Unicode text (a lone surrogate) is still a name:
+        // it stands for the folder's not being empty.
+        names.push_back(FromWide(wide).value_or(std::string("?")));
+    } while (FindNextFileW(search.get(), &found));
     return names;
 }
 
 std::optional<std::string> WinRemovalSystem::ShortcutTarget(const std::string& path) {
-    ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.put_void()))) {
         return std::nullopt;
     }
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return std::nullopt;
-    if (FAILED(file->Load(AnsiToWide(path).c_str(), STGM_READ))) return std::nullopt;
+    if (FAILED(file->Load(ToWide(path).c_str(), STGM_READ))) return std::nullopt;
+    // The target's item list names it in Unicode; the path the link also
+    // keeps may be 8-bit (Wine keeps only that form), so it comes second.
+    UniqueItemIdList list;
+    if (SUCCEEDED(link->GetIDList(list.put())) && list) {
+        wchar_t listed[MAX_PATH] = {};  // the size SHGetPathFromIDListW is defined to fill
+        if (SHGetPathFromIDListW(list.get(), listed)) {
+            if (std::optional<std::string> target = FromWide(listed)) return target;
+        }
+    }
     bool failed = false;
     // GetPath cuts the path to the buffer: one that fills it is asked again, larger.
-    std::string target = GrowingText([&](char* buf, DWORD size) -> DWORD {
-        buf[0] = '\0';
+    const std::wstring target = GrowingWideText([&](wchar_t* buf, DWORD size) -> DWORD {
+        buf[0] = L'\0';
         if (link->GetPath(buf, static_cast<int>(size), nullptr, 0) != S_OK) {
             failed = true;
             return 0;
         }
-        const size_t length = strlen(buf);
+        const size_t length = wcslen(buf);
         return length + 1 >= size ? size : static_cast<DWORD>(length);
     });
     if (failed || target.empty()) return std::nullopt;
-    return target;
+    return FromWide(target);
 }
 
 bool WinRemovalSystem::InUse(const std::string& path) {
@@ -217,7 +254,7 @@ bool WinRemovalSystem::InUse(const std::string& path) {
     // Opening for deletion alone does not tell: a running program's file
     // opens for it (then refuses the deletion itself).
     for (const DWORD access : {GENERIC_READ | GENERIC_WRITE | DELETE, GENERIC_READ | DELETE}) {
-        const UniqueHandle file(CreateFileA(path.c_str(), access, 0, nullptr, OPEN_EXISTING,
+        const UniqueHandle file(CreateFileW(ToWide(path).c_str(), access, 0, nullptr, OPEN_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) return false;
         const DWORD error = GetLastError();

@@ -16,6 +16,9 @@ std::string FolderOf(const std::string& path);
 // The long form of an existing path (no 8.3 names); the path itself when
 // that cannot be had.
 std::string LongPath(const std::string& path);
+// The full path of a path that may be relative to the current folder; the
+// path itself when the system cannot make it full.
+std::string FullPathOf(const std::string& path);
 // The form in which the removal compares paths: full, as the system
 // resolves it for file calls (trailing dots and blanks dropped), then long.
 std::string CanonicalPath(const std::string& path);
@@ -23,6 +26,8 @@ std::string CanonicalPath(const std::string& path);
 std::string ShellFolder(int csidl);
 // The temporary folder, ending with a backslash.
 std::string TempFolder();
+// The system folder, without a final backslash.
+std::string SystemFolderText();
 // The system's special folders (Start menu, desktop, program files, Windows
 // and the like), which are never removed.
 std::vector<std::string> SystemFolders();
@@ -31,7 +36,7 @@ enum class ReadStatus { Ok, Missing, Failed };
 // Reads a file whole, but no more than `limit` + 1 bytes.
 ReadStatus ReadWholeFile(const std::string& path, size_t limit, std::string* bytes);
 
-// DeleteFileA, clearing a read-only attribute that stands in the way (and
+// DeleteFileW, clearing a read-only attribute that stands in the way (and
 // putting it back when the file still cannot go).
 bool RemoveFileForce(const std::string& path);
 

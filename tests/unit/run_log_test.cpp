@@ -1,4 +1,5 @@
 #include "engine/run_log.h"
+#include "engine/text.h"
 
 #include <iconv.h>
 
@@ -25,14 +26,14 @@ TEST(RunLog, EveryByteOfCodePage1251BecomesItsCharacter) {
     for (int b = 1; b < 256; ++b) {
         const std::string expected = SystemUtf8(static_cast<char>(b));
         if (expected.empty()) continue;  // the one byte without a character
-        EXPECT_EQ(Cp1251ToUtf8(std::string(1, static_cast<char>(b))), expected) << "byte " << b;
+        EXPECT_EQ(cp1251::ToUtf8(std::string(1, static_cast<char>(b))), expected) << "byte " << b;
     }
 }
 
 TEST(RunLog, ALineHasItsTimeAndKeepsParagraphsOnOneLine) {
     const LogTime time{2026, 12, 9, 7, 5, 3, 42};
     EXPECT_EQ(FormatRunLogLine(time, "Ошибка\n\nФайл: C:\\a"),
-              "2026-12-09 07:05:03.042 " + Cp1251ToUtf8("Ошибка / Файл: C:\\a") + "\r\n");
+              "2026-12-09 07:05:03.042 " + cp1251::ToUtf8("Ошибка / Файл: C:\\a") + "\r\n");
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <cctype>
+
 #include <gtest/gtest.h>
 
 #include "engine/uninstall_log.h"
@@ -64,12 +66,35 @@ TEST(UninstallLog, RefusesWholeOnlyAFileWithoutAUsableLine) {
         {std::string(kMaxLogBytes + 1, 'x'), LogFault::TooLarge},
         {"\x01\xfe garbage \x7f", LogFault::NothingUsable},            // one line, cut short
         {Crlf({"QuorVel\\a.dat=F", "C:\\a*b=D"}), LogFault::NothingUsable},  // nothing usable
+        {std::string("\xFF\xFE" "C\0:", 5), LogFault::NotText},         // UTF-16 of an odd length
+        {std::string("\xFF\xFE" "C\0\x3D\xD8", 6), LogFault::NotText},   // a lone surrogate
     };
     for (const auto& [bytes, fault] : cases) {
         const LogReading r = ReadUninstallLog(bytes);
         EXPECT_EQ(r.fault, fault) << bytes;
         EXPECT_TRUE(r.lines.empty()) << bytes;
     }
+}
+
+// A log written in UTF-16LE after its byte-order mark reads as UTF-8; an
+// 8-bit one goes through the conversion given, as a whole.
+TEST(UninstallLog, ReadsBothFormsOfTheFile) {
+    const std::u16string text = u"C:\\Zo\u00EB\\\xD83D\xDE00=D\r\nC:\\Zo\u00EB\\\xD83D\xDE00\\a.dat=F\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t unit : text) utf16 += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    const LogReading wide = ReadUninstallLog(utf16);
+    ASSERT_TRUE(wide.ok());
+    ASSERT_EQ(wide.lines.size(), 2u);
+    EXPECT_EQ(wide.lines[1].path, "C:\\Zo\xC3\xAB\\\xF0\x9F\x98\x80\\a.dat");
+
+    const auto upper = [](std::string_view bytes) -> std::optional<std::string> {
+        if (bytes.find('?') != std::string_view::npos) return std::nullopt;
+        std::string out(bytes);
+        for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return out;
+    };
+    EXPECT_EQ(ReadUninstallLog("c:\\q\\a.dat=f\r\n", upper).lines.at(0).path, "C:\\Q\\A.DAT");
+    EXPECT_EQ(ReadUninstallLog("c:\\q\\a?.dat=F\r\n", upper).fault, LogFault::NotText);
 }
 
 // Each line is read between two good ones.

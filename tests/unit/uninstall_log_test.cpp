@@ -14,6 +14,23 @@ TEST(UninstallLogWriting, AppendsNewNamesInOrderAndSavesEveryLineWithCrLf) {
     EXPECT_EQ(log.Text(), "C:\\Q=D\r\nC:\\Q\\a.dat=F\r\n");
 }
 
+// 8-bit where the system's code page holds every character, else UTF-16LE
+// after its byte-order mark.
+TEST(UninstallLogWriting, KeepsTheEightBitFormOnlyWhereItHoldsTheText) {
+    const AnsiText ascii = [](std::string_view text) -> std::optional<std::string> {
+        for (char c : text) {
+            if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+        }
+        return std::string(text);
+    };
+    EXPECT_EQ(UninstallLogBytes("C:\\Q=D\r\n", ascii), "C:\\Q=D\r\n");
+    EXPECT_EQ(UninstallLogBytes("C:\\\xE6\x97\xA5=D\r\n", ascii),
+              std::string("\xFF\xFE" "C\0:\0\\\0\xE5\x65=\0D\0\r\0\n\0", 18));
+    EXPECT_EQ(UninstallLogBytes("C:\\\xF0\x9F\x98\x80", ascii),
+              std::string("\xFF\xFE" "C\0:\0\\\0\x3D\xD8\x00\xDE", 12));
+    EXPECT_FALSE(UninstallLogBytes("C:\\\xD0", ascii));  // not UTF-8
+}
+
 TEST(UninstallLogWriting, EmptyLogSavesNothing) {
     EXPECT_EQ(UninstallLog().Text(), "");
 }

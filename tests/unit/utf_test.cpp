@@ -2,6 +2,8 @@
 // spelled out, so that no compiler setting can change what is compared.
 #include "toolkit/utf.h"
 
+#include "engine/text.h"
+
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -33,6 +35,34 @@ TEST(Utf, RefusesWhatIsNotWellFormed) {
     for (const std::u16string& bad : {std::u16string(u"\xD83D"), std::u16string(u"\xDE00x"), std::u16string(u"a\xD83D" u"b")}) {
         EXPECT_FALSE(Utf16ToUtf8(bad));
     }
+}
+
+// Names compare as the file system compares them: letters of any script
+// without regard to case, nothing else folded.
+TEST(Utf, CaseKeysOfUnicodeNames) {
+    const std::pair<std::string, std::string> same[] = {
+        {"C:\\Zo\xC3\xAB", "c:\\ZO\xC3\x8B"},                                       // Zoë, ZOË
+        {"\xD0\x9A\xD0\xB2\xD0\xBE\xD1\x80", "\xD0\xBA\xD0\x92\xD0\x9E\xD0\xA0"},  // Квор, кВОР
+        {"\xCE\xA3\xCF\x89", "\xCF\x83\xCE\xA9"},                                   // Σω, σΩ
+        {"\xEF\xBD\x81", "\xEF\xBC\xA1"},                                             // full-width a, A
+    };
+    for (const auto& [a, b] : same) EXPECT_EQ(unicode::CaseKey(a), unicode::CaseKey(b)) << a;
+    const std::pair<std::string, std::string> different[] = {
+        {"\xD0\x9A", "\xD0\x8A"},              // К and Њ, which one byte's case table would join
+        {"\xC4\xB1", "i"},                      // dotless ı is no ASCII letter
+        {"\xE6\x97\xA5", "\xE6\x97\xA6"},
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x81"},
+    };
+    for (const auto& [a, b] : different) EXPECT_NE(unicode::CaseKey(a), unicode::CaseKey(b)) << a;
+    EXPECT_EQ(unicode::CaseKey("a\xD0"), "a\xD0");  // not UTF-8: kept as it is
+}
+
+TEST(Utf, CutsOnlyBetweenCharacters) {
+    const std::string text = "a\xD0\x9A\xF0\x9F\x98\x80";  // a, К, an emoji
+    EXPECT_EQ(unicode::WholeCharacters(text, 2), 1u);
+    EXPECT_EQ(unicode::WholeCharacters(text, 3), 3u);
+    EXPECT_EQ(unicode::WholeCharacters(text, 6), 3u);
+    EXPECT_EQ(unicode::WholeCharacters(text, 99), text.size());
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include "toolkit/growing_text.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <cstdlib>
+#include <iterator>
+#include <string_view>
 #include <thread>
 
 namespace e2e {
@@ -31,36 +34,27 @@ BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(std::max(length, 0)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
-}
-
 // The middle of a list item's row, scrolled into view first.
 POINT ItemPoint(HWND list, int index) {
-    const int height = std::max(1, static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)));
+    const int height = std::max(1, static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
     RECT client{};
     GetClientRect(list, &client);
     const int rows = std::max(1, static_cast<int>(client.bottom) / height);
-    int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
     if (index < top || index >= top + rows) {
-        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
-        top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+        top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
     }
     return POINT{std::min<LONG>(24, client.right / 2), (index - top) * height + height / 2};
 }
 
 void PostMouse(HWND hwnd, UINT message, WPARAM keys, POINT at) {
-    PostMessageA(hwnd, message, keys, MAKELPARAM(at.x, at.y));
+    PostMessageW(hwnd, message, keys, MAKELPARAM(at.x, at.y));
 }
 
 // Items of a list or combo box, read with the box's own text messages. They
 // are read as UTF-16, which crosses into another process intact, and
-// turned into the system code page the program works in.
+// turned into this program's text.
 std::vector<std::string> ItemsOf(HWND box, UINT countMessage, UINT lengthMessage, UINT textMessage) {
     std::vector<std::string> items;
     if (!box) return items;
@@ -75,7 +69,7 @@ std::vector<std::string> ItemsOf(HWND box, UINT countMessage, UINT lengthMessage
         const LRESULT copied =
             SendMessageW(box, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
         wide.resize(copied < 0 ? 0 : std::min(static_cast<size_t>(copied), static_cast<size_t>(length)));
-        items.push_back(Narrow(wide));
+        items.push_back(qv::FromWideOrFail(wide));
     }
     return items;
 }
@@ -99,12 +93,11 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 }
 
 std::string NameOf(HWND hwnd) {
-    const auto atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(GetPropA(hwnd, "QvName")));
+    const auto atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(GetPropW(hwnd, L"QvName")));
     if (!atom) return {};
-    std::string name(256, '\0');
-    const UINT length = GlobalGetAtomNameA(atom, name.data(), static_cast<int>(name.size()));
-    name.resize(length);
-    return name;
+    wchar_t name[256] = {};
+    const UINT length = GlobalGetAtomNameW(atom, name, static_cast<int>(std::size(name)));
+    return qv::FromWideOrFail(std::wstring_view(name, length));
 }
 
 std::string TextOf(HWND hwnd) {
@@ -112,33 +105,35 @@ std::string TextOf(HWND hwnd) {
     // The text may change between asking its length and reading it: read
     // into a buffer with room to spare, and again with more room when the
     // text filled it.
-    size_t room = static_cast<size_t>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 64;
+    size_t room = static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 64;
     for (;;) {
-        std::string text(room, '\0');
-        const LRESULT copied = SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+        std::wstring text(room, L'\0');
+        const LRESULT copied = SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(text.size()),
                                             reinterpret_cast<LPARAM>(text.data()));
         if (copied < 0 || static_cast<size_t>(copied) + 1 < room) {
             text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
-            return text;
+            return qv::FromWideOrFail(text);
         }
         room *= 2;
     }
 }
 
 std::string ClassOf(HWND hwnd) {
-    char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
+    wchar_t name[256] = {};
+    const int length = GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+    return qv::FromWideOrFail(std::wstring_view(name, static_cast<size_t>(std::max(length, 0))));
 }
 
 Program::Program(const std::string& path, const std::string& workingFolder, const std::string& arguments) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + path + "\"";
-    if (!arguments.empty()) commandLine += " " + arguments;
+    const std::wstring program = qv::ToWide(path);
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + qv::ToWide(arguments);
+    const std::wstring folder = qv::ToWide(workingFolder);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());
         return;
     }
@@ -224,26 +219,27 @@ bool Wizard::Enabled(const char* form, const char* control) const {
 
 bool Wizard::Checked(const char* form, const char* control) const {
     HWND hwnd = Control(form, control);
-    return hwnd && SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return hwnd && SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Wizard::Click(const char* form, const char* control) const {
-    PostMessageA(Control(form, control), BM_CLICK, 0, 0);
+    PostMessageW(Control(form, control), BM_CLICK, 0, 0);
 }
 
 void Wizard::SetText(const char* form, const char* control, const std::string& text) const {
-    SendMessageA(Control(form, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring wide = qv::ToWide(text);
+    SendMessageW(Control(form, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void Wizard::PressKey(WPARAM key) const {
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     if (!GetGUIThreadInfo(program_.ThreadId(), &gui) || !gui.hwndFocus) return;
-    PostMessageA(gui.hwndFocus, WM_KEYDOWN, key, 1);
-    PostMessageA(gui.hwndFocus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    PostMessageW(gui.hwndFocus, WM_KEYDOWN, key, 1);
+    PostMessageW(gui.hwndFocus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
-void Wizard::CloseBox(const char* form) const { PostMessageA(Form(form), WM_SYSCOMMAND, SC_CLOSE, 0); }
+void Wizard::CloseBox(const char* form) const { PostMessageW(Form(form), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 std::string Wizard::Focused() const {
     GUITHREADINFO gui{};
@@ -292,7 +288,7 @@ bool Wizard::WaitMessageBox(Box& box, std::chrono::milliseconds limit) const {
 }
 
 void Wizard::Answer(const Box& box, int button) const {
-    PostMessageA(GetDlgItem(box.hwnd, button), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(box.hwnd, button), BM_CLICK, 0, 0);
 }
 
 std::vector<std::string> Wizard::ListItems(const char* form, const char* control) const {
@@ -300,7 +296,7 @@ std::vector<std::string> Wizard::ListItems(const char* form, const char* control
 }
 
 int Wizard::ListSelection(const char* form, const char* control) const {
-    const LRESULT index = SendMessageA(Control(form, control), LB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(Control(form, control), LB_GETCURSEL, 0, 0);
     return index < 0 ? -1 : static_cast<int>(index);
 }
 
@@ -325,23 +321,23 @@ std::vector<std::string> Wizard::ComboItems(const char* form, const char* contro
 }
 
 int Wizard::ComboSelection(const char* form, const char* control) const {
-    const LRESULT index = SendMessageA(Control(form, control), CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(Control(form, control), CB_GETCURSEL, 0, 0);
     return index < 0 ? -1 : static_cast<int>(index);
 }
 
 void Wizard::ChooseComboItem(const char* form, const char* control, int index) const {
     HWND combo = Control(form, control);
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     const WPARAM command = MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE);
-    PostMessageA(GetParent(combo), WM_COMMAND, command, reinterpret_cast<LPARAM>(combo));
+    PostMessageW(GetParent(combo), WM_COMMAND, command, reinterpret_cast<LPARAM>(combo));
 }
 
 int Wizard::ProgressPosition(const char* form, const char* control) const {
-    return static_cast<int>(SendMessageA(Control(form, control), PBM_GETPOS, 0, 0));
+    return static_cast<int>(SendMessageW(Control(form, control), PBM_GETPOS, 0, 0));
 }
 
 int Wizard::ProgressMaximum(const char* form, const char* control) const {
-    return static_cast<int>(SendMessageA(Control(form, control), PBM_GETRANGE, FALSE, 0));
+    return static_cast<int>(SendMessageW(Control(form, control), PBM_GETRANGE, FALSE, 0));
 }
 
 RECT Wizard::WindowRect(const char* form) const {
@@ -382,7 +378,7 @@ std::vector<HWND> Wizard::TaskbarWindows() const {
     std::vector<HWND> shown;
     for (HWND hwnd : TopLevelWindows()) {
         if (!IsWindowVisible(hwnd)) continue;
-        const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+        const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
         const bool unowned = GetWindow(hwnd, GW_OWNER) == nullptr && !(style & WS_EX_TOOLWINDOW);
         if (unowned || (style & WS_EX_APPWINDOW)) shown.push_back(hwnd);
     }
@@ -390,8 +386,9 @@ std::vector<HWND> Wizard::TaskbarWindows() const {
 }
 
 bool Wizard::SaveScreen(const std::string& name) {
-    const char* folder = std::getenv("QV_SCREENS");
-    if (!folder || !*folder) return false;
+    const std::wstring folder = qv::GrowingWideText(
+        [](wchar_t* buffer, unsigned long size) { return GetEnvironmentVariableW(L"QV_SCREENS", buffer, size); });
+    if (folder.empty()) return false;
     std::this_thread::sleep_for(300ms);  // let the last paint land
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
@@ -417,7 +414,7 @@ bool Wizard::SaveScreen(const std::string& name) {
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + size;
-    std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
+    std::ofstream out((folder + L"\\" + qv::ToWide(name) + L".bmp").c_str(), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
     out.write(static_cast<const char*>(bits), size);

@@ -59,14 +59,14 @@ std::string InstallationState(const std::string& destination) {
 }
 
 namespace {
-constexpr char kProgramFiles[] = "C:\\Program Files";
-constexpr char kProgramFilesAway[] = "C:\\Program Files (away)";
+constexpr wchar_t kProgramFiles[] = L"C:\\Program Files";
+constexpr wchar_t kProgramFilesAway[] = L"C:\\Program Files (away)";
 }  // namespace
 
-ProgramFilesAway::ProgramFilesAway() : moved_(MoveFileA(kProgramFiles, kProgramFilesAway) != FALSE) {}
+ProgramFilesAway::ProgramFilesAway() : moved_(MoveFileW(kProgramFiles, kProgramFilesAway) != FALSE) {}
 
 ProgramFilesAway::~ProgramFilesAway() {
-    if (moved_) MoveFileA(kProgramFilesAway, kProgramFiles);
+    if (moved_) MoveFileW(kProgramFilesAway, kProgramFiles);
 }
 
 std::vector<std::string> PayloadNames() {

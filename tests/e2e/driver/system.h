@@ -96,8 +96,8 @@ struct ShortcutFields {
     int showCommand = -1;
     WORD hotKey = 0xFFFF;
 };
-// Needs a ComApartment on the calling thread. The path is in the system
-// code page, as the program builds it.
+// Needs a ComApartment on the calling thread. Paths and fields are this
+// program's text (toolkit/program_text.h), as everywhere in the driver.
 std::optional<ShortcutFields> ReadShortcut(const std::string& file);
 
 // --- Registry -------------------------------------------------------------------
@@ -107,8 +107,12 @@ std::optional<ShortcutFields> ReadShortcut(const std::string& file);
 
 struct RegistryValue {
     DWORD type = REG_NONE;
-    std::string data;  // the raw bytes, terminator included for strings
+    // The raw bytes; for a string value (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ)
+    // its text as this program's, terminators included.
+    std::string data;
 };
+// Nothing when the value is missing, or is a string whose text this
+// program cannot hold.
 std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::string& key, const std::string& name);
 // The names of a key's values; nothing when the key is missing.
 std::vector<std::string> RegistryValueNames(HKEY root, const std::string& key);
@@ -117,7 +121,7 @@ bool DeleteRegistryTree(HKEY root, const std::string& key);
 // --- Processes and their windows ----------------------------------------------------
 
 // Identifiers of the running processes whose entry passes `wanted`.
-std::vector<DWORD> ProcessesWhere(const std::function<bool(const PROCESSENTRY32&)>& wanted);
+std::vector<DWORD> ProcessesWhere(const std::function<bool(const PROCESSENTRY32W&)>& wanted);
 // Identifiers of the running processes with this image name (case ignored).
 std::vector<DWORD> ProcessesNamed(const std::string& image);
 // Visible top-level windows with this caption, of any process.

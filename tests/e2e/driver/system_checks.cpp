@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 #ifndef QV_PAYLOAD_FILES
@@ -26,26 +27,8 @@ using qv::UniqueRegKey;
 
 std::uint64_t Join(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
 
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
-}
-
 // The form of a path that the wide calls take at any length.
-std::wstring Extended(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+std::wstring Extended(const std::string& path) { return L"\\\\?\\" + qv::ToWide(path); }
 
 void ListInto(const std::string& folder, const std::vector<std::string>& skip, std::vector<FolderEntry>& out) {
     WIN32_FIND_DATAW found{};
@@ -56,7 +39,7 @@ void ListInto(const std::string& folder, const std::vector<std::string>& skip, s
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
         FolderEntry entry;
-        entry.name = folder + "\\" + Narrow(name);
+        entry.name = folder + "\\" + qv::FromWideOrFail(name);
         entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.size = Join(found.nFileSizeHigh, found.nFileSizeLow);
         entry.written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
@@ -84,9 +67,9 @@ std::string Hex(const std::string& bytes) {
 }
 
 // Gives an open key the access list written in SDDL; true when it took it.
-bool SetKeyAccess(HKEY key, const char* accessList) {
+bool SetKeyAccess(HKEY key, const wchar_t* accessList) {
     UniqueLocalMemory descriptor;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(accessList, SDDL_REVISION_1, descriptor.put(),
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(accessList, SDDL_REVISION_1, descriptor.put(),
                                                               nullptr)) {
         return false;
     }
@@ -118,7 +101,7 @@ using QueryInformationProcess = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PU
 // A function of ntdll; the cast goes through the generic function type.
 template <typename Function>
 Function NtFunction(const char* name) {
-    const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name);
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
 
@@ -258,7 +241,7 @@ HeldFile::HeldFile(const std::string& path, const std::string& contents) {
     const size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
     if (!Exists(path) && !WriteWhole(path, contents)) return;
-    handle_.reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    handle_.reset(CreateFileW(qv::ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -266,7 +249,8 @@ HeldFile::HeldFile(const std::string& path, const std::string& contents) {
 
 bool RegistryKeyExists(HKEY root, const std::string& key) {
     UniqueRegKey opened;
-    const LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | qv::contract::kRegistryView, opened.put());
+    const LONG result =
+        RegOpenKeyExW(root, qv::ToWide(key).c_str(), 0, KEY_READ | qv::contract::kRegistryView, opened.put());
     // A key nobody may read still exists.
     return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
 }
@@ -286,19 +270,22 @@ std::string DescribeRegistryKey(HKEY root, const std::string& key) {
 
 DeniedRegistryKey::DeniedRegistryKey(HKEY root, std::string key) : root_(root), key_(std::move(key)) {
     UniqueRegKey opened;
-    if (RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExW(root_, qv::ToWide(key_).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS | qv::contract::kRegistryView, nullptr, opened.put(), nullptr) != ERROR_SUCCESS) {
         return;
     }
-    denied_ = SetKeyAccess(opened.get(), "D:(D;;KA;;;WD)");
+    denied_ = SetKeyAccess(opened.get(), L"D:(D;;KA;;;WD)");
 }
 
 void DeniedRegistryKey::Restore() {
     if (!denied_) return;
     // The owner may always change the access list.
     UniqueRegKey opened;
-    if (RegOpenKeyExA(root_, key_.c_str(), 0, WRITE_DAC | qv::contract::kRegistryView, opened.put()) != ERROR_SUCCESS) return;
-    if (SetKeyAccess(opened.get(), "D:(A;;KA;;;WD)")) denied_ = false;
+    if (RegOpenKeyExW(root_, qv::ToWide(key_).c_str(), 0, WRITE_DAC | qv::contract::kRegistryView, opened.put()) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    if (SetKeyAccess(opened.get(), L"D:(A;;KA;;;WD)")) denied_ = false;
 }
 
 // --- Other programs -------------------------------------------------------------------
@@ -326,7 +313,7 @@ bool AnswerBox(const Box& box, int button, std::chrono::milliseconds limit) {
     // once the box is gone a repeated click has nowhere to go.
     const auto end = std::chrono::steady_clock::now() + limit;
     do {
-        PostMessageA(item, BM_CLICK, 0, 0);
+        PostMessageW(item, BM_CLICK, 0, 0);
         if (WaitFor(gone, 3s)) return true;
     } while (std::chrono::steady_clock::now() < end);
     return gone();
@@ -334,10 +321,10 @@ bool AnswerBox(const Box& box, int button, std::chrono::milliseconds limit) {
 
 bool HasButton(const Box& box, int button) { return GetDlgItem(box.hwnd, button) != nullptr; }
 
-bool Topmost(const Box& box) { return (GetWindowLongA(box.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool Topmost(const Box& box) { return (GetWindowLongW(box.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 std::vector<DWORD> ChildProcesses(DWORD parent) {
-    return ProcessesWhere([&](const PROCESSENTRY32& entry) {
+    return ProcessesWhere([&](const PROCESSENTRY32W& entry) {
         return entry.th32ParentProcessID == parent && entry.th32ProcessID != parent;
     });
 }
@@ -389,14 +376,19 @@ constexpr char kLogPixels[] = "LogPixels";
 
 bool WriteLogPixels(const std::optional<RegistryValue>& value) {
     UniqueRegKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, qv::ToWide(kDesktopKey).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    if (!value) return RegDeleteValueA(key.get(), kLogPixels) == ERROR_SUCCESS;
-    return RegSetValueExA(key.get(), kLogPixels, 0, value->type,
-                          reinterpret_cast<const BYTE*>(value->data.data()),
-                          static_cast<DWORD>(value->data.size())) == ERROR_SUCCESS;
+    const std::wstring name = qv::ToWide(kLogPixels);
+    if (!value) return RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS;
+    // A string value goes back as the UTF-16 it was read from.
+    const bool text = value->type == REG_SZ || value->type == REG_EXPAND_SZ || value->type == REG_MULTI_SZ;
+    const std::wstring wide = text ? qv::ToWide(value->data) : std::wstring();
+    const void* bytes = text ? static_cast<const void*>(wide.data()) : value->data.data();
+    const size_t size = text ? wide.size() * sizeof(wchar_t) : value->data.size();
+    return RegSetValueExW(key.get(), name.c_str(), 0, value->type, static_cast<const BYTE*>(bytes),
+                          static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ namespace e2e {
 // --- Trees ----------------------------------------------------------------------
 
 // Every file and folder below `root` (not root itself), at any depth, even
-// past the 260-character limit; `name` is the full path, in the system code
-// page. Folders in `skip`, and links to folders, are listed but not
+// past the 260-character limit; `name` is the full path, as this program's
+// text. Folders in `skip`, and links to folders, are listed but not
 // entered. Sorted by path.
 std::vector<FolderEntry> ListTree(const std::string& root, const std::vector<std::string>& skip = {});
 // The paths of `after` that `before` does not have.

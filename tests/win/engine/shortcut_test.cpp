@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/win_shortcut.h"
+#include "toolkit/program_text.h"
 #include "tests/e2e/driver/system.h"
 
 namespace qv {
@@ -28,7 +29,7 @@ protected:
 TEST_F(WinShortcut, EveryFieldReadsBackAsWritten) {
     const std::string target = scratch / "QuorVel.chm";
     const std::string file = scratch / "Справка по Кворвель 2.0.lnk";
-    ASSERT_EQ(CreateShortcut(AnsiToWide(file), target, scratch.Path(), "", 0, SW_SHOWNORMAL, target, 0), S_OK);
+    ASSERT_EQ(CreateShortcut(file, target, scratch.Path(), "", 0, SW_SHOWNORMAL, target, 0), S_OK);
 
     const std::optional<e2e::ShortcutFields> fields = e2e::ReadShortcut(file);
     ASSERT_TRUE(fields.has_value());
@@ -43,16 +44,17 @@ TEST_F(WinShortcut, EveryFieldReadsBackAsWritten) {
 }
 
 TEST_F(WinShortcut, CyrillicFileNameReachesTheDiskAsItself) {
-    const std::wstring file = AnsiToWide(scratch / "Кворвель 2.0.lnk");
-    EXPECT_EQ(file.substr(file.size() - 16), L"Кворвель 2.0.lnk");
+    const std::string file = scratch / "Кворвель 2.0.lnk";
     ASSERT_EQ(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
                                scratch / "QuorVel.exe", 0), S_OK);
-    EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::wstring wide = qv::ToWide(file);
+    EXPECT_EQ(wide.substr(wide.size() - 16), L"Кворвель 2.0.lnk");
+    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(WinShortcut, ExistingShortcutIsReplaced) {
     const std::string path = scratch / "Удалить Кворвель 2.0.lnk";
-    const std::wstring file = AnsiToWide(path);
+    const std::string& file = path;
     ASSERT_EQ(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
                                scratch / "QuorVel.exe", 0), S_OK);
     ASSERT_EQ(CreateShortcut(file, scratch / "UnInstall.exe", scratch.Path(), "", 0, 1,
@@ -65,16 +67,16 @@ TEST_F(WinShortcut, ExistingShortcutIsReplaced) {
 
 TEST_F(WinShortcut, FolderThatDoesNotExistFailsWithoutAFile) {
     const std::string file = scratch / "missing\\Кворвель 2.0.lnk";
-    EXPECT_TRUE(FAILED(CreateShortcut(AnsiToWide(file), scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
+    EXPECT_TRUE(FAILED(CreateShortcut(file, scratch / "QuorVel.exe", scratch.Path(), "", 0, 1,
                                 scratch / "QuorVel.exe", 0)));
     EXPECT_FALSE(e2e::Exists(file));
 }
 
-TEST(WinText, AnsiToWideConvertsWholeTexts) {
-    EXPECT_EQ(AnsiToWide(""), L"");
-    EXPECT_EQ(AnsiToWide("Ёж"), L"Ёж");
+TEST(WinText, ProgramTextReachesTheWideCallsWhole) {
+    EXPECT_EQ(qv::ToWide(""), L"");
+    EXPECT_EQ(qv::ToWide("Ёж"), L"Ёж");
     const std::string longText(5000, 'a');
-    EXPECT_EQ(AnsiToWide(longText).size(), 5000u);
+    EXPECT_EQ(qv::ToWide(longText).size(), 5000u);
 }
 
 }  // namespace

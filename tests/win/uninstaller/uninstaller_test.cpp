@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "engine/install_contract.h"
-#include "engine/run_log.h"
+#include "engine/uninstall_log.h"
+#include "engine/win_ansi_text.h"
 #include "engine/win_file_digest.h"
 #include "engine/win_registry.h"
 #include "engine/win_shortcut.h"
 #include "payload/uninstaller/win_system.h"
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/system_checks.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 namespace {
@@ -83,9 +85,9 @@ Installation Install(const std::string& dest, const std::string& group, const st
         const std::string path = line.substr(0, line.size() - 2);
         const std::string name = path.substr(path.find_last_of('\\') + 1);
         if (line.back() == 'D') {
-            CreateDirectoryA(path.c_str(), nullptr);
+            CreateDirectoryW(qv::ToWide(path).c_str(), nullptr);
         } else if (name == "UnInstall.exe") {
-            EXPECT_TRUE(CopyFileA(UninstallerBuilt().c_str(), path.c_str(), FALSE)) << UninstallerBuilt();
+            EXPECT_TRUE(CopyFileW(qv::ToWide(UninstallerBuilt()).c_str(), qv::ToWide(path).c_str(), FALSE)) << UninstallerBuilt();
         } else if (name == "lic.txt") {
             WriteBytes(path, "Лицензионное соглашение\r\n");
         } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lnk") == 0) {
@@ -94,9 +96,10 @@ Installation Install(const std::string& dest, const std::string& group, const st
             WriteBytes(path, "data of " + name);
         }
     }
+    // In the form the installer chooses on this system.
     std::string text;
     for (const std::string& line : in.logLines) text += line + "\r\n";
-    WriteBytes(in.Log(), text);
+    WriteBytes(in.Log(), qv::UninstallLogBytes(text, qv::ToAnsiCodePage).value_or(""));
     WriteKey(dest + "\\UnInstall.exe");
     // What the installer records for the uninstaller to trust over the log.
     WriteKeyValues({{"StartMenuGroup", group},
@@ -144,9 +147,9 @@ class UninstallerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         root_ = scratch_ / "Кворвель-тест";
-        ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
-        CreateDirectoryA((root_ + "\\Programs").c_str(), nullptr);
-        CreateDirectoryA((root_ + "\\Desktop").c_str(), nullptr);
+        ASSERT_TRUE(CreateDirectoryW(qv::ToWide(root_).c_str(), nullptr));
+        CreateDirectoryW(qv::ToWide(root_ + "\\Programs").c_str(), nullptr);
+        CreateDirectoryW(qv::ToWide(root_ + "\\Desktop").c_str(), nullptr);
     }
     std::string Dest() const { return root_ + "\\QuorVel V2.0"; }
     std::string Group() const { return root_ + "\\Programs\\Кворвель 2.0"; }
@@ -160,7 +163,7 @@ TEST_F(UninstallerTest, YesRemovesTheInstallationButKeepsTheUsersFilesOnPurpose)
     const Installation in = Install(Dest(), Group(), Desktop());
     const std::string userFile = in.dest + "\\Мои заметки.txt";
     WriteBytes(userFile, "не удалять");
-    SetFileAttributesA((in.dest + "\\Dates2.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(qv::ToWide(in.dest + "\\Dates2.dat").c_str(), FILE_ATTRIBUTE_READONLY);
 
     Uninstaller u(in);
     ASSERT_TRUE(u.started());
@@ -224,13 +227,29 @@ TEST_F(UninstallerTest, YesRemovesEverythingWhenNothingWasAdded) {
     EXPECT_TRUE(Exists(root_ + "\\Programs"));
 }
 
+// Names outside the system's code page (a letter, CJK, a character of two
+// UTF-16 units): the log is kept in UTF-16, and everything goes.
+TEST_F(UninstallerTest, RemovesAnInstallationInFoldersOfAnyName) {
+    const std::string parent = root_ + "\\Zoë";
+    ASSERT_TRUE(CreateDirectoryW(qv::ToWide(parent).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(qv::ToWide(parent + "\\日本").c_str(), nullptr));
+    const Installation in = Install(parent + "\\日本\\😀", root_ + "\\Programs\\Кворвель ① 2.0", Desktop());
+    EXPECT_EQ(e2e::ReadWhole(in.Log()).value_or("").rfind("\xFF\xFE", 0), 0u);
+    UninstallCompletely(in);
+    EXPECT_TRUE(GoneSoon(in.dest));
+    EXPECT_FALSE(Exists(in.group));
+    EXPECT_FALSE(Exists(in.desktopShortcut));
+    EXPECT_EQ(ReadKeyCommand(), "<none>");
+    EXPECT_TRUE(Exists(parent + "\\日本"));
+}
+
 TEST_F(UninstallerTest, RootDestinationAndASystemGroupStay) {
     // A drive root as destination: the installer logs "C:\" and doubles the
     // backslash in every path below it. The group is an existing one the
     // system owns (the empty StartUp folder), which is logged as a folder too.
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string root(windows, 3);
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::string root = qv::FromWideOrFail(std::wstring_view(windows, 3));
     const std::string startup = e2e::ShellFolder(CSIDL_COMMON_STARTUP);
     ASSERT_FALSE(startup.empty());
     const Installation in = Install(root, startup, e2e::ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
@@ -310,7 +329,7 @@ TEST_F(UninstallerTest, ALogWithoutAUsableLineRemovesNothing) {
 // group the key names; a file of the user's stays.
 TEST_F(UninstallerTest, MissingLogRemovesWhatTheRegistrationAndTheContractName) {
     const Installation in = Install(Dest(), Group(), Desktop());
-    ASSERT_TRUE(DeleteFileA(in.Log().c_str()));
+    ASSERT_TRUE(DeleteFileW(qv::ToWide(in.Log()).c_str()));
     const std::string userFile = in.dest + "\\Мои заметки.txt";
     WriteBytes(userFile, "не удалять");
 
@@ -339,11 +358,12 @@ TEST_F(UninstallerTest, MissingLogRemovesWhatTheRegistrationAndTheContractName) 
 class RunningApplication {
 public:
     explicit RunningApplication(const std::string& exe) : exe_(exe) {
-        STARTUPINFOA si = {};
+        STARTUPINFOW si = {};
         si.cb = sizeof si;
-        std::string cmd = "\"" + exe + "\"";
+        std::wstring cmd = qv::ToWide("\"" + exe + "\"");
         PROCESS_INFORMATION info = {};
-        if (CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info)) {
+        if (CreateProcessW(qv::ToWide(exe).c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                           &info)) {
             process_ = qv::StartedProcess(info);
         }
     }
@@ -355,7 +375,7 @@ public:
         WaitForSingleObject(process_.process.get(), INFINITE);
         e2e::WaitFor([&] {
             return static_cast<bool>(qv::UniqueHandle(
-                CreateFileA(exe_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+                CreateFileW(qv::ToWide(exe_).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
         }, std::chrono::seconds(30));
     }
 
@@ -367,7 +387,7 @@ private:
 TEST_F(UninstallerTest, SilentlyRemovesNothingWhileAFileIsInUse) {
     const Installation in = Install(Dest(), Group(), Desktop());
     const std::string program = in.dest + "\\Quorvel.exe";
-    ASSERT_TRUE(CopyFileA(e2e::WinePath(QV_APP_EXE).c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(qv::ToWide(e2e::WinePath(QV_APP_EXE)).c_str(), qv::ToWide(program).c_str(), FALSE));
     RunningApplication application(program);
     ASSERT_TRUE(application.started());
     const std::string log = root_ + "\\журнал удаления.log";
@@ -378,9 +398,8 @@ TEST_F(UninstallerTest, SilentlyRemovesNothingWhileAFileIsInUse) {
     ExpectUntouched(in);
     const std::string text = e2e::ReadWhole(log).value_or("");
     EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u);  // UTF-8
-    EXPECT_NE(text.find(qv::Cp1251ToUtf8("Файл используется другой программой: " + program)), std::string::npos)
-        << text;
-    EXPECT_NE(text.find(qv::Cp1251ToUtf8("Код завершения: 2")), std::string::npos) << text;
+    EXPECT_NE(text.find("Файл используется другой программой: " + program), std::string::npos) << text;
+    EXPECT_NE(text.find("Код завершения: 2"), std::string::npos) << text;
 }
 
 // The system calls behind the removal, one by one.
@@ -393,10 +412,10 @@ TEST_F(WinRemovalSystemTest, ReadsAShortcutsTarget) {
     const qv::ComApartment com;
     ASSERT_TRUE(com.ok());
     const std::string target = root_ + "\\Кворвель\\QuorVel.exe";
-    ASSERT_TRUE(CreateDirectoryA((root_ + "\\Кворвель").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(qv::ToWide(root_ + "\\Кворвель").c_str(), nullptr));
     WriteBytes(target, "program");
     const std::string link = root_ + "\\ярлык.lnk";
-    ASSERT_EQ(qv::CreateShortcut(qv::AnsiToWide(link), target, root_, "", 0, SW_SHOWNORMAL, target, 0), S_OK);
+    ASSERT_EQ(qv::CreateShortcut(link, target, root_, "", 0, SW_SHOWNORMAL, target, 0), S_OK);
     EXPECT_EQ(system_.ShortcutTarget(link).value_or("<none>"), target);
     WriteBytes(root_ + "\\не ярлык.lnk", "link");
     EXPECT_FALSE(system_.ShortcutTarget(root_ + "\\не ярлык.lnk").has_value());
@@ -404,7 +423,7 @@ TEST_F(WinRemovalSystemTest, ReadsAShortcutsTarget) {
 
 TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
     const std::string program = root_ + "\\QuorVel.exe";
-    ASSERT_TRUE(CopyFileA(e2e::WinePath(QV_APP_EXE).c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(qv::ToWide(e2e::WinePath(QV_APP_EXE)).c_str(), qv::ToWide(program).c_str(), FALSE));
     const std::string data = root_ + "\\People.dat";
     WriteBytes(data, "данные");
     {
@@ -415,12 +434,12 @@ TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
         EXPECT_FALSE(system_.InUse(program));
     }
     for (const DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
-        qv::UniqueHandle held(CreateFileA(data.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        qv::UniqueHandle held(CreateFileW(qv::ToWide(data).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         EXPECT_TRUE(system_.InUse(data)) << share;
     }
     EXPECT_FALSE(system_.InUse(data));
-    SetFileAttributesA(data.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(qv::ToWide(data).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(system_.InUse(data));
     EXPECT_EQ(system_.RemoveFile(data), 0u);
 }
@@ -428,7 +447,7 @@ TEST_F(WinRemovalSystemTest, TellsAFileInUse) {
 // A link is removed as a link; nothing is removed through a linked folder.
 TEST_F(WinRemovalSystemTest, RemovesALinkItselfAndNothingThroughOne) {
     const std::string other = root_ + "\\Other";
-    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(qv::ToWide(other).c_str(), nullptr));
     WriteBytes(other + "\\victim.txt", "victim");
     const std::string folderLink = root_ + "\\sub";
     const std::string fileLink = root_ + "\\Descript.txt";
