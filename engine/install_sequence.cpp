@@ -50,7 +50,7 @@ NoRunLog gNoRunLog;
 
 }  // namespace
 
-bool FitsMaxPath(std::string_view path) { return path.size() < kMaxPath; }
+bool FitsMaxPath(std::string_view path) { return Utf16Length(path) < kMaxPath; }
 
 std::size_t LongestDestination() {
     std::size_t longest = 0;
@@ -308,7 +308,7 @@ void InstallSequence::SaveLicence() {
     // With no entry installed the destination may not be there yet.
     EnsureDestination();
     const std::string path = InDestination(kLicenceFileName);
-    report_.licenceSaved = Save(path, choices_.licenceText);
+    report_.licenceSaved = Save(path, system_.TextFileBytes(choices_.licenceText));
     log_.Set(path, kFileKind);
 }
 
@@ -323,14 +323,14 @@ void InstallSequence::SaveUninstallLog() {
         system_.ShowError(PathTooLongText(path) + kNoLogNote);
         return;
     }
-    const std::string text = log_.Text();
+    const std::string bytes = system_.TextFileBytes(log_.Text());
     NoteIfNew(path);
-    if (const SaveOutcome saved = system_.SaveFile(path, text); saved != SaveResult::Saved) {
+    if (const SaveOutcome saved = system_.SaveFile(path, bytes); saved != SaveResult::Saved) {
         ShowSaveError(kSaveError + path, path, saved, kNoLogNote);
         return;
     }
     report_.logSaved = true;
-    installedBytes_ += text.size();
+    installedBytes_ += bytes.size();
     runLog_.Write("Сохранён журнал удаления " + path + " (строк: " + std::to_string(log_.Count()) + ").");
 }
 

@@ -91,6 +91,9 @@ public:
     virtual bool MakeFolder(const std::string& path) = 0;  // one level
     // Both write a file only where its path leads, never through a link.
     virtual SaveOutcome SaveFile(const std::string& path, std::string_view bytes) = 0;
+    // The bytes a text file of the program's (the agreement, the uninstall
+    // log) is saved as; the text as it is unless the system needs another form.
+    virtual std::string TextFileBytes(std::string_view text) { return std::string(text); }
     virtual ExpandOutcome ExpandFile(const std::string& source, const std::string& target) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     virtual bool RemoveFolder(const std::string& path) = 0;  // only an empty one

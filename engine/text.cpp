@@ -157,6 +157,11 @@ std::size_t WholeCharacters(std::string_view text, std::size_t limit) {
     return end;
 }
 
+std::size_t Utf16Length(std::string_view text) {
+    const std::optional<std::u16string> units = Utf8ToUtf16(text);
+    return units ? units->size() : text.size();
+}
+
 }  // namespace unicode
 
 std::string ZeroPadded(unsigned long value, std::size_t width) {

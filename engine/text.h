@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/text_mode.h"
+
 namespace qv {
 
 namespace cp1251 {
@@ -27,8 +29,12 @@ std::string CaseKey(std::string_view text);
 // The length of the longest start of the text, at most `limit` bytes, that
 // cuts no character in two.
 std::size_t WholeCharacters(std::string_view text, std::size_t limit);
+// Its length in UTF-16 units, as the system counts path lengths; the bytes
+// when it is not UTF-8.
+std::size_t Utf16Length(std::string_view text);
 }  // namespace unicode
 
+QV_TEXT_MODE_BEGIN
 #if defined(QV_UTF8_TEXT)
 inline std::string CaseKey(std::string_view text) { return unicode::CaseKey(text); }
 // The program's text as UTF-8.
@@ -36,10 +42,15 @@ inline std::string ProgramTextToUtf8(std::string_view text) { return std::string
 inline std::size_t WholeCharacters(std::string_view text, std::size_t limit) {
     return unicode::WholeCharacters(text, limit);
 }
+inline std::size_t Utf16Length(std::string_view text) { return unicode::Utf16Length(text); }
+// A text in code page 1251 (the agreement is kept so) as the program's text.
+inline std::string ProgramTextOf1251(std::string_view text) { return cp1251::ToUtf8(text); }
 #else
 inline std::string CaseKey(std::string_view text) { return cp1251::CaseKey(text); }
 inline std::string ProgramTextToUtf8(std::string_view text) { return cp1251::ToUtf8(text); }
 inline std::size_t WholeCharacters(std::string_view text, std::size_t limit) { return std::min(text.size(), limit); }
+inline std::size_t Utf16Length(std::string_view text) { return text.size(); }
+inline std::string ProgramTextOf1251(std::string_view text) { return std::string(text); }
 #endif
 
 // Equality of two texts without regard to letter case.
@@ -51,6 +62,8 @@ bool ContainsNoCase(const Texts& texts, std::string_view text) {
     return std::any_of(std::begin(texts), std::end(texts),
                        [&](std::string_view item) { return EqualNoCase(item, text); });
 }
+
+QV_TEXT_MODE_END
 
 // A number in decimal, with leading zeros up to `width` digits. (The C
 // library's formatted printing would bring its whole floating-point

@@ -42,7 +42,7 @@ std::string UninstallLog::Text() const {
     return text;
 }
 
-std::optional<std::string> UninstallLogBytes(std::string_view text, AnsiText toAnsi) {
+std::optional<std::string> TextFileBytes(std::string_view text, AnsiText toAnsi) {
     if (std::optional<std::string> ansi = toAnsi(text)) return ansi;
     const std::optional<std::u16string> units = Utf8ToUtf16(text);
     if (!units) return std::nullopt;

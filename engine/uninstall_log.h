@@ -33,13 +33,14 @@ private:
     std::vector<Entry> lines_;
 };
 
-// The bytes of a log's text (UTF-8) as the file keeps them: 8-bit, as
+// The bytes of a text (UTF-8) as a file of the installation keeps it (the
+// uninstall log, the agreement): 8-bit, as
 // `toAnsi` gives them, where it can give them (every character has its byte
 // in the system's ANSI code page, which is single-byte): an earlier
-// uninstaller reads that form. Otherwise UTF-16LE after a byte-order mark,
+// uninstaller reads that form, and an 8-bit editor shows it right. Otherwise UTF-16LE after a byte-order mark,
 // which an 8-bit reader refuses whole rather than removing part of the
 // installation. A text that is not UTF-8 gives nothing.
 using AnsiText = std::optional<std::string> (*)(std::string_view utf8);
-std::optional<std::string> UninstallLogBytes(std::string_view text, AnsiText toAnsi);
+std::optional<std::string> TextFileBytes(std::string_view text, AnsiText toAnsi);
 
 }  // namespace qv

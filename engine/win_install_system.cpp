@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/install_sequence.h"
+#include "engine/win_ansi_text.h"
 #include "engine/win_checked_file.h"
 #include "engine/win_file_digest.h"
 #include "engine/win_lz.h"
@@ -12,6 +13,7 @@
 #include "engine/win_registry.h"
 #include "engine/win_run_log.h"
 #include "engine/win_shortcut.h"
+#include "toolkit/program_text.h"
 #include "toolkit/safe_dll.h"
 #include "toolkit/win_handles.h"
 
@@ -45,14 +47,16 @@ void WinInstallSystem::ForEachEntry(const EntryVisitor& visit) { ForEachPayloadE
 std::string WinInstallSystem::PayloadDigestTable() { return PayloadDigestText(); }
 
 bool WinInstallSystem::Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WinInstallSystem::MakeFolder(const std::string& path) {
-    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    if (CreateDirectoryW(ToWide(path).c_str(), nullptr)) return true;
     LogFailure("Не удалось создать папку " + path);
     return false;
 }
+
+std::string WinInstallSystem::TextFileBytes(std::string_view text) { return SavedTextBytes(text); }
 
 SaveOutcome WinInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
     const SaveOutcome saved = WriteCheckedFile(path, bytes);
@@ -73,13 +77,13 @@ ExpandOutcome WinInstallSystem::ExpandFile(const std::string& source, const std:
     return expanded;
 }
 
-bool WinInstallSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool WinInstallSystem::RemoveFile(const std::string& path) { return DeleteFileW(ToWide(path).c_str()) != FALSE; }
 
-bool WinInstallSystem::RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+bool WinInstallSystem::RemoveFolder(const std::string& path) { return RemoveDirectoryW(ToWide(path).c_str()) != FALSE; }
 
 std::optional<std::uint64_t> WinInstallSystem::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
@@ -88,7 +92,7 @@ std::optional<std::string> WinInstallSystem::FileSha256(const std::string& path)
     return hasher_->Sha256(path);
 }
 
-std::string WinInstallSystem::FullPath(const std::string& path) { return ::qv::FullPath(path); }
+std::string WinInstallSystem::FullPath(const std::string& path) { return FullPathOf(path); }
 
 void WinInstallSystem::ShowError(const std::string& text) {
     boxes_.Show(nullptr, text, kInstallCaption, MB_OK | kBoxStyle, IDOK);
@@ -158,11 +162,11 @@ bool WinInstallSystem::DeleteMachineKey(const std::string& key) {
 }
 
 std::optional<unsigned long> WinInstallSystem::RunAndWait(const std::string& commandLine) {
-    std::string line = commandLine;  // CreateProcessA may write into it
-    STARTUPINFOA startup{};
+    std::wstring line = ToWide(commandLine);  // CreateProcessW may write into it
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         LogFailure("Не удалось запустить " + commandLine);
         return std::nullopt;
     }

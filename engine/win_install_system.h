@@ -27,6 +27,7 @@ public:
 
     bool Exists(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
+    std::string TextFileBytes(std::string_view text) override;
     SaveOutcome SaveFile(const std::string& path, std::string_view bytes) override;
     ExpandOutcome ExpandFile(const std::string& source, const std::string& target) override;
     bool RemoveFile(const std::string& path) override;

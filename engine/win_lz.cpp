@@ -6,6 +6,7 @@
 
 #include "engine/szdd.h"
 #include "engine/win_checked_file.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -13,7 +14,7 @@ namespace {
 
 // The whole file, or its error code.
 std::optional<std::string> ReadWholeFile(const std::string& path, DWORD& error) {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         error = GetLastError();

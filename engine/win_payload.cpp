@@ -3,12 +3,13 @@
 #include <exception>
 
 #include "engine/payload_digests.h"
+#include "toolkit/program_text.h"
 
 namespace qv {
 
 namespace {
 
-const char kPayloadType[] = "SETUP";
+const wchar_t kPayloadType[] = L"SETUP";
 
 struct ExtractPass {
     const InstallSystem::EntryVisitor& visit;
@@ -17,14 +18,14 @@ struct ExtractPass {
 
 }  // namespace
 
-BOOL CALLBACK CountEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param) {
-    if (FindResourceA(module, name, type) != nullptr) ++*reinterpret_cast<int*>(param);
+BOOL CALLBACK CountEntry(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param) {
+    if (FindResourceW(module, name, type) != nullptr) ++*reinterpret_cast<int*>(param);
     return TRUE;
 }
 
-BOOL CALLBACK ExtractEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param) {
+BOOL CALLBACK ExtractEntry(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param) {
     auto& pass = *reinterpret_cast<ExtractPass*>(param);
-    const HRSRC resource = FindResourceA(module, name, type);
+    const HRSRC resource = FindResourceW(module, name, type);
     if (resource == nullptr) return TRUE;
     const DWORD size = SizeofResource(module, resource);
     const HGLOBAL loaded = LoadResource(module, resource);
@@ -40,7 +41,7 @@ BOOL CALLBACK ExtractEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR par
 }
 
 std::string PayloadDigestText() {
-    const HRSRC resource = FindResourceA(nullptr, kDigestResourceName, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    const HRSRC resource = FindResourceW(nullptr, ToWide(kDigestResourceName).c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (resource == nullptr) return std::string();
     const DWORD size = SizeofResource(nullptr, resource);
     const HGLOBAL loaded = LoadResource(nullptr, resource);
@@ -50,13 +51,13 @@ std::string PayloadDigestText() {
 
 int CountPayloadEntries() {
     int count = 0;
-    EnumResourceNamesA(nullptr, kPayloadType, CountEntry, reinterpret_cast<LONG_PTR>(&count));
+    EnumResourceNamesW(nullptr, kPayloadType, CountEntry, reinterpret_cast<LONG_PTR>(&count));
     return count;
 }
 
 void ForEachPayloadEntry(const InstallSystem::EntryVisitor& visit) {
     ExtractPass pass{visit, nullptr};
-    EnumResourceNamesA(nullptr, kPayloadType, ExtractEntry, reinterpret_cast<LONG_PTR>(&pass));
+    EnumResourceNamesW(nullptr, kPayloadType, ExtractEntry, reinterpret_cast<LONG_PTR>(&pass));
     if (pass.failure) std::rethrow_exception(pass.failure);
 }
 

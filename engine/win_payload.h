@@ -22,7 +22,7 @@ void ForEachPayloadEntry(const InstallSystem::EntryVisitor& visit);
 std::string PayloadDigestText();
 
 // The enumeration callbacks. The parameter points at the pass's state.
-BOOL CALLBACK CountEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
-BOOL CALLBACK ExtractEntry(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
+BOOL CALLBACK CountEntry(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param);
+BOOL CALLBACK ExtractEntry(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param);
 
 }  // namespace qv

@@ -13,7 +13,7 @@ void WaitTakingSentMessages(HANDLE handle) {
         const DWORD woken = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
         if (woken != WAIT_OBJECT_0 + 1) return;  // ended, or the wait failed
         MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 

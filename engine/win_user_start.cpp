@@ -96,12 +96,12 @@ bool StartThroughDesktopShell(const UserStart& start) {
 }
 
 bool StartAsOwnProcess(const UserStart& start) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    GetStartupInfoA(&startup);
+    GetStartupInfoW(&startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(start.program.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                        start.folder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(ToWide(start.program).c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        ToWide(start.folder).c_str(), &startup, &info)) {
         return false;
     }
     const StartedProcess started(info);  // not waited for: only its handles are closed
@@ -109,9 +109,9 @@ bool StartAsOwnProcess(const UserStart& start) {
 }
 
 std::optional<StartRoute> StartProgramForUser(const std::string& program, const std::string& folder) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    GetStartupInfoA(&startup);
+    GetStartupInfoW(&startup);
     const UserStart start{program, folder, InheritedShowCommand(startup.dwFlags, startup.wShowWindow)};
     SystemRouteStarter starter;
     return StartForUser(start, ProcessElevated(), starter);

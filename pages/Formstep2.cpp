@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "engine/text.h"
 #include "pages/page_layout.h"
 #include "toolkit/resources.h"
 
@@ -54,11 +55,11 @@ void TForm3::LoadAgreement() {
     while (!text.empty()) {
         size_t end = text.find("\r\n");
         const bool last = end == std::string_view::npos;
-        Memo1->AppendLine(text.substr(0, last ? text.size() : end));
+        Memo1->AppendLine(ProgramTextOf1251(text.substr(0, last ? text.size() : end)));
         text.remove_prefix(last ? text.size() : end + 2);
     }
-    SendMessageA(Memo1->hwnd(), EM_SETSEL, 0, 0);
-    SendMessageA(Memo1->hwnd(), EM_SCROLLCARET, 0, 0);
+    SendMessageW(Memo1->hwnd(), EM_SETSEL, 0, 0);
+    SendMessageW(Memo1->hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
 void TForm3::RadioButton2Click() { Next->SetEnabled(RadioButton1->Checked()); }

@@ -5,10 +5,12 @@
 #include "engine/install_contract.h"
 #include "engine/install_sequence.h"
 #include "engine/paths.h"
+#include "engine/text.h"
 #include "engine/win_boxes.h"
 #include "engine/win_registry.h"
 #include "pages/page_layout.h"
 #include "toolkit/growing_text.h"
+#include "toolkit/program_text.h"
 
 using namespace qv;
 
@@ -59,7 +61,8 @@ constexpr auto kControls = page::Rows(
     }));
 
 std::string WindowsDirectory() {
-    return GrowingText([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); }, 300);
+    return FromWide(GrowingWideText([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); }, 300))
+        .value_or(std::string());
 }
 
 }  // namespace
@@ -104,7 +107,7 @@ bool TForm4::RefuseDestination(const Boxes& boxes) {
         return true;
     }
     // Nothing is written into a folder that cannot hold every file whole.
-    if (destination.size() > LongestDestination()) {
+    if (Utf16Length(destination) > LongestDestination()) {
         const std::string text = kTooLongBefore + std::to_string(destination.size()) + kTooLongMiddle +
                                  std::to_string(LongestDestination()) + kTooLongAfter;
         boxes.Show(hwnd(), text, kTooLongCaption, MB_ICONERROR | MB_OK, IDOK);
@@ -122,7 +125,7 @@ bool TForm4::ConfirmDestination(const Boxes& boxes) {
         const std::string question = kEarlierBefore + earlier + kEarlierAfter;
         if (boxes.Show(hwnd(), question, kEarlierCaption, MB_ICONQUESTION | MB_YESNO, IDYES) != IDYES) return false;
     }
-    if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (GetFileAttributesW(ToWide(destination).c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     const std::string question = kExistsBefore + destination + kExistsAfter;
     return boxes.Show(hwnd(), question, kExistsCaption, MB_ICONQUESTION | MB_YESNO, IDYES) == IDYES;
 }

@@ -4,6 +4,7 @@
 
 #include "engine/paths.h"
 #include "pages/page_layout.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 using namespace qv;
@@ -44,8 +45,8 @@ std::string SpecialFolderPath(HWND owner, int csidl, int fallbackCsidl) {
     if (FAILED(SHGetSpecialFolderLocation(owner, csidl, items.put())) || !items) {
         if (FAILED(SHGetSpecialFolderLocation(owner, fallbackCsidl, items.put())) || !items) return {};
     }
-    char path[MAX_PATH] = {};  // the size this call requires; a file-system path always fits
-    return SHGetPathFromIDListA(items.get(), path) ? std::string(path) : std::string();
+    wchar_t path[MAX_PATH] = {};  // the size this call requires; a file-system path always fits
+    return SHGetPathFromIDListW(items.get(), path) ? FromWide(path).value_or(std::string()) : std::string();
 }
 
 }  // namespace qv
@@ -61,7 +62,7 @@ void TForm5::FormCreate() {
     ProgramsPath = SpecialFolderPath(hwnd(), CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS);
     DesktopPath = SpecialFolderPath(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP);
     // Without a Programs folder there are no groups to offer: the list stays empty.
-    const DWORD attributes = ProgramsPath.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(ProgramsPath.c_str());
+    const DWORD attributes = ProgramsPath.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(ToWide(ProgramsPath).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     DirList->SetDirectory(ProgramsPath);
     // After the folder itself come its subfolders: the existing groups. The

@@ -7,7 +7,7 @@
 #include "pages/finish_text.h"
 #include "pages/forms.h"
 #include "pages/page_layout.h"
-#include "toolkit/safe_dll.h"
+#include "toolkit/program_text.h"
 
 using namespace qv;
 
@@ -60,5 +60,5 @@ void TForm8::FormCloseQuery(bool&) {
     const std::string& installed = Form7->Report().destination;
     const std::string folder = installed.empty() ? Form4->Destination() : installed;
     // Never looked for elsewhere.
-    StartProgramForUser(FullPath(folder + "\\" + contract::kApplicationFileName), folder);
+    StartProgramForUser(FullPathOf(folder + "\\" + contract::kApplicationFileName), folder);
 }

@@ -71,6 +71,20 @@ walk() {
   done
 }
 
+# The pages of the wizard alone, walked on a system of another language:
+# WALK_PAGES FOLDER LOCALE
+walk_pages() {
+  local folder="$1"
+  mkdir -p "$folder"
+  QV_SCREENS="Z:${folder}" QV_WINE_LOCALE="$2" "$here/wine-run.sh" --fresh --timeout 300 \
+    "$target/tests/e2e/wizard/e2e_wizard.exe" --gtest_filter='WizardTest.WalksForwardAndBack*'
+  local bmp
+  for bmp in "$folder"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  done
+}
+
 say "walking the wizard at 96 DPI, saving a screenshot of every window"
 walk "$screens" >"$screens.log" 2>&1 || { tail -n 30 "$screens.log" >&2; echo "run: the walk failed; its log is $screens.log" >&2; exit 1; }
 say "the first screenshots are in $screens"
@@ -80,8 +94,16 @@ say "walking it again at 144 DPI (150 %)"
 export QV_SCREEN=1536x1152x24
 walk "$screens/144dpi" --dpi 144 >"$screens.144dpi.log" 2>&1 || {
   tail -n 30 "$screens.144dpi.log" >&2; echo "run: the walk failed; its log is $screens.144dpi.log" >&2; exit 1; }
+# The same Russian texts on English and Chinese systems (code pages 1252 and 936).
+unset QV_SCREEN
+for locale in en_US zh_CN; do
+  say "walking the pages on a system in $locale"
+  walk_pages "$screens/$locale" "$locale.UTF-8" >"$screens.$locale.log" 2>&1 || {
+    tail -n 30 "$screens.$locale.log" >&2; echo "run: the walk failed; its log is $screens.$locale.log" >&2; exit 1; }
+done
 echo
 say "done"
 echo "setup.exe: $target/setup.exe"
-echo "Screenshots of every window are in $screens (at 96 DPI) and $screens/144dpi:"
-(cd "$screens" && ls -1 ./*.png 144dpi/*.png | sed 's|^\./||')
+echo "Screenshots of every window are in $screens (at 96 DPI) and $screens/144dpi, and of the pages on"
+echo "English and Chinese systems in $screens/en_US and $screens/zh_CN:"
+(cd "$screens" && ls -1 ./*.png 144dpi/*.png en_US/*.png zh_CN/*.png | sed 's|^\./||')

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "toolkit/form.h"
+#include "toolkit/program_text.h"
 #include "toolkit/safe_dll.h"
 #include "toolkit/window_binder.h"
 #include "toolkit/window_classes.h"
@@ -30,47 +31,43 @@ void Application::Initialize(HINSTANCE instance) {
     LoadCommonControls(ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES);
     RegisterWindowClasses(instance);
     dispatcher_.reset(
-        CreateWindowExA(0, kDispatcherClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this));
+        CreateWindowExW(0, kDispatcherClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this));
     // Unowned, so the taskbar shows it; of no size, so nothing of it shows
     // on screen. Its system menu and minimize box are what the taskbar
     // offers for the program. It sits at the screen's centre, where a
     // restore animation would start.
-    taskbarWindow_.reset(CreateWindowExA(0, kTaskbarClass, title_.c_str(),
+    taskbarWindow_.reset(CreateWindowExW(0, kTaskbarClass, ToWide(title_).c_str(),
                                          WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                                          GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
                                          0, nullptr, nullptr, instance, this));
     if (HWND window = taskbarWindow_.get()) {
-        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon(false)));
-        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon(true)));
+        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon(false)));
+        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon(true)));
     }
 }
 
 void Application::SetTitle(std::string title) {
     title_ = std::move(title);
-    if (taskbarWindow_) SetWindowTextA(taskbarWindow_.get(), title_.c_str());
+    if (taskbarWindow_) SetWindowTextW(taskbarWindow_.get(), ToWide(title_).c_str());
 }
 
 void Application::AddForm(std::unique_ptr<Form> form) { forms_.push_back(std::move(form)); }
 
 bool Application::ProcessMessage() {
     MSG msg{};
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
         terminated_ = true;
         PostQuitMessage(static_cast<int>(msg.wParam));  // let every nested loop see it
         return false;
     }
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (root) {
-        char className[32] = {};
-        GetClassNameA(root, className, sizeof className);
-        if (lstrcmpA(className, kFormClass) == 0) {
-            Form* form = BoundObject<Form>(root);
-            if (form && form->PreTranslateKey(msg)) return true;
-        }
+    if (root && IsOfClass(root, kFormClass)) {
+        Form* form = BoundObject<Form>(root);
+        if (form && form->PreTranslateKey(msg)) return true;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return true;
 }
 
@@ -107,17 +104,37 @@ void Application::ShowException(const char* message) const {
     if (errorBox_) {
         errorBox_(GetActiveWindow(), text, title_.c_str());
     } else {
-        MessageBoxA(GetActiveWindow(), text.c_str(), title_.c_str(), MB_ICONERROR | MB_OK);
+        MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(title_).c_str(), MB_ICONERROR | MB_OK);
     }
 }
 
+namespace {
+
+// Said instead of an error whose own text cannot be shown (one that is not
+// the program's text, say).
+constexpr const char* kUnshowableError = "Произошла ошибка, описание которой невозможно показать.";
+
+}  // namespace
+
 void Application::Guard(const std::function<void()>& handler) const {
+    // Nothing may escape into the system's code that called the window
+    // procedure: an error box that fails too is replaced by a plainer one.
+    const auto show = [this](const char* message) {
+        try {
+            ShowException(message);
+        } catch (...) {
+            try {
+                ShowException(kUnshowableError);
+            } catch (...) {
+            }
+        }
+    };
     try {
         handler();
     } catch (const std::exception& e) {
-        ShowException(e.what());
+        show(e.what());
     } catch (...) {
-        ShowException("");
+        show("");
     }
 }
 
@@ -126,9 +143,9 @@ HFONT Application::Font(const FontStyle& style) {
                                static_cast<int>(style.charset));
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
-    HFONT font = CreateFontA(style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    HFONT font = CreateFontW(style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                              style.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, style.face ? style.face : "");
+                             DEFAULT_PITCH | FF_DONTCARE, ToWide(style.face ? style.face : "").c_str());
     return fonts_.emplace(key, UniqueFont(font)).first->second.get();
 }
 
@@ -136,7 +153,7 @@ HICON Application::Icon(bool small) {
     UniqueIcon& icon = small ? smallIcon_ : bigIcon_;
     if (!icon) {
         const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
-        icon.reset(static_cast<HICON>(LoadImageA(instance_, "MAINICON", IMAGE_ICON, size, size, 0)));
+        icon.reset(static_cast<HICON>(LoadImageW(instance_, L"MAINICON", IMAGE_ICON, size, size, 0)));
     }
     return icon.get();
 }
@@ -149,14 +166,7 @@ using ReasonDestroy = BOOL(WINAPI*)(HWND);
 
 template <typename Function>
 Function User32Function(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
-}
-
-std::wstring Wide(const std::string& text) {
-    const int needed = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(needed > 0 ? static_cast<size_t>(needed) : 1, L'\0');
-    if (needed > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), needed);
-    return wide;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 }  // namespace
@@ -166,7 +176,7 @@ void Application::BlockShutdown(const std::string& reason) {
     Form* main = MainForm();
     if (!main) return;
     if (auto create = User32Function<ReasonCreate>("ShutdownBlockReasonCreate")) {
-        create(main->hwnd(), Wide(reason).c_str());
+        create(main->hwnd(), ToWide(reason).c_str());
     }
 }
 
@@ -180,12 +190,12 @@ void Application::AllowShutdown() {
 
 void Application::Post(std::function<void()> work) {
     auto* job = new std::function<void()>(std::move(work));
-    if (!dispatcher_ || !PostMessageA(dispatcher_.get(), kRunPosted, 0, reinterpret_cast<LPARAM>(job))) delete job;
+    if (!dispatcher_ || !PostMessageW(dispatcher_.get(), kRunPosted, 0, reinterpret_cast<LPARAM>(job))) delete job;
 }
 
 void Application::DrainPosted() {
     MSG msg{};
-    while (dispatcher_ && PeekMessageA(&msg, dispatcher_.get(), kRunPosted, kRunPosted, PM_REMOVE)) {
+    while (dispatcher_ && PeekMessageW(&msg, dispatcher_.get(), kRunPosted, kRunPosted, PM_REMOVE)) {
         delete reinterpret_cast<std::function<void()>*>(msg.lParam);
     }
 }
@@ -197,7 +207,7 @@ LRESULT Application::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         (*job)();  // the window procedure guards it
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void Application::ShowTaskbarWindow() {
@@ -230,7 +240,7 @@ LRESULT Application::HandleTaskbarMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         default:
-            return DefWindowProcA(window, msg, wp, lp);
+            return DefWindowProcW(window, msg, wp, lp);
     }
 }
 

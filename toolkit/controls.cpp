@@ -9,6 +9,8 @@
 #include "toolkit/application.h"
 #include "toolkit/failure.h"
 #include "toolkit/form.h"
+#include "toolkit/growing_text.h"
+#include "toolkit/program_text.h"
 #include "toolkit/resources.h"
 #include "toolkit/window_classes.h"
 
@@ -34,8 +36,8 @@ void Control::Create() {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | Style();
     if (!(layout_.flags & kHidden)) style |= WS_VISIBLE;
     if (layout_.flags & kDisabled) style |= WS_DISABLED;
-    hwnd_ = CreateWindowExA(ExStyle(), WindowClass(), layout_.text, style, layout_.bounds.left,
-                            layout_.bounds.top, layout_.bounds.width, layout_.bounds.height,
+    hwnd_ = CreateWindowExW(ExStyle(), WindowClass(), ToWide(layout_.text ? layout_.text : "").c_str(), style,
+                            layout_.bounds.left, layout_.bounds.top, layout_.bounds.width, layout_.bounds.height,
                             ParentWindow(), nullptr, Application::Instance().InstanceHandle(), this);
     // A page without its controls would carry on with empty choices.
     if (!hwnd_) throw Failure(std::string("Не удалось создать элемент окна «") + layout_.name + "».");
@@ -44,7 +46,7 @@ void Control::Create() {
     SetWindowPos(hwnd_, layout_.kind == ControlKind::Picture ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TagWindowName(hwnd_, layout_.name);
-    SendMessageA(hwnd_, WM_SETFONT,
+    SendMessageW(hwnd_, WM_SETFONT,
                  reinterpret_cast<WPARAM>(Application::Instance().Font(EffectiveFont(form_, layout_))), FALSE);
     AfterCreate();
 }
@@ -58,25 +60,30 @@ void Control::SetEnabled(bool enabled) {
     }
     EnableWindow(hwnd_, enabled ? TRUE : FALSE);
 }
-bool Control::Visible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+bool Control::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
 
-std::string Control::Text() const {
+std::wstring Control::WideText() const {
     if (!hwnd_) return {};
-    const int length = GetWindowTextLengthA(hwnd_);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(hwnd_, text.data(), length + 1);
-    text.resize(static_cast<size_t>(std::max(copied, 0)));
-    return text;
+    // The length is where the buffer starts; a text that fills it may have
+    // been cut, and is asked for again in a larger one.
+    const auto fill = [this](wchar_t* buffer, DWORD size) -> DWORD {
+        const int copied = GetWindowTextW(hwnd_, buffer, static_cast<int>(size));
+        if (copied <= 0) return 0;
+        return static_cast<DWORD>(copied) + 1 >= size ? size : static_cast<DWORD>(copied);
+    };
+    return GrowingWideText(fill, static_cast<std::size_t>(std::max(GetWindowTextLengthW(hwnd_), 0)) + 2);
 }
 
+std::string Control::Text() const { return FromWide(WideText()).value_or(std::string()); }
+
 void Control::SetText(std::string_view text) {
-    if (hwnd_) SetWindowTextA(hwnd_, std::string(text).c_str());
+    if (hwnd_) SetWindowTextW(hwnd_, ToWide(text).c_str());
 }
 
 bool Control::CanFocus() const {
     if (!hwnd_ || !IsTabStop()) return false;
     for (HWND h = hwnd_; h && h != form_.hwnd(); h = GetParent(h)) {
-        if (!IsWindowEnabled(h) || !(GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE)) return false;
+        if (!IsWindowEnabled(h) || !(GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE)) return false;
     }
     return true;
 }
@@ -103,10 +110,10 @@ void Button::OnCommand(WORD code) {
             if (OnClick) OnClick();
             break;
         case BN_SETFOCUS:  // the focused button shows the default frame
-            SendMessageA(hwnd_, BM_SETSTYLE, BS_DEFPUSHBUTTON | BS_NOTIFY, TRUE);
+            SendMessageW(hwnd_, BM_SETSTYLE, BS_DEFPUSHBUTTON | BS_NOTIFY, TRUE);
             break;
         case BN_KILLFOCUS:
-            SendMessageA(hwnd_, BM_SETSTYLE, BS_PUSHBUTTON | BS_NOTIFY, TRUE);
+            SendMessageW(hwnd_, BM_SETSTYLE, BS_PUSHBUTTON | BS_NOTIFY, TRUE);
             break;
         default:
             break;
@@ -120,7 +127,7 @@ bool Button::OnKey(WPARAM key) {
 }
 
 void Button::Click() {
-    if (Enabled()) SendMessageA(hwnd_, BM_CLICK, 0, 0);
+    if (Enabled()) SendMessageW(hwnd_, BM_CLICK, 0, 0);
 }
 
 // --- StaticText -----------------------------------------------------------
@@ -145,21 +152,21 @@ HBRUSH Memo::OnColour(HDC dc) {
 }
 
 void Memo::AppendLine(std::string_view line) {
-    std::string text(line);
-    text += "\r\n";
-    const LRESULT end = SendMessageA(hwnd_, WM_GETTEXTLENGTH, 0, 0);
-    SendMessageA(hwnd_, EM_SETSEL, static_cast<WPARAM>(end), end);
-    SendMessageA(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    std::wstring text = ToWide(line);
+    text += L"\r\n";
+    const LRESULT end = SendMessageW(hwnd_, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageW(hwnd_, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // --- Check box, radio button -------------------------------------------------
 
 bool CheckableButton::Checked() const {
-    return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void CheckableButton::SetChecked(bool checked) {
-    SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void CheckableButton::AfterCreate() { SetChecked(layout_.flags & kChecked); }
@@ -210,26 +217,29 @@ void Edit::OnCommand(WORD code) {
 
 int ListControl::Add(std::string_view item) {
     return static_cast<int>(
-        SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(item).c_str())));
+        SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str())));
 }
 
-void ListControl::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
+void ListControl::Clear() { SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0); }
 
-int ListControl::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+int ListControl::Count() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
 
-int ListControl::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+int ListControl::ItemIndex() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
 
-void ListControl::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void ListControl::SetItemIndex(int index) { SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
-std::string ListControl::Item(int index) const {
-    const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+std::wstring ListControl::WideItem(int index) const {
+    // The list is this thread's: nothing changes the item between the two calls.
+    const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index),
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index),
                                         reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+    text.resize(copied == LB_ERR ? 0 : std::min(static_cast<size_t>(copied), static_cast<size_t>(length)));
     return text;
 }
+
+std::string ListControl::Item(int index) const { return FromWide(WideItem(index)).value_or(std::string()); }
 
 DWORD ListBox::Style() const {
     return LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
@@ -239,22 +249,22 @@ void ListBox::OnCommand(WORD code) {
     if (code == LBN_SELCHANGE && OnClick) OnClick();
 }
 
-const char* ProgressBar::WindowClass() const { return PROGRESS_CLASSA; }
+const wchar_t* ProgressBar::WindowClass() const { return PROGRESS_CLASSW; }
 
 void ProgressBar::AfterCreate() { SetRange(0, 100); }
 
 void ProgressBar::SetRange(int minimum, int maximum) {
-    SendMessageA(hwnd_, PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
+    SendMessageW(hwnd_, PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
 }
 
 void ProgressBar::SetPosition(int position) {
-    SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-int ProgressBar::Position() const { return static_cast<int>(SendMessageA(hwnd_, PBM_GETPOS, 0, 0)); }
+int ProgressBar::Position() const { return static_cast<int>(SendMessageW(hwnd_, PBM_GETPOS, 0, 0)); }
 
 int ProgressBar::Maximum() const {
-    return static_cast<int>(SendMessageA(hwnd_, PBM_GETRANGE, FALSE, 0));
+    return static_cast<int>(SendMessageW(hwnd_, PBM_GETRANGE, FALSE, 0));
 }
 
 }  // namespace qv

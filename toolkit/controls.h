@@ -36,6 +36,9 @@ public:
     bool Enabled() const;
     void SetEnabled(bool enabled);
     bool Visible() const;
+    // The window's text in the program's text; "" when it cannot be one
+    // (typed by the user, it holds what no text of the program can), so that
+    // whoever reads it refuses it as an empty one.
     std::string Text() const;
     void SetText(std::string_view text);
 
@@ -64,11 +67,14 @@ public:
     std::function<void()> OnChange;
 
 protected:
-    virtual const char* WindowClass() const = 0;
+    // The system's name of the window class (the wide calls make every window).
+    virtual const wchar_t* WindowClass() const = 0;
     virtual DWORD Style() const { return 0; }
     virtual DWORD ExStyle() const { return 0; }
     virtual void AfterCreate() {}
     HWND ParentWindow() const;
+    // The window's text as the system holds it.
+    std::wstring WideText() const;
 
     Form& form_;
     ControlLayout layout_;
@@ -85,7 +91,7 @@ public:
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
-    const char* WindowClass() const override;
+    const wchar_t* WindowClass() const override;
     DWORD Style() const override { return WS_CLIPSIBLINGS; }
     DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
     void AfterCreate() override;
@@ -105,7 +111,7 @@ public:
     void Click();
 
 protected:
-    const char* WindowClass() const override { return "BUTTON"; }
+    const wchar_t* WindowClass() const override { return L"BUTTON"; }
     DWORD Style() const override { return BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP; }
 };
 
@@ -114,7 +120,7 @@ public:
     using Control::Control;
 
 protected:
-    const char* WindowClass() const override { return "STATIC"; }
+    const wchar_t* WindowClass() const override { return L"STATIC"; }
     DWORD Style() const override;
 };
 
@@ -131,7 +137,7 @@ private:
     HFONT font_ = nullptr;
 
 protected:
-    const char* WindowClass() const override;
+    const wchar_t* WindowClass() const override;
 };
 
 class Picture : public Control {
@@ -149,7 +155,7 @@ public:
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
-    const char* WindowClass() const override;
+    const wchar_t* WindowClass() const override;
 
 private:
     void LoadOnce() const;
@@ -174,7 +180,7 @@ public:
     void AppendLine(std::string_view line);
 
 protected:
-    const char* WindowClass() const override { return "EDIT"; }
+    const wchar_t* WindowClass() const override { return L"EDIT"; }
     DWORD Style() const override;
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
 };
@@ -188,7 +194,7 @@ public:
     void SetChecked(bool checked);
 
 protected:
-    const char* WindowClass() const override { return "BUTTON"; }
+    const wchar_t* WindowClass() const override { return L"BUTTON"; }
     void AfterCreate() override;
 };
 
@@ -224,7 +230,7 @@ public:
     HBRUSH OnColour(HDC) override { return nullptr; }  // the system's edit colours
 
 protected:
-    const char* WindowClass() const override { return "EDIT"; }
+    const wchar_t* WindowClass() const override { return L"EDIT"; }
     DWORD Style() const override { return ES_AUTOHSCROLL | WS_TABSTOP; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
 };
@@ -241,10 +247,13 @@ public:
     int Count() const;
     int ItemIndex() const;  // the selected item, -1 for none
     void SetItemIndex(int index);
+    // The item's text in the program's text; "" when there is no such item.
     std::string Item(int index) const;
 
 protected:
-    const char* WindowClass() const override { return "LISTBOX"; }
+    // The item's text as the list holds it.
+    std::wstring WideItem(int index) const;
+    const wchar_t* WindowClass() const override { return L"LISTBOX"; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
 };
 
@@ -266,7 +275,7 @@ public:
     int Maximum() const;
 
 protected:
-    const char* WindowClass() const override;
+    const wchar_t* WindowClass() const override;
     void AfterCreate() override;
 };
 

@@ -13,12 +13,12 @@
 namespace qv {
 
 LRESULT Control::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // --- Panel ---------------------------------------------------------------
 
-const char* Panel::WindowClass() const { return kPanelClass; }
+const wchar_t* Panel::WindowClass() const { return kPanelClass; }
 
 void Panel::AfterCreate() { brush_.reset(CreateSolidBrush(BackgroundColour())); }
 
@@ -61,12 +61,12 @@ LRESULT Panel::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // --- Label -----------------------------------------------------------------
 
-const char* Label::WindowClass() const { return kLabelClass; }
+const wchar_t* Label::WindowClass() const { return kLabelClass; }
 
 void Label::DrawBeneath(HDC dc, const RECT& client) const {
     UniqueBrush background(CreateSolidBrush(BackgroundColour()));
@@ -100,9 +100,9 @@ void Label::Paint() {
     SetBkMode(memory.get(), TRANSPARENT);
     const COLORREF colour = layout_.font.color;
     SetTextColor(memory.get(), colour == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : colour);
-    const std::string text = Text();
+    const std::wstring text = WideText();
     RECT area = client;
-    DrawTextA(memory.get(), text.c_str(), static_cast<int>(text.size()), &area, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(memory.get(), text.c_str(), static_cast<int>(text.size()), &area, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
@@ -119,7 +119,7 @@ LRESULT Label::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(font_);
         case WM_SETTEXT: {
-            const LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+            const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
             InvalidateRect(hwnd, nullptr, TRUE);
             return r;
         }
@@ -129,12 +129,12 @@ LRESULT Label::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // --- Picture ---------------------------------------------------------------
 
-const char* Picture::WindowClass() const { return kPictureClass; }
+const wchar_t* Picture::WindowClass() const { return kPictureClass; }
 
 // The layout's picture is decoded when it is first wanted: a run that shows
 // no window (/VERYSILENT) never decodes the background and the page
@@ -183,7 +183,7 @@ HBITMAP Picture::Stretched(int width, int height) const {
     if (stretched_ && stretchedSize_.cx == width && stretchedSize_.cy == height) return stretched_.get();
     stretched_.reset();
     BITMAP info{};
-    if (!GetObjectA(bitmap_.get(), sizeof info, &info)) return nullptr;
+    if (!GetObjectW(bitmap_.get(), sizeof info, &info)) return nullptr;
     BITMAPINFO sourceHeader = TopDown24(info.bmWidth, info.bmHeight);
     std::vector<unsigned char> source(static_cast<std::size_t>(Stride24(info.bmWidth) * info.bmHeight));
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -216,7 +216,7 @@ void Picture::Draw(HDC dc) const {
     }
     if (!shown) return;
     BITMAP info{};
-    GetObjectA(shown, sizeof info, &info);
+    GetObjectW(shown, sizeof info, &info);
     UniqueMemoryDc source(CreateCompatibleDC(dc));
     SelectedObject selected(source.get(), shown);
     // Unstretched, a picture drawn for another scale than the form's is
@@ -251,7 +251,7 @@ LRESULT Picture::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 }  // namespace qv

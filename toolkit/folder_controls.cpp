@@ -6,6 +6,7 @@
 #include "toolkit/failure.h"
 #include "toolkit/form.h"
 #include "toolkit/growing_text.h"
+#include "toolkit/program_text.h"
 #include "toolkit/scaling.h"
 #include "toolkit/win_handles.h"
 
@@ -29,32 +30,42 @@ std::vector<std::string> SplitChain(const std::string& folder) {
     return chain;
 }
 
+// The visible subfolders, sorted as the user's language sorts them, case
+// ignored. A name that cannot be the program's text (a lone surrogate in a
+// Unicode program) is left out: no folder the program names could be it.
 std::vector<std::string> Subfolders(const std::string& folder) {
-    std::vector<std::string> names;
-    std::string pattern = folder;
-    if (pattern.back() != '\\') pattern += '\\';
-    pattern += '*';
-    WIN32_FIND_DATAA found{};
-    FindHandle search(FindFirstFileA(pattern.c_str(), &found));
-    if (!search) return names;
+    std::vector<std::wstring> found;
+    std::wstring pattern = ToWide(folder);
+    if (pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW entry{};
+    FindHandle search(FindFirstFileW(pattern.c_str(), &entry));
+    if (!search) return {};
     do {
-        const std::string name = found.cFileName;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
-        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-        names.push_back(name);
-    } while (FindNextFileA(search.get(), &found));
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+        const std::wstring name = entry.cFileName;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        found.push_back(name);
+    } while (FindNextFileW(search.get(), &entry));
+    std::sort(found.begin(), found.end(), [](const std::wstring& a, const std::wstring& b) {
+        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
                CSTR_LESS_THAN;
     });
+    std::vector<std::string> names;
+    for (const std::wstring& name : found) {
+        if (std::optional<std::string> text = FromWide(name)) names.push_back(std::move(*text));
+    }
     return names;
 }
 
 // The folder as the file system spells it: full, without a trailing
 // backslash except at a drive root.
+// Empty when there is none that the program's text can hold.
 std::string FullFolder(const std::string& folder) {
-    std::string full = GrowingText(
-        [&](char* buffer, DWORD size) { return GetFullPathNameA(folder.c_str(), size, buffer, nullptr); });
+    const std::wstring wide = ToWide(folder);
+    std::string full = FromWide(GrowingWideText([&](wchar_t* buffer, DWORD size) {
+                           return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+                       })).value_or(std::string());
     if (full.size() > 3 && full.back() == '\\') full.pop_back();
     return full;
 }
@@ -67,7 +78,7 @@ DWORD DirectoryList::Style() const {
 
 void DirectoryList::SetDirectory(const std::string& folder) {
     const std::string full = FullFolder(folder);
-    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(full.c_str());
+    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(ToWide(full).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         throw Failure("Папка \"" + folder + "\" не найдена или недоступна.");
     }
@@ -78,19 +89,19 @@ void DirectoryList::SetDirectory(const std::string& folder) {
 }
 
 void DirectoryList::Fill() {
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     Clear();
     const std::vector<std::string> chain = SplitChain(directory_);
     chainLength_ = static_cast<int>(chain.size());
     int depth = 0;
     for (const std::string& name : chain) {
-        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(Add(name)), depth++);
+        SendMessageW(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(Add(name)), depth++);
     }
     for (const std::string& name : Subfolders(directory_)) {
-        SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(Add(name)), depth);
+        SendMessageW(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(Add(name)), depth);
     }
     SetItemIndex(chainLength_ - 1);
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -123,7 +134,7 @@ bool DirectoryList::OnKey(WPARAM key) {
 }
 
 void DirectoryList::AfterCreate() {
-    SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, layout_.itemHeight > 0 ? layout_.itemHeight : ScaleValue(16, form_.Dpi()));
+    SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, layout_.itemHeight > 0 ? layout_.itemHeight : ScaleValue(16, form_.Dpi()));
 }
 
 void DirectoryList::Draw(const DRAWITEMSTRUCT& item) const {
@@ -145,30 +156,33 @@ void DirectoryList::Draw(const DRAWITEMSTRUCT& item) const {
     FillRect(dc, &tab, edge.get());
     FillRect(dc, &folder, body.get());
     FrameRect(dc, &folder, edge.get());
-    const std::string text = Item(static_cast<int>(item.itemID));
+    const std::wstring text = WideItem(static_cast<int>(item.itemID));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT area = item.rcItem;
     area.left = left + px(18);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
 }
 
+// Each drive as "c: [label]", the volume's label shown as the system gives
+// it: it is only shown, never taken back as the program's text.
 void DriveCombo::AfterCreate() {
     const DWORD mask = GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
         if (!(mask & (1u << i))) continue;
-        const char letter = static_cast<char>('a' + i);
-        std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
-        std::string label = std::string(1, letter) + ":";
-        char volume[MAX_PATH + 1] = {};
-        const UINT type = GetDriveTypeA(root.c_str());
+        const std::wstring root = {static_cast<wchar_t>(L'A' + i), L':', L'\\'};
+        std::wstring label = {static_cast<wchar_t>(L'a' + i), L':'};
+        // The longest label the call gives (MAX_PATH + 1); a longer one fails it, never cut.
+        std::wstring volume(MAX_PATH + 1, L'\0');
+        const UINT type = GetDriveTypeW(root.c_str());
         if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM &&
-            GetVolumeInformationA(root.c_str(), volume, sizeof volume, nullptr, nullptr, nullptr, nullptr, 0) &&
+            GetVolumeInformationW(root.c_str(), volume.data(), static_cast<DWORD>(volume.size()), nullptr, nullptr,
+                                  nullptr, nullptr, 0) &&
             volume[0]) {
-            label += std::string(" [") + volume + "]";
+            label += L" [" + std::wstring(volume.c_str()) + L"]";
         }
-        SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+        SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
         letters_.push_back(static_cast<char>('A' + i));
     }
 }
@@ -176,7 +190,7 @@ void DriveCombo::AfterCreate() {
 void DriveCombo::Select(char letter) {
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     auto it = std::find(letters_.begin(), letters_.end(), letter);
-    SendMessageA(hwnd_, CB_SETCURSEL, it == letters_.end() ? static_cast<WPARAM>(-1) : it - letters_.begin(), 0);
+    SendMessageW(hwnd_, CB_SETCURSEL, it == letters_.end() ? static_cast<WPARAM>(-1) : it - letters_.begin(), 0);
     drive_ = letter;
 }
 
@@ -206,7 +220,7 @@ void DriveCombo::Follow(const std::string& folder) {
 
 void DriveCombo::OnCommand(WORD code) {
     if (code != CBN_SELCHANGE) return;
-    const LRESULT index = SendMessageA(hwnd_, CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<size_t>(index) >= letters_.size()) return;
     SetDrive(letters_[static_cast<size_t>(index)]);
 }

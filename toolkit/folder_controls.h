@@ -56,7 +56,7 @@ public:
     HBRUSH OnColour(HDC) override { return nullptr; }
 
 protected:
-    const char* WindowClass() const override { return "COMBOBOX"; }
+    const wchar_t* WindowClass() const override { return L"COMBOBOX"; }
     DWORD Style() const override { return CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; }
     void AfterCreate() override;
 

@@ -3,6 +3,7 @@
 #include "toolkit/application.h"
 #include "toolkit/failure.h"
 #include "toolkit/folder_controls.h"
+#include "toolkit/program_text.h"
 #include "toolkit/scaling.h"
 #include "toolkit/window_binder.h"
 #include "toolkit/window_classes.h"
@@ -86,15 +87,16 @@ void Form::Create(HWND owner, std::span<const ControlLayout> controls) {
     RECT frame{0, 0, layout_.bounds.width, layout_.bounds.height};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     // The window is bound to this form, and owned by it, from WM_NCCREATE on.
-    if (!CreateWindowExA(exStyle, kFormClass, layout_.caption, style, layout_.bounds.left, layout_.bounds.top,
+    if (!CreateWindowExW(exStyle, kFormClass, ToWide(layout_.caption ? layout_.caption : "").c_str(), style,
+                         layout_.bounds.left, layout_.bounds.top,
                          frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                          app.InstanceHandle(), this)) {
         window_.release();  // the system has destroyed what it made
         throw Failure("window cannot be created");
     }
     TagWindowName(hwnd(), layout_.name);
-    SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.Icon(false)));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.Icon(true)));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.Icon(false)));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.Icon(true)));
 
     for (const ControlLayout& layout : controls) {
         Control* parent = layout.parent ? Find(layout.parent) : nullptr;
@@ -171,7 +173,7 @@ void Form::StopTimer(UINT id) {
 
 void Form::CentreOnScreen() {
     RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     CentreIn(work);
 }
 
@@ -291,7 +293,7 @@ LRESULT Form::HandleMessage(HWND, UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
     }
-    return DefWindowProcA(hwnd(), msg, wp, lp);
+    return DefWindowProcW(hwnd(), msg, wp, lp);
 }
 
 }  // namespace qv

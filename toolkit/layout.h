@@ -58,7 +58,9 @@ struct FontStyle {
     const char* face = nullptr;  // nullptr: the parent's font
     int height = 0;
     bool bold = false;
-    BYTE charset = DEFAULT_CHARSET;
+    // The texts are Russian: a font with their letters, whatever the
+    // system's code page (on a Russian system the default charset is this).
+    BYTE charset = RUSSIAN_CHARSET;
     COLORREF color = CLR_INVALID;  // CLR_INVALID: the system's text colour
 };
 

@@ -49,7 +49,7 @@ DecodedPicture DecodePicture(std::span<const unsigned char> data) {
     }
     const auto source = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
     BITMAP size{};
-    if (!GetObjectA(source, sizeof size, &size) || size.bmWidth <= 0 || size.bmHeight <= 0) {
+    if (!GetObjectW(source, sizeof size, &size) || size.bmWidth <= 0 || size.bmHeight <= 0) {
         result.error = "the picture has no size";
         return result;
     }

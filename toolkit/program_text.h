@@ -12,9 +12,13 @@
 #include <string_view>
 
 #include "toolkit/failure.h"
+#include "toolkit/growing_text.h"
+#include "toolkit/safe_dll.h"
+#include "toolkit/text_mode.h"
 #include "toolkit/wide.h"
 
 namespace qv {
+QV_TEXT_MODE_BEGIN
 
 #if defined(QV_UTF8_TEXT)
 
@@ -51,4 +55,19 @@ inline std::string FromWideOrFail(std::wstring_view wide) {
     return std::move(*text);
 }
 
+// The full path of a path that may be relative to the current folder, as
+// the system resolves it for file calls now; the path itself when the
+// system cannot make it full.
+inline std::string FullPathOf(const std::string& path) {
+    const std::wstring wide = ToWide(path);
+    const std::wstring full = GrowingWideText(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
+    if (full.empty()) return path;
+    return FromWide(full).value_or(path);
+}
+
+// The system folder, without a final backslash.
+inline std::string SystemFolderText() { return FromWideOrFail(SystemFolderWide()); }
+
+QV_TEXT_MODE_END
 }  // namespace qv

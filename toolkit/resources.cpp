@@ -6,6 +6,7 @@
 
 #include "toolkit/picture_decoder.h"
 #include "toolkit/picture_rows.h"
+#include "toolkit/program_text.h"
 #include "toolkit/scaling.h"
 
 namespace qv {
@@ -13,13 +14,28 @@ namespace {
 
 PictureExpander pictureExpander = nullptr;
 
-}  // namespace
+// A resource's name or type as the wide calls take it: an integer id stays
+// an integer, a name is converted.
+class WideResourceId {
+public:
+    explicit WideResourceId(const char* id)
+        : number_(IS_INTRESOURCE(id) ? static_cast<WORD>(reinterpret_cast<ULONG_PTR>(id)) : 0),
+          name_(IS_INTRESOURCE(id) ? std::wstring() : ToWide(id)),
+          isNumber_(IS_INTRESOURCE(id)) {}
+    LPCWSTR get() const { return isNumber_ ? MAKEINTRESOURCEW(number_) : name_.c_str(); }
 
-void SetPictureExpander(PictureExpander expander) { pictureExpander = expander; }
+private:
+    WORD number_;
+    std::wstring name_;
+    bool isNumber_;
+};
 
-std::span<const unsigned char> ResourceBytes(const char* name, const char* type) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, name, type);
+const LPCWSTR kBitmapType = MAKEINTRESOURCEW(2);   // RT_BITMAP
+const LPCWSTR kRawDataType = MAKEINTRESOURCEW(10);  // RT_RCDATA
+
+std::span<const unsigned char> ResourceBytes(LPCWSTR name, LPCWSTR type) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, name, type);
     if (!found) return {};
     const DWORD size = SizeofResource(module, found);
     HGLOBAL loaded = LoadResource(module, found);
@@ -29,12 +45,12 @@ std::span<const unsigned char> ResourceBytes(const char* name, const char* type)
     return {static_cast<const unsigned char*>(data), size};
 }
 
-UniqueBitmap LoadPicture(const char* name) {
+UniqueBitmap LoadPicture(LPCWSTR name) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (bitmap) return bitmap;
-    const auto packed = ResourceBytes(name, kPackedPictureType);
-    if (packed.empty()) return std::move(DecodePicture(ResourceBytes(name, MAKEINTRESOURCEA(10) /* RT_RCDATA */)).bitmap);
+    const auto packed = ResourceBytes(name, WideResourceId(kPackedPictureType).get());
+    if (packed.empty()) return std::move(DecodePicture(ResourceBytes(name, kRawDataType)).bitmap);
     std::string file;
     if (!pictureExpander || !pictureExpander({reinterpret_cast<const char*>(packed.data()), packed.size()}, file) ||
         !UndoBmpRowDeltas(file)) {
@@ -43,6 +59,16 @@ UniqueBitmap LoadPicture(const char* name) {
     return std::move(DecodePicture({reinterpret_cast<const unsigned char*>(file.data()), file.size()}).bitmap);
 }
 
+}  // namespace
+
+void SetPictureExpander(PictureExpander expander) { pictureExpander = expander; }
+
+std::span<const unsigned char> ResourceBytes(const char* name, const char* type) {
+    return ResourceBytes(WideResourceId(name).get(), WideResourceId(type).get());
+}
+
+UniqueBitmap LoadPicture(const char* name) { return LoadPicture(WideResourceId(name).get()); }
+
 namespace {
 
 std::string VariantName(const char* name, int percent) {
@@ -50,10 +76,11 @@ std::string VariantName(const char* name, int percent) {
 }
 
 bool HasPicture(const std::string& name) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    return FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */) ||
-           FindResourceA(module, name.c_str(), kPackedPictureType) ||
-           FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HMODULE module = GetModuleHandleW(nullptr);
+    const std::wstring wide = ToWide(name);
+    return FindResourceW(module, wide.c_str(), kBitmapType) ||
+           FindResourceW(module, wide.c_str(), WideResourceId(kPackedPictureType).get()) ||
+           FindResourceW(module, wide.c_str(), kRawDataType);
 }
 
 }  // namespace

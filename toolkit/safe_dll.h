@@ -21,10 +21,9 @@ namespace qv {
 // that the system's own DLLs are known to load later by name.
 void LimitDllSearch();
 
-// The system folder, without a final backslash: as the wide call gives it,
-// and in the system's 8-bit code page; "" when it cannot be had.
+// The system folder, without a final backslash, as the wide call gives it;
+// "" when it cannot be had.
 std::wstring SystemFolderWide();
-std::string SystemFolder();
 
 // Loads a DLL of the system folder by its full path; empty on failure.
 UniqueModule LoadSystemDll(const char* name);
@@ -41,9 +40,5 @@ Function ProcAddress(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// The full path of a file path that may be relative to the current folder:
-// a program is always started by its full path. The path itself when the
-// system cannot make it full.
-std::string FullPath(const std::string& path);
 
 }  // namespace qv

@@ -14,6 +14,7 @@
 #include "toolkit/application.h"
 #include "toolkit/resources.h"
 #include "toolkit/safe_dll.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 #include "wizard/Formmain.h"
 #include "wizard/messages.h"
@@ -40,6 +41,7 @@ TForm1* Form1 = nullptr;
 constexpr char kOneSetupMutex[] = "Global\\QuorVel 2.0 Setup";
 constexpr char kAlreadyRunning[] = "Программа установки уже запущена.";
 constexpr char kSeeHelp[] = "\n\nСписок параметров: setup.exe /?";
+constexpr char kCommandLineNotText[] = "Командная строка содержит имя, которое не является текстом Юникода.";
 
 // Makes the form, keeps the program-wide reference, hands it to the
 // application; the caller builds it.
@@ -70,7 +72,7 @@ int CannotWriteLog(const qv::RunOptions& options, const std::string& problem) {
         DWORD written = 0;
         WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     } else {
-        MessageBoxA(nullptr, problem.c_str(), qv::kRightsErrorCaption, MB_ICONERROR | MB_OK);
+        MessageBoxW(nullptr, qv::ToWide(problem).c_str(), qv::ToWide(qv::kRightsErrorCaption).c_str(), MB_ICONERROR | MB_OK);
     }
     return static_cast<int>(qv::SetupExit::CouldNotStart);
 }
@@ -94,7 +96,7 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
         qv::RunBoxes().Show(nullptr, qv::RunOptionsHelp(), qv::kRightsErrorCaption, MB_ICONINFORMATION | MB_OK, IDOK);
         return static_cast<int>(qv::SetupExit::Installed);
     }
-    const qv::UniqueHandle oneSetup(CreateMutexA(nullptr, TRUE, kOneSetupMutex));
+    const qv::UniqueHandle oneSetup(CreateMutexW(nullptr, TRUE, qv::ToWide(kOneSetupMutex).c_str()));
     if (oneSetup && GetLastError() == ERROR_ALREADY_EXISTS) return CannotStart(options, kAlreadyRunning, qv::SetupExit::AlreadyRunning);
 
     qv::Application& app = qv::Application::Instance();
@@ -128,7 +130,11 @@ int Run(HINSTANCE instance, const qv::RunOptions& options) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     qv::LimitDllSearch();  // before anything else can load a DLL
     qv::SetPictureExpander(qv::ExpandSzddWhole);  // the page pictures are packed as the payload is
-    const qv::RunOptions options = qv::ParseRunOptions(GetCommandLineA());
+    // Every part of the command line reaches the program as it was given,
+    // or the program does nothing.
+    const std::optional<std::string> commandLine = qv::FromWide(GetCommandLineW());
+    qv::RunOptions options = qv::ParseRunOptions(commandLine.value_or(""));
+    if (!commandLine) options.error = kCommandLineNotText;
     std::string logProblem;
     const std::unique_ptr<qv::RunLog> log = OpenRunLog(options, logProblem);
     if (!logProblem.empty()) return CannotWriteLog(options, logProblem);
@@ -139,7 +145,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         qv::RunBoxes().Show(owner, text, caption, MB_ICONERROR | MB_OK, IDOK);
     });
     log->Write("Программа установки Кворвель 2.0, версия 2.0.0.0");
-    log->Write(std::string("Командная строка: ") + GetCommandLineA());
+    log->Write("Командная строка: " + commandLine.value_or(""));
 
     // An error nobody expected is shown in the standard error box, and the
     // run counts as failed.

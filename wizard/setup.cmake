@@ -22,7 +22,9 @@ function(qv_setup_program name)
     $<TARGET_OBJECTS:qv_lean_runtime>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${qv_setup_libs})
-  qv_check_imports(${name})
+  # Its texts are UTF-8, and it calls the system's wide functions only.
+  qv_unicode_text(${name})
+  qv_check_imports(${name} WIDE_TEXT)
 endfunction()
 
 qv_setup_program(setup)

@@ -112,14 +112,6 @@ std::string TextOrElse(const std::wstring& wide, const std::string& otherwise) {
     return FromWide(wide).value_or(otherwise);
 }
 
-std::string FullPathOf(const std::string& path) {
-    const std::wstring wide = ToWide(path);
-    return TextOrElse(GrowingWideText([&](wchar_t* buf, DWORD size) {
-                          return GetFullPathNameW(wide.c_str(), size, buf, nullptr);
-                      }),
-                      path);
-}
-
 std::string LongPath(const std::string& path) {
     const std::wstring wide = ToWide(path);
     return TextOrElse(
@@ -129,8 +121,6 @@ std::string LongPath(const std::string& path) {
 std::string TempFolder() {
     return FromWideOrFail(GrowingWideText([](wchar_t* buf, DWORD size) { return GetTempPathW(size, buf); }));
 }
-
-std::string SystemFolderText() { return FromWideOrFail(SystemFolderWide()); }
 
 std::string ShellFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};  // the size SHGetFolderPathW is defined to fill

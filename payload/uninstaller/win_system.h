@@ -16,9 +16,6 @@ std::string FolderOf(const std::string& path);
 // The long form of an existing path (no 8.3 names); the path itself when
 // that cannot be had.
 std::string LongPath(const std::string& path);
-// The full path of a path that may be relative to the current folder; the
-// path itself when the system cannot make it full.
-std::string FullPathOf(const std::string& path);
 // The form in which the removal compares paths: full, as the system
 // resolves it for file calls (trailing dots and blanks dropped), then long.
 std::string CanonicalPath(const std::string& path);
@@ -26,8 +23,7 @@ std::string CanonicalPath(const std::string& path);
 std::string ShellFolder(int csidl);
 // The temporary folder, ending with a backslash.
 std::string TempFolder();
-// The system folder, without a final backslash.
-std::string SystemFolderText();
+
 // The system's special folders (Start menu, desktop, program files, Windows
 // and the like), which are never removed.
 std::vector<std::string> SystemFolders();

@@ -55,11 +55,12 @@ TEST(PayloadEntry, RejectsNamesThatAreNotPlainFileNames) {
         bytes.resize(kEntryNameFieldSize, '\0');
         EXPECT_EQ(ParsePayloadEntry(bytes, entry), EntryStatus::kUnsafeName) << name;
     }
-    // Letters of the system code page are fine.
-    std::string russian = "Описание.txt";
+    // Letters beyond ASCII are fine (UTF-8: "Опись.txt", 14 bytes).
+    const std::string name = "\xD0\x9E\xD0\xBF\xD0\xB8\xD1\x81\xD1\x8C.txt";
+    std::string russian = name;
     russian.resize(kEntryNameFieldSize, '\0');
     ASSERT_EQ(ParsePayloadEntry(russian, entry), EntryStatus::kOk);
-    EXPECT_EQ(entry.name, "Описание.txt");
+    EXPECT_EQ(entry.name, name);
 }
 
 TEST(PayloadEntry, BuildLaysOutTheField) {

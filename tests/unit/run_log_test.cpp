@@ -32,8 +32,11 @@ TEST(RunLog, EveryByteOfCodePage1251BecomesItsCharacter) {
 
 TEST(RunLog, ALineHasItsTimeAndKeepsParagraphsOnOneLine) {
     const LogTime time{2026, 12, 9, 7, 5, 3, 42};
-    EXPECT_EQ(FormatRunLogLine(time, "Ошибка\n\nФайл: C:\\a"),
-              "2026-12-09 07:05:03.042 " + cp1251::ToUtf8("Ошибка / Файл: C:\\a") + "\r\n");
+    // The program's texts are UTF-8, as the log is: "Ошибка", "Файл".
+    const std::string error = "\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0";
+    const std::string file = "\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB";
+    EXPECT_EQ(FormatRunLogLine(time, error + "\n\n" + file + ": C:\\a"),
+              "2026-12-09 07:05:03.042 " + error + " / " + file + ": C:\\a\r\n");
 }
 
 }  // namespace

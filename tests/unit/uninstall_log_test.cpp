@@ -23,12 +23,12 @@ TEST(UninstallLogWriting, KeepsTheEightBitFormOnlyWhereItHoldsTheText) {
         }
         return std::string(text);
     };
-    EXPECT_EQ(UninstallLogBytes("C:\\Q=D\r\n", ascii), "C:\\Q=D\r\n");
-    EXPECT_EQ(UninstallLogBytes("C:\\\xE6\x97\xA5=D\r\n", ascii),
+    EXPECT_EQ(TextFileBytes("C:\\Q=D\r\n", ascii), "C:\\Q=D\r\n");
+    EXPECT_EQ(TextFileBytes("C:\\\xE6\x97\xA5=D\r\n", ascii),
               std::string("\xFF\xFE" "C\0:\0\\\0\xE5\x65=\0D\0\r\0\n\0", 18));
-    EXPECT_EQ(UninstallLogBytes("C:\\\xF0\x9F\x98\x80", ascii),
+    EXPECT_EQ(TextFileBytes("C:\\\xF0\x9F\x98\x80", ascii),
               std::string("\xFF\xFE" "C\0:\0\\\0\x3D\xD8\x00\xDE", 12));
-    EXPECT_FALSE(UninstallLogBytes("C:\\\xD0", ascii));  // not UTF-8
+    EXPECT_FALSE(TextFileBytes("C:\\\xD0", ascii));  // not UTF-8
 }
 
 TEST(UninstallLogWriting, EmptyLogSavesNothing) {

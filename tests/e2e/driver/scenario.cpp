@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "engine/win_file_digest.h"
 #include "tests/e2e/driver/system_checks.h"
+#include "toolkit/program_text.h"
 #include "tools/payload/inventory.h"
 
 #ifndef QV_PAYLOAD_FILES
@@ -164,8 +166,35 @@ std::vector<std::string> ExpectedLogLines(const std::string& destination, const 
     return lines;
 }
 
+namespace {
+
+// Which form the log must be kept in, where the test can tell from its
+// lines and the system's code page: 8-bit where the code page holds every
+// character (ASCII anywhere, Russian on a Russian system), UTF-16 where it
+// holds some of them not. Nothing for the cases between.
+std::optional<bool> Utf16LogExpected(const std::vector<std::string>& lines) {
+    bool ascii = true, russian = true;
+    for (const std::string& line : lines) {
+        for (const wchar_t c : qv::ToWide(line)) {
+            ascii = ascii && c < 0x80;
+            russian = russian && (c < 0x80 || (c >= 0x0410 && c <= 0x044F) || c == 0x0401 || c == 0x0451);
+        }
+    }
+    const UINT codePage = GetACP();
+    if (codePage == 936) return true;  // double-byte: never 8-bit
+    if (ascii || (russian && codePage == 1251)) return false;
+    if (russian) return true;
+    return std::nullopt;
+}
+
+}  // namespace
+
 void ExpectUninstallLog(const std::string& destination, const std::vector<std::string>& lines) {
-    const auto text = ReadWhole(InFolder(destination, "UnInstall.dat"));
+    const std::optional<std::string> bytes = ReadWhole(InFolder(destination, "UnInstall.dat"));
+    if (const std::optional<bool> utf16 = Utf16LogExpected(lines); utf16 && bytes) {
+        EXPECT_EQ(bytes->rfind("\xFF\xFE", 0) == 0, *utf16) << "the form of UnInstall.dat on code page " << GetACP();
+    }
+    const auto text = ReadTextFile(InFolder(destination, "UnInstall.dat"));
     ASSERT_TRUE(text) << "no UnInstall.dat in " << destination;
     std::vector<std::string> read;
     EXPECT_TRUE(SplitCrLfLines(*text, read)) << "every line of UnInstall.dat ends with CR LF";
@@ -183,9 +212,13 @@ void ExpectFilesInstalled(const std::string& destination) {
     }
     const auto agreement = ReadWhole(QV_LICENCE_FILE);
     ASSERT_TRUE(agreement);
-    const auto licence = ReadWhole(InFolder(destination, "lic.txt"));
+    const auto licence = ReadTextFile(InFolder(destination, "lic.txt"));
     ASSERT_TRUE(licence) << "no lic.txt in " << destination;
-    EXPECT_TRUE(*licence == *agreement) << "lic.txt is not the built-in agreement";
+    EXPECT_TRUE(*licence == TextOf1251(*agreement)) << "lic.txt is not the built-in agreement";
+    // On a Russian system, byte for byte as ever.
+    if (GetACP() == 1251) {
+        EXPECT_TRUE(ReadWhole(InFolder(destination, "lic.txt")) == agreement) << "lic.txt in 1251";
+    }
     EXPECT_FALSE(Exists(InFolder(destination, "tmp.zip")));
 }
 

@@ -123,6 +123,34 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
+std::optional<std::string> ReadTextFile(const std::string& path) {
+    std::optional<std::string> bytes = ReadWhole(path);
+#if defined(QV_UTF8_TEXT)
+    if (!bytes) return bytes;
+    if (bytes->rfind("\xFF\xFE", 0) != 0) {
+        const int size = static_cast<int>(bytes->size());
+        std::wstring wide(static_cast<std::size_t>(size), L'\0');
+        wide.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes->data(), size, wide.data(), size)));
+        if (wide.empty() && size) return std::string("(not text in the ANSI code page)");
+        return qv::FromWide(wide).value_or("(not text)");
+    }
+    std::u16string units;
+    for (std::size_t i = 2; i + 1 < bytes->size(); i += 2) {
+        units += static_cast<char16_t>(static_cast<unsigned char>((*bytes)[i]) |
+                                       static_cast<unsigned char>((*bytes)[i + 1]) << 8);
+    }
+    return qv::Utf16ToUtf8(units).value_or("(not UTF-16)");
+#else
+    return bytes;
+#endif
+}
+
+std::string TextOf1251(const std::string& bytes) {
+    const std::optional<std::u16string> units = qv::Utf8ToUtf16(qv::cp1251::ToUtf8(bytes));
+    return qv::FromWide(std::wstring(units->begin(), units->end())).value_or("(not text)");
+}
+
 void RemoveTree(const std::string& path) { RemoveWideTree(qv::ToWide(path)); }
 
 bool MakeFolders(const std::string& path) {
@@ -258,6 +286,13 @@ std::optional<ShortcutFields> ReadShortcut(const std::string& file) {
     }
     ShortcutFields fields;
     fields.target = LinkText([&](wchar_t* b, int n) { link->GetPath(b, n, nullptr, SLGP_RAWPATH); });
+    // The item list names the target in Unicode; Wine keeps the path above
+    // in 8 bits only, which turns a name outside the code page into «?».
+    qv::UniqueItemIdList list;
+    if (SUCCEEDED(link->GetIDList(list.put())) && list) {
+        wchar_t listed[MAX_PATH] = {};  // the size SHGetPathFromIDListW is defined to fill
+        if (SHGetPathFromIDListW(list.get(), listed)) fields.target = qv::FromWideOrFail(listed);
+    }
     fields.workingFolder = LinkText([&](wchar_t* b, int n) { link->GetWorkingDirectory(b, n); });
     fields.arguments = LinkText([&](wchar_t* b, int n) { link->GetArguments(b, n); });
     fields.description = LinkText([&](wchar_t* b, int n) { link->GetDescription(b, n); });

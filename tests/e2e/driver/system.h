@@ -23,6 +23,13 @@ bool IsFolder(const std::string& path);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadWhole(const std::string& path);
 bool WriteWhole(const std::string& path, const std::string& bytes);
+// A text file of the installation (UnInstall.dat, lic.txt) as this
+// program's text. A Unicode test decodes it by its form: UTF-16LE after its
+// byte-order mark, else 8-bit in the system's ANSI code page. A test in the
+// code page compares the bytes themselves, as they were always written.
+std::optional<std::string> ReadTextFile(const std::string& path);
+// A text kept in code page 1251 (the built-in agreement) as this program's text.
+std::string TextOf1251(const std::string& bytes);
 // Removes a file or a folder with everything in it; nothing if missing.
 void RemoveTree(const std::string& path);
 // Makes every missing level of a folder.

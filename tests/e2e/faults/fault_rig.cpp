@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "toolkit/program_text.h"
+
 namespace e2e {
 
 HeldTarget::HeldTarget()
@@ -30,7 +32,7 @@ namespace {
 
 bool IsSmallDisk(const std::string& folder) {
     ULARGE_INTEGER total{};
-    return GetDiskFreeSpaceExA((folder + "\\").c_str(), nullptr, &total, nullptr) && total.QuadPart == 1024 * 1024;
+    return GetDiskFreeSpaceExW(qv::ToWide(folder + "\\").c_str(), nullptr, &total, nullptr) && total.QuadPart == 1024 * 1024;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "tests/e2e/faults/fault_rig.h"
+#include "toolkit/program_text.h"
 
 namespace e2e {
 namespace {
@@ -18,7 +19,10 @@ constexpr size_t kLongestDestination = 245;
 constexpr size_t kLevelLength = 40;
 constexpr char kTooLong[] = "Слишком длинный путь к файлу: ";
 
-bool Fits(const std::string& path) { return path.size() < kPathLimit; }
+// A path's length as the system counts it: in UTF-16 units.
+size_t Length(const std::string& path) { return qv::ToWide(path).size(); }
+
+bool Fits(const std::string& path) { return Length(path) < kPathLimit; }
 
 std::string Root(size_t length) {
     std::string root = "C:\\Длинный путь ";
@@ -27,19 +31,17 @@ std::string Root(size_t length) {
 
 // A folder name of `length` characters that ends in a letter.
 std::string LevelName(int level, size_t length) {
-    std::string name = "Папка ";
-    name += std::to_string(level);
-    name += ' ';
-    if (name.size() >= length) return std::string(length, 'я');
-    return name + std::string(length - name.size(), 'ж');
+    const std::wstring name = L"Папка " + std::to_wstring(level) + L' ';
+    if (name.size() >= length) return qv::FromWideOrFail(std::wstring(length, L'я'));
+    return qv::FromWideOrFail(name + std::wstring(length - name.size(), L'ж'));
 }
 
 // Root(length), then folders of kLevelLength characters, the last one
 // trimmed so that the whole path has exactly `length` characters.
 std::string NestedDestination(size_t length) {
     std::string path = Root(length);
-    for (int level = 1; path.size() < length; ++level) {
-        const size_t room = length - path.size() - 1;  // after the separator
+    for (int level = 1; Length(path) < length; ++level) {
+        const size_t room = length - Length(path) - 1;  // after the separator
         size_t name = std::min(room, kLevelLength);
         if (room > name && room - name < 2) name = room - 2;  // leave room for one more level
         path += '\\';
@@ -149,8 +151,8 @@ private:
 
 TEST_P(LongDestination, NoNameIsCutOrOverrunAndEachLeftOutFileIsReported) {
     const std::string destination = NestedDestination(GetParam());
-    ASSERT_EQ(destination.size(), GetParam());
-    if (destination.size() > kLongestDestination) {
+    ASSERT_EQ(Length(destination), GetParam());
+    if (Length(destination) > kLongestDestination) {
         // Refused on the page, before anything is written.
         ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form4"));
         wizard.SetText("Form4", "edDir", destination);
@@ -177,10 +179,10 @@ TEST_P(LongDestination, NoNameIsCutOrOverrunAndEachLeftOutFileIsReported) {
     const std::set<std::string> made(added.begin(), added.end());
     for (const std::string& path : made) {
         EXPECT_TRUE(expected.made.count(path) || expected.optional.count(path))
-            << "made, but not a whole name of the installation (" << path.size() << " characters): " << path;
+            << "made, but not a whole name of the installation (" << Length(path) << " characters): " << path;
     }
     for (const std::string& path : expected.made) {
-        EXPECT_TRUE(made.count(path)) << "not made (" << path.size() << " characters): " << path;
+        EXPECT_TRUE(made.count(path)) << "not made (" << Length(path) << " characters): " << path;
     }
 
     // One message per file left out, naming its whole path; then, when the

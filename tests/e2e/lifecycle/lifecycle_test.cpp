@@ -9,6 +9,7 @@
 #include <set>
 
 #include "tests/e2e/faults/fault_rig.h"
+#include "toolkit/program_text.h"
 
 namespace e2e {
 namespace {
@@ -206,27 +207,34 @@ void WithoutProgramFiles() {
 // signature, as a download damaged on its way would have it.
 std::string SetupWithADamagedEntry() {
     const std::string copy = "C:\\setup-damaged.exe";
-    EXPECT_TRUE(CopyFileA(QV_SETUP_EXE, copy.c_str(), FALSE));
-    HMODULE original = LoadLibraryExA(QV_SETUP_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_TRUE(CopyFileW(qv::ToWide(QV_SETUP_EXE).c_str(), qv::ToWide(copy).c_str(), FALSE));
+    HMODULE original = LoadLibraryExW(qv::ToWide(QV_SETUP_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(original, nullptr);
-    const HRSRC found = FindResourceExA(original, "SETUP", "101", MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+    const HRSRC found = FindResourceExW(original, L"SETUP", L"101", MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
     EXPECT_NE(found, nullptr);
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(original, found)));
     std::string entry(bytes, SizeofResource(original, found));
     FreeLibrary(original);
     entry[20] = 'X';  // the first byte of the stream's signature
-    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    HANDLE update = BeginUpdateResourceW(qv::ToWide(copy).c_str(), FALSE);
     EXPECT_NE(update, nullptr);
-    EXPECT_TRUE(UpdateResourceA(update, "SETUP", "101", MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), entry.data(),
+    EXPECT_TRUE(UpdateResourceW(update, L"SETUP", L"101", MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), entry.data(),
                                 static_cast<DWORD>(entry.size())));
-    EXPECT_TRUE(EndUpdateResourceA(update, FALSE));
+    EXPECT_TRUE(EndUpdateResourceW(update, FALSE));
     return copy;
 }
 
+// Adds lines of ASCII to the log, in the form it is kept in.
 bool AppendToLog(const std::string& destination, const std::string& lines) {
     const std::string path = destination + "\\UnInstall.dat";
-    const std::optional<std::string> text = ReadWhole(path);
-    return text && WriteWhole(path, *text + lines);
+    const std::optional<std::string> bytes = ReadWhole(path);
+    if (!bytes) return false;
+    std::string more = lines;  // the same bytes in every 8-bit code page
+    if (bytes->rfind("\xFF\xFE", 0) == 0) {
+        more.clear();
+        for (const char c : lines) more += {c, '\0'};
+    }
+    return WriteWhole(path, *bytes + more);
 }
 
 // Lines that a user who may write to the installation folder adds to its
@@ -265,7 +273,8 @@ void ForeignLinesInTheLog() {
 void ALogCutShort() {
     InstallSilently("/DIR=\"C:\\QV\"", 0);
     const std::optional<std::string> text = ReadWhole("C:\\QV\\UnInstall.dat");
-    ASSERT_TRUE(text && WriteWhole("C:\\QV\\UnInstall.dat", text->substr(0, text->size() / 2)));
+    // An even number of bytes: a log kept in UTF-16 stays UTF-16.
+    ASSERT_TRUE(text && WriteWhole("C:\\QV\\UnInstall.dat", text->substr(0, text->size() / 4 * 2)));
     const Removal removal = RemoveSilently("C:\\QV");
     EXPECT_EQ(removal.exitCode, 2u);
     ExpectRemovedButTheData("C:\\QV", GroupFolder());
@@ -404,12 +413,12 @@ const LifeRow kRows[] = {
          Box copyError;
          ASSERT_NO_FATAL_FAILURE(WaitInstallBox(wizard, copyError));
          DWORD_PTR allowed = 1;
-         ASSERT_TRUE(SendMessageTimeoutA(wizard.Form("Form1"), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &allowed));
+         ASSERT_TRUE(SendMessageTimeoutW(wizard.Form("Form1"), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &allowed));
          EXPECT_EQ(allowed, 0u) << "a shutdown was allowed during the installation";
          // As the task list closes a program: every window of it asked to
          // close (the worker's own box aside, which has no Cancel).
          for (HWND window : TopLevelWindowsOf(wizard.ProcessId())) {
-             if (window != copyError.hwnd) PostMessageA(window, WM_CLOSE, 0, 0);
+             if (window != copyError.hwnd) PostMessageW(window, WM_CLOSE, 0, 0);
          }
          Box confirmation;
          ASSERT_TRUE(WaitBoxOf(wizard.ProcessId(), kExitCaption, confirmation));
@@ -420,7 +429,7 @@ const LifeRow kRows[] = {
          held.Release();
          ASSERT_TRUE(AnswerBox(copyError, IDRETRY));
          ASSERT_TRUE(wizard.WaitShown("Form8", 120s));
-         ASSERT_TRUE(SendMessageTimeoutA(wizard.Form("Form1"), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &allowed));
+         ASSERT_TRUE(SendMessageTimeoutW(wizard.Form("Form1"), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 20000, &allowed));
          EXPECT_NE(allowed, 0u) << "a shutdown is still refused after the installation";
          ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard, 0));
          ExpectFilesInstalled(kDefaultDestination);
@@ -450,7 +459,7 @@ class Lifecycle : public ::testing::TestWithParam<LifeRow> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(com_.ok());
-        SetCurrentDirectoryA("C:\\");  // the wizard's own folder, for relative destinations
+        SetCurrentDirectoryW(L"C:\\");  // the wizard's own folder, for relative destinations
     }
     void TearDown() override { CloseApplications(); }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "tests/e2e/driver/scenario.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 namespace e2e {
@@ -38,7 +39,7 @@ std::string OpenFolder(const std::vector<std::string>& items, int selected) {
 }
 
 bool HasDefaultButton(HWND box, int button) {
-    return (GetWindowLongA(GetDlgItem(box, button), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+    return (GetWindowLongW(GetDlgItem(box, button), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
 }
 
 class DestinationPage : public ::testing::Test {
@@ -143,7 +144,7 @@ TEST_F(DestinationPage, ATypedPathSurvivesBackAndNextAndIsWhereTheInstallationGo
     ASSERT_NO_FATAL_FAILURE(NextPage(wizard, "Form5", "Form6"));
     ASSERT_NO_FATAL_FAILURE(InstallFromTasks(wizard));
     ExpectFilesInstalled(destination);
-    const auto log = ReadWhole(destination + "\\UnInstall.dat");
+    const auto log = ReadTextFile(destination + "\\UnInstall.dat");
     ASSERT_TRUE(log);
     EXPECT_EQ(log->substr(0, destination.size() + 4), destination + "=D\r\n");
     ExpectRegistration(destination);
@@ -230,11 +231,12 @@ TEST_F(DestinationPage, NextOnAnExistingFolderOrFileAsksAndBackNeverDoes) {
     {
         const std::string earlier = "C:\\qv-earlier";
         qv::UniqueRegKey key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
-                                  nullptr, key.put(), nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, qv::ToWide(kUninstallKey).c_str(), 0, nullptr, 0,
+                                  KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(key.get(), "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(earlier.c_str()),
-                                 static_cast<DWORD>(earlier.size() + 1)),
+        const std::wstring value = qv::ToWide(earlier);
+        ASSERT_EQ(RegSetValueExW(key.get(), L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
         wizard.SetText("Form4", "edDir", kDefaultDestination);
         for (const int answer : {IDNO, IDYES}) {

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "tests/e2e/driver/scenario.h"
+#include "toolkit/program_text.h"
 
 namespace e2e {
 namespace {
@@ -27,9 +28,9 @@ protected:
         if (programs.empty()) return;
         for (const char* group : kVisibleGroups) MakeFolders(programs + "\\" + group);
         MakeFolders(programs + "\\" + kHiddenGroup);
-        SetFileAttributesA((programs + "\\" + kHiddenGroup).c_str(), FILE_ATTRIBUTE_HIDDEN);
+        SetFileAttributesW(qv::ToWide(programs + "\\" + kHiddenGroup).c_str(), FILE_ATTRIBUTE_HIDDEN);
         MakeFolders(programs + "\\" + kSystemGroup);
-        SetFileAttributesA((programs + "\\" + kSystemGroup).c_str(), FILE_ATTRIBUTE_SYSTEM);
+        SetFileAttributesW(qv::ToWide(programs + "\\" + kSystemGroup).c_str(), FILE_ATTRIBUTE_SYSTEM);
         WriteWhole(programs + "\\" + kLooseFile, "not a group");
     }
 
@@ -37,8 +38,8 @@ protected:
         ASSERT_FALSE(programs.empty()) << "the system has no common Programs folder";
         ASSERT_TRUE(com.ok());
         // What the list must leave out is really there.
-        const DWORD hidden = GetFileAttributesA((programs + "\\" + kHiddenGroup).c_str());
-        const DWORD system = GetFileAttributesA((programs + "\\" + kSystemGroup).c_str());
+        const DWORD hidden = GetFileAttributesW(qv::ToWide(programs + "\\" + kHiddenGroup).c_str());
+        const DWORD system = GetFileAttributesW(qv::ToWide(programs + "\\" + kSystemGroup).c_str());
         ASSERT_NE(hidden, INVALID_FILE_ATTRIBUTES);
         ASSERT_NE(system, INVALID_FILE_ATTRIBUTES);
         ASSERT_TRUE(hidden & FILE_ATTRIBUTE_HIDDEN) << "the file system keeps no hidden attribute";
@@ -51,7 +52,7 @@ protected:
     static std::set<std::string> VisibleSubfolders() {
         std::set<std::string> names;
         for (const FolderEntry& entry : ListFolder(programs)) {
-            const DWORD attributes = GetFileAttributesA((programs + "\\" + entry.name).c_str());
+            const DWORD attributes = GetFileAttributesW(qv::ToWide(programs + "\\" + entry.name).c_str());
             if (entry.folder && !(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
                 names.insert(entry.name);
             }
@@ -92,7 +93,8 @@ TEST_F(GroupPage, TheListHoldsTheVisibleGroupsAndAPickFillsTheName) {
     EXPECT_EQ(IndexOf(kSystemGroup), -1);
     EXPECT_EQ(IndexOf(kLooseFile), -1);
     for (size_t i = 1; i < items.size(); ++i) {
-        EXPECT_LE(lstrcmpiA(items[i - 1].c_str(), items[i].c_str()), 0) << items[i - 1] << " / " << items[i];
+        EXPECT_LE(lstrcmpiW(qv::ToWide(items[i - 1]).c_str(), qv::ToWide(items[i]).c_str()), 0)
+            << items[i - 1] << " / " << items[i];
     }
     int previous = -1;
     for (const char* group : kVisibleGroups) {

@@ -7,6 +7,8 @@
 
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/system_checks.h"
+#include "toolkit/growing_text.h"
+#include "toolkit/program_text.h"
 #include "toolkit/win_handles.h"
 
 namespace e2e {
@@ -24,9 +26,15 @@ constexpr const char* kPlanted[] = {"LZ32",   "uxtheme", "msimg32", "dwmapi", "c
 void Plant(const std::string& folder, bool withVersion) {
     for (const char* name : kPlanted) {
         if (withVersion || name != kPlanted[std::size(kPlanted) - 1]) {
-            ASSERT_TRUE(CopyFileA(QV_MARKER_DLL, (folder + "\\" + name + ".dll").c_str(), FALSE)) << name;
+            ASSERT_TRUE(CopyFileW(qv::ToWide(QV_MARKER_DLL).c_str(), qv::ToWide(folder + "\\" + name + ".dll").c_str(),
+                                  FALSE))
+                << name;
         }
     }
+}
+
+std::string TempFolder() {
+    return qv::FromWideOrFail(qv::GrowingWideText([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); }));
 }
 
 // "<dll>.ran: <the program that loaded it>" for each marker left.
@@ -47,12 +55,15 @@ protected:
         // Read by each Wine process as it starts; WINEDLLOVERRIDES set here
         // would not reach the programs we start.
         qv::UniqueRegKey key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_SET_VALUE,
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_SET_VALUE,
                                   nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
+        static constexpr wchar_t kOrder[] = L"native,builtin";
         for (const char* name : kPlanted) {
-            const BYTE* order = reinterpret_cast<const BYTE*>("native,builtin");
-            ASSERT_EQ(RegSetValueExA(key.get(), name, 0, REG_SZ, order, 15), ERROR_SUCCESS) << name;
+            ASSERT_EQ(RegSetValueExW(key.get(), qv::ToWide(name).c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(kOrder), sizeof kOrder),
+                      ERROR_SUCCESS)
+                << name;
         }
         RemoveTree(kDefaultDestination);
     }
@@ -67,9 +78,10 @@ TEST_F(PlantedDlls, NoneBesideSetupRunsDuringADefaultInstallation) {
     // prefix stands in for it.
     const std::string downloads = ShellFolder(CSIDL_PROFILE) + "\\Saved downloads";
     const std::string setup = downloads + "\\setup.exe";
-    ASSERT_TRUE(MakeFolders(downloads) && CopyFileA(QV_SETUP_EXE, setup.c_str(), FALSE));
+    ASSERT_TRUE(MakeFolders(downloads) &&
+                CopyFileW(qv::ToWide(QV_SETUP_EXE).c_str(), qv::ToWide(setup).c_str(), FALSE));
     ASSERT_NO_FATAL_FAILURE(Plant(downloads, false));
-    ASSERT_TRUE(SetCurrentDirectoryA(downloads.c_str()));  // as started from that folder
+    ASSERT_TRUE(SetCurrentDirectoryW(qv::ToWide(downloads).c_str()));  // as started from that folder
     [&] {
         Wizard wizard{setup};
         ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form6"));
@@ -91,8 +103,7 @@ TEST_F(PlantedDlls, NoneInTheTemporaryFolderRunsDuringARemoval) {
         ASSERT_NO_FATAL_FAILURE(InstallFromTasks(wizard));
         ASSERT_NO_FATAL_FAILURE(FinishWithoutStarting(wizard));
     }
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
+    const std::string temp = TempFolder();
     ASSERT_NO_FATAL_FAILURE(Plant(temp, true));
     [&] {
         Program uninstaller(InDestination("UnInstall.exe"), kDefaultDestination);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/e2e/faults/fault_rig.h"
+#include "toolkit/program_text.h"
 
 namespace e2e {
 namespace {
@@ -24,19 +25,8 @@ constexpr char kUserFileName[] = "Мои заметки.txt";
 struct RunRecord {
     DWORD exitCode = 0xFFFF;
     std::set<std::string> visibleWindows;  // the names of every window of it seen on screen
-    std::string log;                       // its /LOG file, in the system code page
+    std::string log;                       // its /LOG file: UTF-8, as the test's own texts
 };
-
-// The log is UTF-8; the test's texts are in the system code page.
-std::string FromUtf8(const std::string& text) {
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring utf16(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf16.data(), wide);
-    const int narrow = WideCharToMultiByte(CP_ACP, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(narrow), '\0');
-    WideCharToMultiByte(CP_ACP, 0, utf16.data(), wide, out.data(), narrow, nullptr, nullptr);
-    return out;
-}
 
 size_t Count(const std::string& text, const std::string& part) {
     size_t n = 0;
@@ -49,7 +39,7 @@ size_t Count(const std::string& text, const std::string& part) {
 RunRecord RunToEnd(const std::string& program, const std::string& arguments,
              const std::function<void(const Program&)>& interact = {}) {
     RunRecord run;
-    DeleteFileA(kLogFile);
+    DeleteFileW(qv::ToWide(kLogFile).c_str());
     Program started(program, "C:\\", arguments);
     EXPECT_TRUE(started.started());
     if (!started.started()) return run;
@@ -63,7 +53,7 @@ RunRecord RunToEnd(const std::string& program, const std::string& arguments,
     EXPECT_TRUE(ended) << program << " " << arguments << " did not end";
     if (!ended) return run;
     run.exitCode = started.ExitCode();
-    run.log = FromUtf8(ReadWhole(kLogFile).value_or(""));
+    run.log = ReadWhole(kLogFile).value_or("");
     return run;
 }
 
@@ -134,6 +124,11 @@ const std::string kTooLong = kTooLongFolder + "\\" + std::string(250 - kTooLongF
 const std::string kLinked = "C:\\QV";
 const std::string kVictim = "C:\\Other\\victim.txt";
 const std::string kVictimText = "чужой файл";
+
+// Names outside every 8-bit code page: a Latin letter, CJK, a character of
+// two UTF-16 units, a digit in a circle.
+const std::string kAnyNamedFolder = "C:\\Zoë\\日本\\😀";
+const std::string kAnyNamedGroup = "Кворвель ①";
 
 std::string Quiet(const std::string& switches) { return switches + " /LOG=\"" + kLogFile + "\""; }
 
@@ -317,6 +312,24 @@ const Row kRows[] = {
          EXPECT_NE(run.log.find("Программа установки уже запущена."), std::string::npos) << run.log;
      },
      FirstSetup},
+    {"AFolderAndAGroupOfAnyNameAreUsedAsGivenAndGoWhole", QV_SETUP_EXE,
+     Quiet("/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + kAnyNamedFolder + "\" /GROUP=\"" + kAnyNamedGroup +
+           "\" /TASKS=\"\""),
+     0, {},
+     [](const RunRecord& run) {
+         const std::string group = ProgramsFolder() + "\\" + kAnyNamedGroup;
+         ExpectFilesInstalled(kAnyNamedFolder);
+         ExpectUninstallLog(kAnyNamedFolder, ExpectedLogLines(kAnyNamedFolder, group, ""));
+         ExpectGroupShortcuts(group, kAnyNamedFolder);
+         ExpectRegistration(kAnyNamedFolder);
+         EXPECT_NE(run.log.find("Папка установки: " + kAnyNamedFolder), std::string::npos) << run.log;
+         ASSERT_NO_FATAL_FAILURE(RemoveQuietly());
+         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+         EXPECT_FALSE(Exists(group));
+         std::set<std::string> left;
+         for (const FolderEntry& entry : ListFolder(kAnyNamedFolder)) left.insert(entry.name);
+         EXPECT_EQ(left, (std::set<std::string>{"Group.txt", "People.dat"}));
+     }},
     {"ANonAdministratorIsRefused", QV_SETUP_REFUSED_EXE, "/VERYSILENT /SUPPRESSMSGBOXES", 6, {},
      [](const RunRecord& run) {
          ExpectNoWindow(run);
@@ -336,7 +349,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(com_.ok());
         // Relative paths of the programs started resolve on C:.
-        SetCurrentDirectoryA("C:\\");
+        SetCurrentDirectoryW(L"C:\\");
     }
 
     CleanSystem clean_;

@@ -65,7 +65,7 @@ protected:
             wizard.Click("Form8", "Ready");
             ASSERT_TRUE(wizard.Exited(20s));
         }
-        const auto text = ReadWhole(InDestination("UnInstall.dat"));
+        const auto text = ReadTextFile(InDestination("UnInstall.dat"));
         ASSERT_TRUE(text) << "no UnInstall.dat";
         ASSERT_TRUE(SplitCrLfLines(*text, logLines_));
         ASSERT_EQ(logLines_, ExpectedLogLines(Destination(), GroupFolder(), DesktopFolder()));

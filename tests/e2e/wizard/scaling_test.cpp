@@ -9,6 +9,7 @@
 #include "pages/page_layout.h"
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/system_checks.h"
+#include "toolkit/program_text.h"
 #include "toolkit/scaling.h"
 #include "toolkit/win_handles.h"
 
@@ -20,19 +21,21 @@ const char* const kForms[] = {"Form1", "Form2", "Form3", "Form4", "Form5", "Form
 // A font of the page tables at `dpi`, in a screen DC: its metrics, and the
 // extent of a text wrapped at `width`.
 struct MeasuredText {
-    TEXTMETRICA metrics{};
+    TEXTMETRICW metrics{};
     RECT extent{};
 };
 MeasuredText Measure(const qv::FontStyle& style, int dpi, const std::string& text, LONG width) {
-    qv::UniqueFont font(CreateFontA(qv::ScaleFontHeight(style.height, dpi), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL,
+    qv::UniqueFont font(CreateFontW(qv::ScaleFontHeight(style.height, dpi), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL,
                                     FALSE, FALSE, FALSE, style.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face));
+                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, qv::ToWide(style.face).c_str()));
     const qv::ScreenDc screen;
     qv::SelectedObject selected(screen.get(), font.get());
     MeasuredText measured;
-    GetTextMetricsA(screen.get(), &measured.metrics);
+    GetTextMetricsW(screen.get(), &measured.metrics);
     measured.extent = {0, 0, width, 0};
-    DrawTextA(screen.get(), text.c_str(), -1, &measured.extent, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    const std::wstring wide = qv::ToWide(text);
+    DrawTextW(screen.get(), wide.c_str(), static_cast<int>(wide.size()), &measured.extent,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     return measured;
 }
 
@@ -56,7 +59,7 @@ void Observe(int dpi, std::map<std::string, PlacedControl>& controls, std::map<s
     ASSERT_TRUE(wizard.WaitShown("Form2", 15s)) << "no welcome page at " << dpi << " DPI";
     // The texts are measured in the fonts the tables give; the program's
     // page font is the one its list of groups is drawn in.
-    EXPECT_EQ(SendMessageA(wizard.Control("Form5", "ListGroup"), LB_GETITEMHEIGHT, 0, 0),
+    EXPECT_EQ(SendMessageW(wizard.Control("Form5", "ListGroup"), LB_GETITEMHEIGHT, 0, 0),
               Measure(qv::page::Window({}).font, dpi, "", 0).metrics.tmHeight) << dpi << " DPI";
     for (const char* form : kForms) {
         clients[form] = wizard.ClientRect(form);

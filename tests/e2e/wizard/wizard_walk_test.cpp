@@ -195,13 +195,13 @@ TEST_F(WizardTest, APageClosedMaximizedOrMinimizedHandsOnItsOrdinaryPlace) {
     // On to the group page, taking the destination if an earlier case left it.
     ASSERT_NO_FATAL_FAILURE(WalkTo(wizard, "Form5"));
     const RECT place = wizard.WindowRect("Form5");
-    PostMessageA(wizard.Form("Form5"), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    PostMessageW(wizard.Form("Form5"), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return IsZoomed(wizard.Form("Form5")) != FALSE; }));
     wizard.Click("Form5", "Next");
     ASSERT_TRUE(wizard.WaitShown("Form6"));
     EXPECT_TRUE(SamePlace(wizard.WindowRect("Form6"), place));
 
-    PostMessageA(wizard.Form("Form6"), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PostMessageW(wizard.Form("Form6"), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return IsIconic(wizard.Form("Form6")) != FALSE; }));
     wizard.Click("Form6", "Back");
     ASSERT_TRUE(wizard.WaitShown("Form5"));

@@ -70,7 +70,7 @@ TEST(WinRegistry, NumbersAndListsKeepTheirTypesAndListsReadBack) {
     EXPECT_EQ(number.data, std::string("\1\0\0\0", 4));
     const auto list = Stored("CreatedFolders");
     EXPECT_EQ(list.type, static_cast<DWORD>(REG_MULTI_SZ));
-    EXPECT_EQ(list.data, std::string("C:\\a\0C:\\a\\Кворвель\0\0", 20));
+    EXPECT_EQ(list.data, std::string("C:\\a\0C:\\a\\Кворвель\0\0", 28));  // UTF-8
     EXPECT_EQ(ReadMachineStrings(kUninstallKey, "CreatedFolders"), folders);
     EXPECT_TRUE(ReadMachineStrings(kUninstallKey, "NoModify").empty());
     EXPECT_EQ(ReadMachineString(kUninstallKey, "CreatedFolders"), "");

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "toolkit/folder_controls.h"
 #include "toolkit/form.h"
 #include "toolkit/picture_decoder.h"
+#include "toolkit/program_text.h"
 
 namespace qv {
 namespace {
@@ -62,9 +64,9 @@ protected:
 };
 
 BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lp) {
-    char name[16] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+    if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
     *reinterpret_cast<HWND*>(lp) = hwnd;
     return FALSE;
 }
@@ -78,11 +80,11 @@ HWND ThreadDialog(DWORD thread) {
 
 void Later(std::function<void()> work) { Application::Instance().Post(std::move(work)); }
 
-void Click(Form& form, const char* name) { SendMessageA(form.Find(name)->hwnd(), BM_CLICK, 0, 0); }
+void Click(Form& form, const char* name) { SendMessageW(form.Find(name)->hwnd(), BM_CLICK, 0, 0); }
 
 class ToolkitTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { Application::Instance().Initialize(GetModuleHandleA(nullptr)); }
+    static void SetUpTestSuite() { Application::Instance().Initialize(GetModuleHandleW(nullptr)); }
 };
 
 TEST_F(ToolkitTest, ButtonsCloseWithTheirResultAndARefusedQueryResetsIt) {
@@ -100,7 +102,7 @@ TEST_F(ToolkitTest, ButtonsCloseWithTheirResultAndARefusedQueryResetsIt) {
     EXPECT_EQ(form.resultsSeenInQuery, (std::vector<ModalResult>{ModalResult::Cancel, ModalResult::Next}));
     EXPECT_FALSE(form.Visible());
     // Showing again starts from result 0.
-    Later([&] { PostMessageA(form.hwnd(), WM_CLOSE, 0, 0); });
+    Later([&] { PostMessageW(form.hwnd(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);  // the close box gives 2
 }
 
@@ -117,11 +119,11 @@ TEST_F(ToolkitTest, FormsBelongToTheTaskbarWindowWhichCarriesTitleAndProductIcon
     TestForm form;
     HWND taskbar = app.TaskbarWindow();
     EXPECT_EQ(GetWindow(form.hwnd(), GW_OWNER), taskbar);
-    EXPECT_EQ(GetWindowTextLengthA(taskbar), 0);
+    EXPECT_EQ(GetWindowTextLengthW(taskbar), 0);
     for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
-        const LRESULT icon = SendMessageA(taskbar, WM_GETICON, which, 0);
+        const LRESULT icon = SendMessageW(taskbar, WM_GETICON, which, 0);
         EXPECT_NE(icon, 0);
-        EXPECT_EQ(icon, SendMessageA(form.hwnd(), WM_GETICON, which, 0));
+        EXPECT_EQ(icon, SendMessageW(form.hwnd(), WM_GETICON, which, 0));
     }
 }
 
@@ -252,10 +254,8 @@ TEST_F(ToolkitTest, AnExceptionInAHandlerIsReportedAndTheLoopGoesOn) {
     std::thread closer([&] {
         HWND box = nullptr;
         if (!e2e::WaitFor([&] { return (box = ThreadDialog(ui)) != nullptr; }, std::chrono::seconds(5))) return;
-        char text[256] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        boxText = text;
-        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        boxText = e2e::TextOf(GetDlgItem(box, 0xFFFF));
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(form.ShowModal(), ModalResult::Next);  // the button's result still counts
     closer.join();
@@ -293,7 +293,7 @@ TEST_F(ToolkitTest, DirectoryListShowsTheChainThenVisibleSubfoldersAndOpensItems
     const e2e::ScratchFolder scratch;
     const std::string root = scratch / "qv-dirlist";
     for (const char* sub : {"beta", "Alpha", "gamma", "Hidden"}) ASSERT_TRUE(e2e::MakeFolders(root + "\\" + sub));
-    SetFileAttributesA((root + "\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesW(qv::ToWide(root + "\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
     ASSERT_TRUE(e2e::WriteWhole(root + "\\file.txt", "not a folder"));
 
     FolderForm form;
@@ -349,7 +349,7 @@ std::vector<unsigned char> ReadAsset(const char* name) {
 // The pixel at (x, y) of a 24-bit top-down DIB section, as 0xRRGGBB.
 unsigned PixelAt(HBITMAP bitmap, int x, int y) {
     DIBSECTION dib{};
-    if (GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24) return ~0u;
+    if (GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24) return ~0u;
     const auto* p = static_cast<const unsigned char*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes + x * 3;
     return p[2] << 16 | p[1] << 8 | p[0];
 }

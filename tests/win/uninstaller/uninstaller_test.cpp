@@ -99,7 +99,7 @@ Installation Install(const std::string& dest, const std::string& group, const st
     // In the form the installer chooses on this system.
     std::string text;
     for (const std::string& line : in.logLines) text += line + "\r\n";
-    WriteBytes(in.Log(), qv::UninstallLogBytes(text, qv::ToAnsiCodePage).value_or(""));
+    WriteBytes(in.Log(), qv::TextFileBytes(text, qv::ToAnsiCodePage).value_or(""));
     WriteKey(dest + "\\UnInstall.exe");
     // What the installer records for the uninstaller to trust over the log.
     WriteKeyValues({{"StartMenuGroup", group},
