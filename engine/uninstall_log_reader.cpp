@@ -75,14 +75,7 @@ std::optional<std::string> LogText(std::string_view bytes, AnsiLogText fromAnsi)
     if (bytes.substr(0, kUtf16Mark.size()) != kUtf16Mark) {
         return fromAnsi ? fromAnsi(bytes) : std::optional<std::string>(bytes);
     }
-    bytes.remove_prefix(kUtf16Mark.size());
-    if (bytes.size() % 2) return std::nullopt;
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    }
-    return Utf16ToUtf8(units);
+    return Utf16LeToUtf8(bytes.substr(kUtf16Mark.size()));
 }
 
 }  // namespace

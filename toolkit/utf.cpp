@@ -86,4 +86,14 @@ std::optional<std::string> Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::optional<std::string> Utf16LeToUtf8(std::string_view bytes) {
+    if (bytes.size() % 2) return std::nullopt;
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    }
+    return Utf16ToUtf8(units);
+}
+
 }  // namespace qv

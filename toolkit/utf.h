@@ -11,5 +11,8 @@ namespace qv {
 
 std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
 std::optional<std::string> Utf16ToUtf8(std::u16string_view text);
+// The same for UTF-16LE bytes (a file's, after its byte-order mark);
+// nothing also for an odd number of bytes.
+std::optional<std::string> Utf16LeToUtf8(std::string_view bytes);
 
 }  // namespace qv

@@ -135,12 +135,7 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
         if (wide.empty() && size) return std::string("(not text in the ANSI code page)");
         return qv::FromWide(wide).value_or("(not text)");
     }
-    std::u16string units;
-    for (std::size_t i = 2; i + 1 < bytes->size(); i += 2) {
-        units += static_cast<char16_t>(static_cast<unsigned char>((*bytes)[i]) |
-                                       static_cast<unsigned char>((*bytes)[i + 1]) << 8);
-    }
-    return qv::Utf16ToUtf8(units).value_or("(not UTF-16)");
+    return qv::Utf16LeToUtf8(std::string_view(*bytes).substr(2)).value_or("(not UTF-16)");
 #else
     return bytes;
 #endif

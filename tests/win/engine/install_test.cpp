@@ -14,13 +14,11 @@
 
 #include "engine/install_contract.h"
 #include "engine/install_sequence.h"
-#include "engine/win_ansi_text.h"
 #include "engine/win_install_system.h"
 #include "engine/win_thread_setup.h"
 #include "tests/e2e/driver/scenario.h"
 #include "tests/e2e/driver/system_checks.h"
 #include "toolkit/program_text.h"
-#include "toolkit/utf.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -128,7 +126,7 @@ protected:
         EXPECT_EQ(e2e::ReadWhole(In("Group.txt")).value_or(""), "group data\r\n");
         EXPECT_EQ(e2e::ReadWhole(In("Beta.dat")).value_or(""), "abcabcabcabc");
         EXPECT_FALSE(e2e::Exists(In("tmp.zip")));
-        EXPECT_EQ(TextOfFile(In("lic.txt")), choices.licenceText);
+        EXPECT_EQ(e2e::ReadTextFile(In("lic.txt")), choices.licenceText);
         const std::string group = choices.programsPath + "\\Кворвель 2.0";
         const std::string expectedLog =
             choices.destination + "=D\r\n" + In("Alpha.txt") + "=F\r\n" + In("Group.txt") + "=F\r\n" +
@@ -136,7 +134,7 @@ protected:
             "\\Кворвель 2.0.lnk=F\r\n" + group + "\\Справка по Кворвель 2.0.lnk=F\r\n" + group +
             "\\Удалить Кворвель 2.0.lnk=F\r\n" + choices.desktopPath + "\\Кворвель 2.0.lnk=F\r\n" +
             In("Peoples.clm") + "=F\r\n" + In("UnInstall.dat") + "=F\r\n";
-        EXPECT_EQ(TextOfFile(In("UnInstall.dat")), expectedLog);
+        EXPECT_EQ(e2e::ReadTextFile(In("UnInstall.dat")), expectedLog);
         // 8-bit where the code page holds the text (Russian), else UTF-16.
         EXPECT_EQ(e2e::ReadWhole(In("UnInstall.dat")).value_or("").rfind("\xFF\xFE", 0) == 0, GetACP() != 1251);
         for (const char* link : {e2e::kProgramShortcut, e2e::kHelpShortcut, e2e::kUninstallShortcut}) {
@@ -145,19 +143,6 @@ protected:
         EXPECT_TRUE(e2e::Exists(choices.desktopPath + e2e::kProgramShortcut));
         EXPECT_EQ(RegistryText("UninstallString"), "\"" + In("UnInstall.exe") + "\"");
         EXPECT_EQ(RegistryText("DisplayName"), "Кворвель 2.0");
-    }
-
-    // A text file as read back: UTF-16LE after its byte-order mark, else
-    // 8-bit in the ANSI code page.
-    static std::string TextOfFile(const std::string& path) {
-        const std::string bytes = e2e::ReadWhole(path).value_or("");
-        if (bytes.rfind("\xFF\xFE", 0) != 0) return FromAnsiCodePage(bytes).value_or("(not text)");
-        std::u16string units;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                           static_cast<unsigned char>(bytes[i + 1]) << 8);
-        }
-        return Utf16ToUtf8(units).value_or("(not text)");
     }
 
     // A string value of the uninstall key, up to its terminator.
