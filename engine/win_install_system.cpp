@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/install_sequence.h"
+#include "engine/uninstall_log.h"
 #include "engine/win_ansi_text.h"
 #include "engine/win_checked_file.h"
 #include "engine/win_file_digest.h"
@@ -56,7 +57,11 @@ bool WinInstallSystem::MakeFolder(const std::string& path) {
     return false;
 }
 
-std::string WinInstallSystem::TextFileBytes(std::string_view text) { return SavedTextBytes(text); }
+// 8-bit where the system's code page holds the text, else UTF-16 (see
+// engine/uninstall_log.h); the text is the program's UTF-8.
+std::string WinInstallSystem::TextFileBytes(std::string_view text) {
+    return qv::TextFileBytes(text, ToAnsiCodePage).value_or(std::string(text));
+}
 
 SaveOutcome WinInstallSystem::SaveFile(const std::string& path, std::string_view bytes) {
     const SaveOutcome saved = WriteCheckedFile(path, bytes);
