@@ -73,7 +73,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
     # A program whose texts are Unicode calls no ANSI function: one would
     # turn a name outside the system's code page into «?». The runtime's
     # own calls that carry none of the program's text are allowed.
-    set(runtime_ansi CreateEventA CreateSemaphoreA GetStartupInfoA OutputDebugStringA
+    set(runtime_ansi GetStartupInfoA
         # the 32-bit unwinder looks up its own DLL by name
         GetModuleHandleA LoadLibraryA)
     string(REGEX MATCHALL "\t[0-9a-f]+\t +[0-9]+ +[A-Za-z0-9_]*[a-z0-9]A[\r\n]" found "${headers}")

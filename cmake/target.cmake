@@ -41,6 +41,10 @@ add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMIN
 # for speed itself.
 set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG")
 set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
+# In C++20 the library's string functions are all inline, and IPA-SRA gives
+# each source file its own reshaped copy of those it calls, which the
+# linker cannot fold into one: without it the shared copy is kept once.
+add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-fno-ipa-sra>")
 # Everything is linked statically and stripped; unused code is dropped.
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections;-fdata-sections>")
 add_link_options(-static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)

@@ -15,6 +15,14 @@ inline constexpr std::size_t kSzddHeaderSize = 14;
 inline constexpr std::string_view kSzddSignature{"SZDD\x88\xF0\x27\x33", 8};
 inline constexpr char kSzddModeA = 'A';
 
+// The ring both sides keep, and the lengths a reference may copy.
+inline constexpr std::size_t kSzddRingSize = 4096;
+inline constexpr std::size_t kSzddRingMask = kSzddRingSize - 1;
+inline constexpr std::size_t kSzddRingStart = kSzddRingSize - 16;  // first write position
+inline constexpr unsigned char kSzddRingFill = 0x20;
+inline constexpr std::size_t kSzddMinMatch = 3;
+inline constexpr std::size_t kSzddMaxFormatMatch = 18;
+
 // Longest reference the encoder writes. The format allows 18, but some
 // decoders refuse references of 17 and 18 bytes.
 inline constexpr std::size_t kSzddMaxEncodedMatch = 16;

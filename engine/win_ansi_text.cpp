@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "toolkit/utf.h"
 #include "toolkit/wide.h"
 
 namespace qv {

@@ -141,12 +141,12 @@ void Application::Guard(const std::function<void()>& handler) const {
 HFONT Application::Font(const FontStyle& style) {
     auto key = std::make_tuple(std::string(style.face ? style.face : ""), style.height, style.bold,
                                static_cast<int>(style.charset));
-    auto it = fonts_.find(key);
-    if (it != fonts_.end()) return it->second.get();
-    HFONT font = CreateFontW(style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    if (const UniqueFont* made = fonts_.Find(key)) return made->get();
+    UniqueFont& font = fonts_[key];
+    font = UniqueFont(CreateFontW(style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                              style.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, ToWide(style.face ? style.face : "").c_str());
-    return fonts_.emplace(key, UniqueFont(font)).first->second.get();
+                             DEFAULT_PITCH | FF_DONTCARE, ToWide(style.face ? style.face : "").c_str()));
+    return font.get();
 }
 
 HICON Application::Icon(bool small) {

@@ -8,13 +8,13 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "toolkit/layout.h"
+#include "toolkit/small_map.h"
 #include "toolkit/win_handles.h"
 
 namespace qv {
@@ -104,7 +104,7 @@ private:
     std::string title_;
     ErrorBox errorBox_;
     std::vector<std::unique_ptr<Form>> forms_;
-    std::map<std::tuple<std::string, int, bool, int>, UniqueFont> fonts_;
+    SmallMap<std::tuple<std::string, int, bool, int>, UniqueFont> fonts_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     UniqueWindow dispatcher_;

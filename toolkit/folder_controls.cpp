@@ -200,9 +200,8 @@ void DriveCombo::SetDrive(char letter) {
     if (dirList_ && !dirList_->Directory().empty()) lastFolder_[previous] = dirList_->Directory();
     Select(letter);
     if (!dirList_ || letter == previous) return;
-    auto remembered = lastFolder_.find(letter);
-    const std::string folder =
-        remembered != lastFolder_.end() ? remembered->second : FullFolder(std::string(1, letter) + ":");
+    const std::string* remembered = lastFolder_.Find(letter);
+    const std::string folder = remembered ? *remembered : FullFolder(std::string(1, letter) + ":");
     try {
         dirList_->SetDirectory(folder.empty() ? std::string(1, letter) + ":\\" : folder);
     } catch (...) {

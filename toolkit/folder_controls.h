@@ -3,11 +3,11 @@
 // the chain of folders from the drive root down to the current folder, then
 // the current folder's subfolders; the selector moves the list to the
 // current folder of the drive chosen.
-#include <map>
 #include <string>
 #include <vector>
 
 #include "toolkit/controls.h"
+#include "toolkit/small_map.h"
 
 namespace qv {
 
@@ -66,7 +66,7 @@ private:
     DirectoryList* dirList_ = nullptr;
     char drive_ = 0;
     std::vector<char> letters_;
-    std::map<char, std::string> lastFolder_;  // where the list was on each drive
+    SmallMap<char, std::string> lastFolder_;  // where the list was on each drive
 };
 
 }  // namespace qv

@@ -117,7 +117,7 @@ void Form::Destroy() {
     for (const auto& control : controls_) UntagWindowName(control->hwnd());
     UntagWindowName(hwnd());
     for (const auto& timer : timers_) KillTimer(hwnd(), timer.first);
-    timers_.clear();
+    timers_.Clear();
     // The window's last messages go to the default procedure: the form is
     // being torn down.
     UnbindWindow(hwnd());
@@ -125,8 +125,8 @@ void Form::Destroy() {
 }
 
 Control* Form::Find(const char* name) const {
-    auto it = byName_.find(name);
-    return it == byName_.end() ? nullptr : it->second;
+    Control* const* control = byName_.Find(name);
+    return control ? *control : nullptr;
 }
 
 Control* Form::FromHwnd(HWND window) const {
@@ -168,7 +168,7 @@ void Form::StartTimer(UINT id, UINT intervalMs, std::function<void()> handler) {
 
 void Form::StopTimer(UINT id) {
     KillTimer(hwnd(), id);
-    timers_.erase(id);
+    timers_.Erase(id);
 }
 
 void Form::CentreOnScreen() {
@@ -268,9 +268,8 @@ LRESULT Form::HandleMessage(HWND, UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         case WM_TIMER: {
-            auto it = timers_.find(static_cast<UINT>(wp));
-            if (it != timers_.end()) {
-                std::function<void()> handler = it->second;  // may stop its own timer
+            if (const std::function<void()>* found = timers_.Find(static_cast<UINT>(wp))) {
+                std::function<void()> handler = *found;  // may stop its own timer
                 handler();
             }
             return 0;

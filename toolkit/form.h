@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "toolkit/controls.h"
 #include "toolkit/layout.h"
+#include "toolkit/small_map.h"
 
 namespace qv {
 
@@ -117,7 +117,7 @@ private:
     FormLayout layout_;
     UniqueWindow window_;
     std::vector<std::unique_ptr<Control>> controls_;
-    std::map<std::string, Control*> byName_;
+    SmallMap<std::string, Control*> byName_;
     UniqueBrush brush_;
     qv::ModalResult modalResult_ = qv::ModalResult::None;
     bool modal_ = false;
@@ -125,7 +125,7 @@ private:
     bool shownOnce_ = false;
     int dpi_ = 96;
     Control* activeControl_ = nullptr;
-    std::map<UINT, std::function<void()>> timers_;
+    SmallMap<UINT, std::function<void()>> timers_;
 };
 
 }  // namespace qv

@@ -12,14 +12,17 @@ void Form::SetActiveControl(Control* control) {
 }
 
 void Form::AppendFocusOrder(HWND parent, std::vector<Control*>& out) const {
+    // By tab order, controls without one last; equal keys keep the order
+    // of the table (each goes after those already in with its key).
+    const auto before = [](const Control* a, const Control* b) {
+        const auto key = [](const Control* c) { return c->tabOrder() < 0 ? 1 << 30 : c->tabOrder(); };
+        return key(a) < key(b);
+    };
     std::vector<Control*> children;
     for (const auto& control : controls_) {
-        if (GetParent(control->hwnd()) == parent) children.push_back(control.get());
+        if (GetParent(control->hwnd()) != parent) continue;
+        children.insert(std::upper_bound(children.begin(), children.end(), control.get(), before), control.get());
     }
-    std::stable_sort(children.begin(), children.end(), [](Control* a, Control* b) {
-        auto key = [](Control* c) { return c->tabOrder() < 0 ? 1 << 30 : c->tabOrder(); };
-        return key(a) < key(b);
-    });
     for (Control* child : children) {
         if (child->IsContainer()) {
             AppendFocusOrder(child->hwnd(), out);
