@@ -142,11 +142,12 @@ HFONT Application::Font(const FontStyle& style) {
     auto key = std::make_tuple(std::string(style.face ? style.face : ""), style.height, style.bold,
                                static_cast<int>(style.charset));
     if (const UniqueFont* made = fonts_.Find(key)) return made->get();
-    UniqueFont& font = fonts_[key];
-    font = UniqueFont(CreateFontW(style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             style.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, ToWide(style.face ? style.face : "").c_str()));
-    return font.get();
+    UniqueFont font(CreateFontW(style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                style.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_DONTCARE, ToWide(style.face ? style.face : "").c_str()));
+    const HFONT handle = font.get();
+    fonts_[key] = std::move(font);
+    return handle;
 }
 
 HICON Application::Icon(bool small) {
