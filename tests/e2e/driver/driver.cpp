@@ -132,10 +132,17 @@ Program::Program(const std::string& path, const std::string& workingFolder, cons
     if (!arguments.empty()) commandLine += L" " + qv::ToWide(arguments);
     const std::wstring folder = qv::ToWide(workingFolder);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-        std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());
-        return;
+    // Wine's CreateProcess waits until the new process has started, and
+    // fails with ERROR_INTERNAL_ERROR when it ended before that, which a
+    // machine with every core busy has shown once: the program was never
+    // running, so starting it again tries the same thing.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+            break;
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), error);
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) return;
     }
     handles_ = qv::StartedProcess(info);
     processId_ = info.dwProcessId;
